@@ -1,0 +1,52 @@
+#include "components/dispatch/object.h"
+
+namespace vizmo::dispatch {
+
+Object::Object(QString className, const MemberTable& table)
+    : className_(std::move(className)), table_(table)
+{
+}
+
+Object::~Object() = default;
+
+Result Object::put(DispId id, const Variant& value)
+{
+    if (auto error = table_.check(id, MemberKind::PropertyPut, {value}, className_))
+        return *error;
+    return doPut(id, value);
+}
+
+Result Object::get(DispId id, const Args& args)
+{
+    if (auto error = table_.check(id, MemberKind::PropertyGet, args, className_))
+        return *error;
+    return doGet(id, args);
+}
+
+Result Object::call(DispId id, const Args& args)
+{
+    if (auto error = table_.check(id, MemberKind::Method, args, className_))
+        return *error;
+    return doCall(id, args);
+}
+
+void Object::raiseEvent(int position, Args& args)
+{
+    if (sink_)
+        sink_->handleEvent(*this, position, args);
+}
+
+void Object::raiseEvent(int position)
+{
+    Args none;
+    raiseEvent(position, none);
+}
+
+Result Object::fail(int number, QString description) const
+{
+    if (description.isEmpty())
+        description = standardDescription(number);
+    return Error{number, className_, std::move(description)};
+}
+
+}  // namespace vizmo::dispatch

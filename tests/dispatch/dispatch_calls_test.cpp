@@ -1,0 +1,123 @@
+#include "components/dispatch/handle.h"
+#include "components/dispatch/object.h"
+#include "components/player_control.h"
+#include "components/speech_component.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace vizmo;
+using namespace vizmo::dispatch;
+
+namespace {
+
+// A player-shaped object that counts what reaches it past the table check.
+class CountingPlayer : public Object {
+public:
+    CountingPlayer() : Object(player::kClassName, player::memberTable()) {}
+    int reached = 0;
+    QString modelName;
+    void raise(int position, Args& args) { raiseEvent(position, args); }
+
+protected:
+    Result doPut(DispId id, const Variant& value) override
+    {
+        ++reached;
+        if (id == player::id::ModelName) {
+            if (value.asString().isEmpty())
+                return fail(err::FileNotFound, "File not found: ''");
+            modelName = value.asString();
+        }
+        return {};
+    }
+    Result doGet(DispId id, const Args&) override
+    {
+        ++reached;
+        if (id == player::id::ModelName)
+            return Variant::string(modelName);
+        return {};
+    }
+    Result doCall(DispId, const Args&) override { ++reached; return {}; }
+};
+
+class Sink : public EventSink {
+public:
+    std::vector<std::pair<int, Args>> seen;
+    void handleEvent(Object&, int position, Args& args) override
+    {
+        seen.emplace_back(position, args);
+        if (!args.empty() && args[0].type() == VarType::Bool)
+            args[0] = Variant::boolean(true);  // a host answering through a by-reference argument
+    }
+};
+
+}  // namespace
+
+TEST(DispatchCalls, TheTableRefusesUnknownIdsWrongTypesAndWrongCounts)
+{
+    CountingPlayer p;
+    struct Case { Result result; int number; };
+    const Case cases[] = {
+        {p.put(999, I2(1)), err::NotSupported},
+        {p.call(player::id::Strength, {I4(1)}), err::NotSupported},   // a property is not a method
+        {p.put(player::id::Strength, I2(5)), err::TypeMismatch},      // Strength takes I4
+        {p.put(player::id::BorderStyle, I4(1)), err::TypeMismatch},   // BorderStyle takes I2
+        {p.call(player::id::SetHead, {I2(1), I2(2)}), err::WrongArgumentCount},
+        {p.call(player::id::SetHead, {I2(1), I2(2), I4(3)}), err::TypeMismatch},
+        {p.call(player::id::Play, {}), err::WrongArgumentCount},
+    };
+    for (const Case& c : cases) {
+        ASSERT_FALSE(c.result.ok());
+        EXPECT_EQ(c.result.error().number, c.number);
+        EXPECT_EQ(c.result.error().source, "Vizmo4");
+    }
+    EXPECT_EQ(p.reached, 0) << "refused calls must not reach the component";
+
+    EXPECT_TRUE(p.put(player::id::BorderStyle, I2(-1)).ok());
+    EXPECT_TRUE(p.call(player::id::SetHead, {I2(1), I2(2), I2(3)}).ok());
+    EXPECT_EQ(p.reached, 2);
+}
+
+TEST(DispatchCalls, HandleRaisesRunTimeErrorNamingTheMember)
+{
+    CountingPlayer p;
+    Handle h(p, "Vizmo41");
+    h.put(player::id::ModelName, Str("/c/a.qvm"));
+    EXPECT_EQ(h.get(player::id::ModelName).asString(), "/c/a.qvm");
+    try {
+        h.put(player::id::ModelName, Str(""));
+        FAIL() << "expected a run-time error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::FileNotFound);
+        EXPECT_EQ(e.member(), "Vizmo41.ModelName");
+        EXPECT_EQ(e.report(), "Run-time error '53':\n\nFile not found: ''");
+    }
+    try {
+        h.call(77);
+        FAIL() << "expected a run-time error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::NotSupported);
+        EXPECT_EQ(e.member(), "Vizmo41.#77");
+        EXPECT_EQ(e.description(), "Object doesn't support this property or method");
+    }
+    EXPECT_EQ(p.modelName, "/c/a.qvm");
+}
+
+TEST(DispatchCalls, EventsReachTheHostByPositionWithByReferenceArguments)
+{
+    CountingPlayer p;
+    Args progress{I4(0), I4(0), I4(37), I4(120)};
+    p.raise(player::event::Progress, progress);  // no sink yet: nothing happens
+    Sink sink;
+    p.setEventSink(&sink);
+    p.raise(player::event::Progress, progress);
+    Args cancel{Variant::boolean(false)};
+    p.raise(99, cancel);
+    ASSERT_EQ(sink.seen.size(), 2u);
+    EXPECT_EQ(sink.seen[0].first, player::event::Progress);
+    EXPECT_EQ(sink.seen[0].second[2], I4(37));
+    EXPECT_TRUE(cancel[0].asBool()) << "the host's change must reach the raiser";
+    EXPECT_EQ(player::memberTable().event(player::event::Progress)->name, "Progress");
+    EXPECT_EQ(speech::memberTable().event(speech::event::Eof)->name, "EOF");
+}

@@ -1,0 +1,135 @@
+#include "platform/file_list_box.h"
+
+#include "components/dispatch/error.h"
+#include "platform/control_errors.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace vizmo::platform {
+
+std::optional<QStringList> matchingFileNames(const QString& folder, const QString& pattern)
+{
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists())
+        return std::nullopt;
+
+    std::vector<QRegularExpression> filters;
+    for (const QString& part : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString trimmed = part.trimmed();
+        // "*.*" means every file, also those without a dot in their name.
+        const QString wildcard = trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed;
+        filters.emplace_back(QRegularExpression::wildcardToRegularExpression(wildcard),
+                             QRegularExpression::CaseInsensitiveOption);
+    }
+
+    QStringList names;
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        const bool matches = std::any_of(filters.begin(), filters.end(),
+                                         [&](const QRegularExpression& re) { return re.match(name).hasMatch(); });
+        if (matches)
+            names.append(name);
+    }
+    // Case-blind order, the same on every locale; names differing only in case keep a fixed order.
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int order = QString::compare(a, b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return names;
+}
+
+FileListBox::FileListBox(QWidget* parent, ErrorReporter& reporter) : Control(new QListWidget(parent), reporter)
+{
+    listWidget()->setSelectionMode(QAbstractItemView::SingleSelection);
+    listWidget()->setUniformItemSizes(true);
+    listWidget()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Selection, not the current item, is what the list reports: Qt moves the
+    // current item to the first entry when the list gains the focus by Tab,
+    // which is no selection.
+    QObject::connect(listWidget(), &QListWidget::itemSelectionChanged, connections(),
+                     [this] { selectionChanged(); });
+}
+
+QListWidget* FileListBox::listWidget() const { return static_cast<QListWidget*>(widget()); }
+
+void FileListBox::setPath(const QString& path)
+{
+    const std::optional<QStringList> names = matchingFileNames(path, pattern_);
+    if (!names)
+        throwControlError(dispatch::err::PathNotFound, name(), "Path");
+    path_ = path;
+    fill(*names);
+}
+
+void FileListBox::setPattern(const QString& pattern)
+{
+    pattern_ = pattern;
+    if (path_.isEmpty())
+        return;
+    // The folder may have gone since Path was set; the list then empties.
+    fill(matchingFileNames(path_, pattern_).value_or(QStringList()));
+}
+
+void FileListBox::fill(const QStringList& names)
+{
+    filling_ = true;
+    listWidget()->clear();
+    listWidget()->addItems(names);
+    listWidget()->setCurrentRow(-1);
+    filling_ = false;
+    names_ = names;
+    selected_ = -1;
+}
+
+QString FileListBox::fileName() const { return selected_ >= 0 ? names_.at(selected_) : QString(); }
+
+void FileListBox::checkIndex(int index, const char* property) const
+{
+    if (index < -1 || index >= listCount())
+        throwInvalidPropertyValue(name(), property);
+}
+
+void FileListBox::setListIndex(int index)
+{
+    checkIndex(index, "ListIndex");
+    if (index == selected_)
+        return;
+    if (index < 0) {
+        listWidget()->clearSelection();
+        listWidget()->setCurrentRow(-1);
+    } else {
+        listWidget()->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+bool FileListBox::selected(int index) const { return index >= 0 && index == selected_; }
+
+void FileListBox::setSelected(int index, bool selected)
+{
+    if (index < 0)
+        throwInvalidPropertyValue(name(), "Selected");
+    checkIndex(index, "Selected");
+    if (selected)
+        setListIndex(index);
+    else if (index == selected_)
+        setListIndex(-1);
+}
+
+QString FileListBox::list(int index) const { return index >= 0 && index < listCount() ? names_.at(index) : QString(); }
+
+void FileListBox::selectionChanged()
+{
+    if (filling_)
+        return;
+    const QList<QListWidgetItem*> items = listWidget()->selectedItems();
+    const int now = items.isEmpty() ? -1 : listWidget()->row(items.first());
+    if (now == selected_)
+        return;
+    selected_ = now;
+    raise(clickHandler_);
+}
+
+}  // namespace vizmo::platform

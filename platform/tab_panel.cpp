@@ -1,0 +1,97 @@
+#include "platform/tab_panel.h"
+
+#include <QStyleOptionTabWidgetFrame>
+#include <QStylePainter>
+
+namespace vizmo::platform {
+
+TabStrip::TabStrip(QWidget* parent) : QTabBar(parent)
+{
+    setExpanding(true);
+    setDrawBase(false);
+    setUsesScrollButtons(false);
+    setElideMode(Qt::ElideRight);
+}
+
+void TabStrip::setStripHeight(int pixels)
+{
+    stripHeight_ = pixels;
+    setFixedHeight(pixels);
+    updateGeometry();
+}
+
+QSize TabStrip::tabSizeHint(int index) const
+{
+    // The tabs share the strip's width equally and fill its height.
+    const int tabs = count() > 0 ? count() : 1;
+    QSize hint = QTabBar::tabSizeHint(index);
+    hint.setHeight(stripHeight_);
+    if (width() > 0)
+        hint.setWidth(width() / tabs);
+    return hint;
+}
+
+TabPanel::TabPanel(QWidget* parent) : QWidget(parent), strip_(new TabStrip(this))
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QWidget* TabPanel::addPage(const QString& caption)
+{
+    auto* page = new QWidget(this);
+    page->setAccessibleName(caption);
+    pages_.push_back(page);
+    strip_->addTab(caption);
+    layoutChildren();
+    showCurrentPage();
+    return page;
+}
+
+QWidget* TabPanel::page(int index) const
+{
+    return index >= 0 && index < pageCount() ? pages_[std::size_t(index)] : nullptr;
+}
+
+void TabPanel::showCurrentPage()
+{
+    const int current = strip_->currentIndex();
+    for (int i = 0; i < pageCount(); ++i)
+        pages_[std::size_t(i)]->setVisible(i == current);
+    // Pages cover the strip's area too; the strip stays on top to take clicks.
+    strip_->raise();
+}
+
+void TabPanel::setStripHeight(int pixels)
+{
+    stripHeight_ = pixels;
+    strip_->setStripHeight(pixels);
+    layoutChildren();
+}
+
+void TabPanel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutChildren();
+}
+
+void TabPanel::layoutChildren()
+{
+    strip_->setGeometry(0, 0, width(), stripHeight_);
+    for (QWidget* page : pages_)
+        page->setGeometry(rect());
+    update();
+}
+
+void TabPanel::paintEvent(QPaintEvent*)
+{
+    QStylePainter painter(this);
+    QStyleOptionTabWidgetFrame frame;
+    frame.initFrom(this);
+    frame.rect = rect().adjusted(0, stripHeight_ - 1, 0, 0);
+    frame.shape = QTabBar::RoundedNorth;
+    frame.tabBarSize = strip_->size();
+    frame.tabBarRect = strip_->geometry();
+    painter.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
+}
+
+}  // namespace vizmo::platform

@@ -1,0 +1,42 @@
+#include "platform/timer.h"
+
+#include "platform/control_errors.h"
+#include "platform/event_boundary.h"
+
+namespace vizmo::platform {
+
+namespace {
+constexpr int kMaxInterval = 65535;
+}
+
+Timer::Timer(ErrorReporter& reporter) : reporter_(reporter)
+{
+    timer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+}
+
+void Timer::setInterval(int milliseconds)
+{
+    if (milliseconds < 0 || milliseconds > kMaxInterval)
+        throwInvalidPropertyValue(name_, "Interval");
+    interval_ = milliseconds;
+    apply();
+}
+
+void Timer::setEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    apply();
+}
+
+void Timer::apply()
+{
+    if (enabled_ && interval_ > 0)
+        timer_.start(interval_);  // a new interval counts from now
+    else
+        timer_.stop();
+}
+
+void Timer::tick() { runHandler(reporter_, timerHandler_); }
+
+}  // namespace vizmo::platform

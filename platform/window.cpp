@@ -1,0 +1,63 @@
+#include "platform/window.h"
+
+#include "platform/control_font.h"
+#include "platform/screen.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vizmo::platform {
+
+Window::Window(const Screen& screen, int clientWidthTwips, int clientHeightTwips)
+    : screen_(screen), scale_(scaleOf(screen)), widget_(std::make_unique<QWidget>())
+{
+    widget_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    widget_->setFont(controlFont());
+    widget_->setFixedSize(scale_.toPixelsX(clientWidthTwips), scale_.toPixelsY(clientHeightTwips));
+}
+
+Window::~Window() = default;
+
+QString Window::caption() const { return widget_->windowTitle(); }
+
+void Window::setCaption(const QString& caption)
+{
+    widget_->setWindowTitle(caption);
+    widget_->setAccessibleName(caption);
+}
+
+void Window::setIcon(const QIcon& icon) { widget_->setWindowIcon(icon); }
+
+float Window::widthTwips() const
+{
+    return float(clientWidthPixels() + 2 * kFramePixels) * screen_.twipsPerPixelX();
+}
+
+void Window::setWidthTwips(float outerWidthTwips)
+{
+    const double outerPixels = std::lround(double(outerWidthTwips) / double(screen_.twipsPerPixelX()));
+    const int client = std::max(1, int(outerPixels) - 2 * kFramePixels);
+    widget_->setFixedWidth(client);
+}
+
+int Window::clientWidthPixels() const { return widget_->width(); }
+
+int Window::clientHeightPixels() const { return widget_->height(); }
+
+void Window::centreOnPrimaryScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize outer = widget_->frameGeometry().size();
+    widget_->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+}
+
+void Window::show() { widget_->show(); }
+
+}  // namespace vizmo::platform

@@ -1,0 +1,60 @@
+#include "components/player/backdrop.h"
+
+#include "components/dispatch/error.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+
+namespace vizmo::player {
+
+namespace err = dispatch::err;
+
+void paintBackdrop(QPainter& painter, const QRectF& area, BackMode mode, const QColor& color, const QImage& image)
+{
+    if (mode == BackMode::Transparent)
+        return;
+    if (mode == BackMode::Color || image.isNull()) {
+        painter.fillRect(area, color);
+        return;
+    }
+    if (mode == BackMode::Stretched) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(area, image);
+        painter.restore();
+        return;
+    }
+    painter.fillRect(area, color);  // under the image's transparent parts
+    painter.drawTiledPixmap(area, QPixmap::fromImage(image));
+}
+
+LoadResult<QSize> checkBackImage(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return LoadError{err::FileNotFound, QStringLiteral("File not found: %1").arg(path)};
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (!reader.canRead() || !size.isValid())
+        return LoadError{err::InvalidFileFormat,
+                         QStringLiteral("%1: not an image this program can read (%2)").arg(path, reader.errorString())};
+    if (size.width() > kMaxBackImageSide || size.height() > kMaxBackImageSide)
+        return LoadError{err::InvalidPropertyValue, QStringLiteral("%1: the image is %2 x %3 pixels; at most %4 x %4 is accepted")
+                                                        .arg(path)
+                                                        .arg(size.width())
+                                                        .arg(size.height())
+                                                        .arg(kMaxBackImageSide)};
+    return size;
+}
+
+LoadResult<QImage> decodeBackImage(const QString& path)
+{
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull())
+        return LoadError{err::InvalidFileFormat, QStringLiteral("%1: the image cannot be decoded (%2)").arg(path, reader.errorString())};
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+}  // namespace vizmo::player

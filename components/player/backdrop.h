@@ -1,0 +1,32 @@
+#pragma once
+// What the player shows behind the face. BackMode: -1 nothing (the host shows
+// through), 0 the back colour, 1 the back image stretched over the whole
+// area, 2 the image tiled from the top-left corner at its own size. Without an
+// image, modes 1 and 2 show the back colour.
+
+#include "components/player/load_result.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+class QPainter;
+
+namespace vizmo::player {
+
+enum class BackMode { Transparent = -1, Color = 0, Stretched = 1, Tiled = 2 };
+
+void paintBackdrop(QPainter& painter, const QRectF& area, BackMode mode, const QColor& color, const QImage& image);
+
+// Images above this many pixels on a side are refused: decoding them would
+// take memory that a 256-pixel control never needs.
+inline constexpr int kMaxBackImageSide = 8192;
+
+// The quick check done before an image is decoded on a worker thread: the
+// file exists, Qt knows its format and its size is sane. Returns the size.
+LoadResult<QSize> checkBackImage(const QString& path);
+// The slow part: decoding. Safe on any thread.
+LoadResult<QImage> decodeBackImage(const QString& path);
+
+}  // namespace vizmo::player

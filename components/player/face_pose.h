@@ -1,0 +1,26 @@
+#pragma once
+// Everything that moves in one drawn frame, after script, posing, speech and
+// life have been combined. Angles and offsets are normalised to -1..1.
+
+#include "components/player/mouth_shape.h"
+#include "components/player/script.h"
+
+#include <array>
+
+namespace vizmo::player {
+
+struct FacePose {
+    double headX = 0;  // turn: +1 faces the viewer's right
+    double headY = 0;  // nod: +1 chin down
+    double headZ = 0;  // tilt: +1 the top of the head leans to the viewer's right
+    double eyeX = 0;   // gaze: +1 towards the viewer's right
+    double eyeY = 0;   // gaze: +1 up
+    double blink = 0;  // 0 open .. 1 lids closed
+    double shoulderLeft = 0;   // the shoulder on the viewer's left: +1 raised
+    double shoulderRight = 0;
+    double breath = 0;  // -1 .. 1 over a breathing cycle
+    std::array<double, kExpressionCount> expressions{};  // 0..1 each
+    MouthShape mouth;
+};
+
+}  // namespace vizmo::player

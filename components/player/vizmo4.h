@@ -1,0 +1,123 @@
+#pragma once
+// The PlayerControl: an animated talking head that shows a face model (.qvm),
+// plays animation scripts (.qvs) and speaks with the SpeechComponent's mouth
+// input. Its host reaches it only through the dispatch table of
+// components/player_control.h; events go back through raiseEvent.
+
+#include "components/dispatch/object.h"
+#include "components/player/backdrop.h"
+#include "components/player/face_model.h"
+#include "components/player/face_pose.h"
+#include "components/player/life_motion.h"
+#include "components/player/mouth_easer.h"
+#include "components/player/playback_timeline.h"
+#include "components/player/script.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace vizmo::player {
+
+class Vizmo4 : public QWidget, public dispatch::Object {
+    Q_OBJECT
+public:
+    explicit Vizmo4(QWidget* parent = nullptr);
+    ~Vizmo4() override;
+
+    // The pose of the frame that would be drawn now.
+    FacePose currentPose();
+    PlaybackState playbackState() const { return timeline_.state(); }
+    int framesPerSecond() const { return fps_; }
+
+    // Replaces the monotonic clock (milliseconds), so tests can step time.
+    void setClock(std::function<double()> clock);
+    // Runs one playback step now (the timer does this every 40 ms).
+    void playbackTick();
+    // True once a background image being decoded has arrived (or failed).
+    bool backImagePending() const { return backImageRequest_ != backImageShown_; }
+
+signals:
+    // After a background image arrives from its worker thread.
+    void backImageReady();
+
+protected:
+    dispatch::Result doPut(dispatch::DispId id, const dispatch::Variant& value) override;
+    dispatch::Result doGet(dispatch::DispId id, const dispatch::Args& args) override;
+    dispatch::Result doCall(dispatch::DispId id, const dispatch::Args& args) override;
+
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    dispatch::Result setModelName(const QString& path);
+    dispatch::Result setScriptName(const QString& path);
+    dispatch::Result setBackImage(const QString& path);
+    dispatch::Result setRanged(dispatch::DispId id, int value);
+    dispatch::Result refuse(const QString& what) const;
+
+    void startPlayback();
+    void pausePlayback();
+    void stopPlayback();
+    void finishScript();
+    void raiseProgress(PlaybackState state, double positionMs);
+    void raiseMouse(int position, QMouseEvent* event);
+    bool animating() const;
+    void frameTick();
+    double now() const { return clock_(); }
+    void applyLifeMode(int mode);
+
+    // Properties.
+    int controStyle_ = 0;
+    int autoPlay_ = 1;
+    int menuStyle_ = 1;
+    int lifeMode_ = 3;
+    int strengthMode_ = 0;
+    int backMode_ = 0;
+    int strength_ = 255;
+    std::uint32_t backColor_ = 0x00404040;
+    int borderStyle_ = 0;
+    QString modelPath_;
+    QString scriptPath_;
+    QString backImagePath_;
+
+    // Posing by the host, in the methods' own units.
+    double headX_ = 0, headY_ = 0, headZ_ = 0;
+    double eyeX_[2] = {0, 0}, eyeY_[2] = {0, 0};
+    double shoulderLeft_ = 0, shoulderRight_ = 0;
+    int fps_ = 30;
+
+    // Speech input.
+    bool speechActive_ = false;
+    MouthEaser speechMouth_;
+    double speechSwitchMs_ = -1e9;  // when SpeechActive last changed, to ease between mouths
+
+    FaceModel model_;
+    std::shared_ptr<const Script> script_;
+    PlaybackTimeline timeline_;
+    LifeMotion life_;
+    QImage backImage_;
+    int backImageRequest_ = 0;
+    int backImageShown_ = 0;
+
+    // Bumped by every change of script or playback state, so a step that
+    // raised an event can tell whether the host changed things meanwhile.
+    quint64 generation_ = 0;
+    bool pressed_ = false;
+
+    QElapsedTimer monotonic_;
+    std::function<double()> clock_;
+    QTimer frameTimer_;
+    QTimer progressTimer_;
+};
+
+}  // namespace vizmo::player

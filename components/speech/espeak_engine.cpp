@@ -1,0 +1,116 @@
+#include "components/speech/espeak_engine.h"
+
+#include "components/speech/text_positions.h"
+#include "components/speech/viseme_tables.h"
+
+#include <espeak-ng/speak_lib.h>
+
+#include <QLoggingCategory>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace vizmo::speech {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcEspeak, "vizmo.speech.espeak")
+
+// What the synthesis callback needs; eSpeak hands it back as user data.
+struct Job {
+    SynthesisSink* sink = nullptr;
+    const CodePointIndex* positions = nullptr;
+    int sampleRate = 22050;
+};
+
+int onSynth(short* wav, int count, espeak_EVENT* events)
+{
+    auto* job = static_cast<Job*>(events->user_data);
+    if (!job)
+        return 0;
+    SpeechChunk chunk;
+    if (wav && count > 0)
+        chunk.samples.assign(wav, wav + count);
+    for (const espeak_EVENT* e = events; e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+        const std::int64_t sample = std::int64_t(e->audio_position) * job->sampleRate / 1000;
+        if (e->type == espeakEVENT_PHONEME) {
+            // The name is up to 8 characters and not NUL-terminated when it uses all 8.
+            const QByteArray name(e->id.string, qsizetype(strnlen(e->id.string, sizeof e->id.string)));
+            chunk.phones.push_back({sample, espeakPhoneViseme(name), name});
+        } else if (e->type == espeakEVENT_WORD && e->text_position > 0) {
+            const auto [start, length] = job->positions->toUtf16(e->text_position - 1, e->length);
+            chunk.words.push_back({sample, start, length});
+        }
+    }
+    if (!chunk.samples.empty() || !chunk.phones.empty() || !chunk.words.empty())
+        job->sink->deliver(std::move(chunk));
+    return job->sink->cancelled() ? 1 : 0;
+}
+
+QString languageOf(const espeak_VOICE* voice)
+{
+    // languages: a priority byte, a name, NUL, repeated; the first is the main one.
+    return voice->languages && voice->languages[0] ? QString::fromLatin1(voice->languages + 1) : QString();
+}
+
+// English (America) first: it is the voice selected after an engine change.
+int voiceRank(const QString& language)
+{
+    if (language == QLatin1String("en-us"))
+        return 0;
+    return language.startsWith(QLatin1String("en")) ? 1 : 2;
+}
+
+}  // namespace
+
+EspeakEngine::EspeakEngine()
+{
+    const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
+                                       espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
+    if (rate <= 0) {
+        qCWarning(lcEspeak) << "eSpeak NG could not start; it has no voices";
+        return;
+    }
+    sampleRate_ = rate;
+    espeak_SetSynthCallback(onSynth);
+
+    struct Entry { QString name, language; QByteArray id; };
+    std::vector<Entry> entries;
+    for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v)
+        entries.push_back({QString::fromUtf8((*v)->name).replace(u'_', u' '), languageOf(*v), (*v)->identifier});
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        const int ra = voiceRank(a.language), rb = voiceRank(b.language);
+        return ra != rb ? ra < rb : a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+    });
+    for (const Entry& e : entries) {
+        const bool shared = std::count_if(entries.begin(), entries.end(), [&](const Entry& o) { return o.name == e.name; }) > 1;
+        voices_.append({shared ? QStringLiteral("%1 [%2]").arg(e.name, e.language) : e.name, e.id});
+    }
+}
+
+int EspeakEngine::wordsPerMinute(int speed)
+{
+    // Halves at 0 and doubles at 100, within what the engine accepts.
+    return std::clamp(int(std::lround(175.0 * std::exp2((speed - 50) / 50.0))), espeakRATE_MINIMUM,
+                      espeakRATE_MAXIMUM);
+}
+
+void EspeakEngine::synthesize(const QString& text, const SpeechSettings& settings, SynthesisSink& sink)
+{
+    if (voices_.isEmpty())
+        return;
+    const int index = std::clamp(settings.voiceIndex, 0, int(voices_.size()) - 1);
+    if (espeak_SetVoiceByName(voices_[index].id.constData()) != EE_OK)
+        qCWarning(lcEspeak) << "voice" << voices_[index].id << "could not be selected";
+    espeak_SetParameter(espeakRATE, wordsPerMinute(settings.speed), 0);
+    espeak_SetParameter(espeakPITCH, std::clamp(settings.pitch, 0, 100), 0);
+    espeak_SetParameter(espeakVOLUME, 100, 0);  // Volume is applied at the output
+
+    const QByteArray utf8 = text.toUtf8();
+    const CodePointIndex positions(text);
+    Job job{&sink, &positions, sampleRate_};
+    espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &job);
+}
+
+}  // namespace vizmo::speech

@@ -1,0 +1,156 @@
+#include "components/speech/speaker.h"
+
+#include "components/speech/engine_thread.h"
+#include "components/speech/speech_channel.h"
+
+namespace vizmo::speech {
+
+namespace {
+constexpr int kTickMs = 5;            // how often words and mouth shapes are checked
+constexpr int kAheadSeconds = 8;      // how far synthesis may run ahead of the listener
+}  // namespace
+
+Speaker::Speaker(QObject* parent) : QObject(parent)
+{
+    ticker_.setInterval(kTickMs);
+    ticker_.setTimerType(Qt::PreciseTimer);
+    connect(&ticker_, &QTimer::timeout, this, &Speaker::tick);
+    connect(&output_, &audio::PcmOutput::drained, this, &Speaker::onDrained);
+}
+
+Speaker::~Speaker()
+{
+    if (channel_)
+        channel_->cancel();
+}
+
+void Speaker::speak(EngineKind engine, const QString& text, const SpeechSettings& settings)
+{
+    stop();
+    EngineThread& thread = EngineThread::of(engine);
+    const EngineInfo& info = thread.info();
+    sampleRate_ = settings.voiceIndex >= 0 && settings.voiceIndex < info.sampleRates.size()
+                      ? info.sampleRates[settings.voiceIndex]
+                      : 22050;
+    QAudioFormat format;
+    format.setSampleRate(sampleRate_);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    output_.start(format);
+
+    const std::uint64_t generation = ++generation_;
+    lipSync_.emplace(sampleRate_);
+    receivedSamples_ = 0;
+    words_.clear();
+    channel_ = std::make_shared<SpeechChannel>(
+        this, [this, generation](SpeechChunk&& chunk) { receive(generation, std::move(chunk)); },
+        [this, generation] { synthesisDone(generation); }, std::int64_t(kAheadSeconds) * sampleRate_);
+    state_ = State::Speaking;
+    ticker_.start();
+
+    thread.post([channel = channel_, text, settings](SpeechEngine& e) {
+        if (!channel->cancelled())
+            e.synthesize(text, settings, *channel);
+        channel->done();
+    });
+}
+
+void Speaker::pause()
+{
+    if (state_ != State::Speaking)
+        return;
+    output_.pause();
+    ticker_.stop();
+    state_ = State::Paused;
+}
+
+void Speaker::resume()
+{
+    if (state_ != State::Paused)
+        return;
+    state_ = State::Speaking;
+    output_.resume();
+    ticker_.start();
+}
+
+void Speaker::stop()
+{
+    ++generation_;  // chunks already posted for the old text are dropped on arrival
+    if (channel_) {
+        channel_->cancel();
+        channel_.reset();
+    }
+    output_.stop();
+    ticker_.stop();
+    lipSync_.reset();
+    words_.clear();
+    state_ = State::Idle;
+}
+
+void Speaker::setVolume(int volume) { output_.setGain(std::clamp(volume, 0, 100) / 100.0); }
+
+std::int64_t Speaker::playedSamples() const { return output_.positionUs() * sampleRate_ / 1'000'000; }
+
+void Speaker::receive(std::uint64_t generation, SpeechChunk&& chunk)
+{
+    if (generation != generation_ || state_ == State::Idle)
+        return;
+    lipSync_->addPhones(chunk.phones);
+    words_.insert(words_.end(), chunk.words.begin(), chunk.words.end());
+    if (!chunk.samples.empty()) {
+        receivedSamples_ += std::int64_t(chunk.samples.size());
+        output_.write(chunk.samples);
+    }
+}
+
+void Speaker::synthesisDone(std::uint64_t generation)
+{
+    if (generation != generation_ || state_ == State::Idle)
+        return;
+    lipSync_->finish(receivedSamples_);
+    output_.finish();
+}
+
+void Speaker::tick()
+{
+    if (state_ != State::Speaking)
+        return;
+    const std::int64_t played = playedSamples();
+    if (channel_)
+        channel_->setPlayed(played);
+    while (!words_.empty() && words_.front().startSample <= played) {
+        const WordMark word = words_.front();
+        words_.pop_front();
+        emit wordReached(word.start, word.length);
+        if (state_ != State::Speaking)
+            return;  // a handler stopped or paused us
+    }
+    if (lipSync_) {
+        for (const VisemeCue& cue : lipSync_->takeDue(played)) {
+            emit visemeDue(cue);
+            if (state_ != State::Speaking)
+                return;
+        }
+    }
+}
+
+void Speaker::onDrained()
+{
+    if (state_ != State::Speaking)
+        return;
+    tick();  // the last words and shapes, then the mouth at rest
+    if (state_ != State::Speaking)
+        return;
+    if (lipSync_) {
+        for (const VisemeCue& cue : lipSync_->takeAll())
+            emit visemeDue(cue);
+    }
+    channel_.reset();
+    ticker_.stop();
+    lipSync_.reset();
+    words_.clear();
+    state_ = State::Idle;
+    emit finished();
+}
+
+}  // namespace vizmo::speech

@@ -4,6 +4,7 @@
 #include "components/player/control_bar.h"
 #include "components/player/face_renderer.h"
 #include "components/player/player_menu.h"
+#include "components/player/script_audio.h"
 #include "components/player_control.h"
 
 #include <QContextMenuEvent>
@@ -261,11 +262,24 @@ Result Vizmo4::setScriptName(const QString& path)
         if (!loaded.ok())
             return fail(loaded.error().number, loaded.error().description);
         next = std::make_shared<const Script>(std::move(loaded.value()));
+        if (!next->audioPath.isEmpty()) {
+            const auto sound = inspectWav(next->audioPath);
+            if (!sound.ok())
+                return fail(sound.error().number, sound.error().description);
+        }
     }
     // The old script ends here without an Eof: it did not play to its end.
     const bool wasRunning = timeline_.state() != PlaybackState::Stopped;
     progressTimer_.stop();
+    audio_.reset();
     script_ = std::move(next);
+    if (script_ && !script_->audioPath.isEmpty()) {
+        audio_ = std::make_unique<ScriptAudio>(script_->audioPath);
+        connect(audio_.get(), &ScriptAudio::decoded, this, [this] {
+            if (timeline_.state() == PlaybackState::Playing)
+                audio_->play(timeline_.position(now()));
+        });
+    }
     scriptPath_ = path;
     timeline_.setLength(script_ ? script_->lengthMs : 0);
     const quint64 generation = ++generation_;
@@ -326,7 +340,10 @@ void Vizmo4::startPlayback()
 {
     if (!script_ || timeline_.state() == PlaybackState::Playing)
         return;
+    const bool resuming = timeline_.state() == PlaybackState::Paused;
     timeline_.play(now());
+    if (audio_)
+        resuming ? audio_->resume(timeline_.position(now())) : audio_->play(0);
     const quint64 generation = ++generation_;
     progressTimer_.start();
     update();
@@ -339,7 +356,10 @@ void Vizmo4::pausePlayback()
 {
     if (timeline_.state() != PlaybackState::Playing)
         return;
+    scriptPosition();  // takes the sound's position before it freezes
     timeline_.pause(now());
+    if (audio_)
+        audio_->pause();
     progressTimer_.stop();
     ++generation_;
     raiseEvent(event::Pause);
@@ -353,6 +373,8 @@ void Vizmo4::stopPlayback()
     if (!moved)
         return;
     timeline_.stop();
+    if (audio_)
+        audio_->stop();
     progressTimer_.stop();
     const quint64 generation = ++generation_;
     update();
@@ -365,12 +387,22 @@ void Vizmo4::playbackTick()
 {
     if (timeline_.state() != PlaybackState::Playing)
         return;
-    const double t = now();
-    if (timeline_.reachedEnd(t)) {
+    const double position = scriptPosition();
+    if (position >= timeline_.length()) {
         finishScript();
         return;
     }
-    raiseProgress(PlaybackState::Playing, timeline_.position(t));
+    raiseProgress(PlaybackState::Playing, position);
+}
+
+double Vizmo4::scriptPosition()
+{
+    const double t = now();
+    if (audio_) {
+        if (const auto heard = audio_->positionMs())
+            timeline_.followExternalClock(*heard, t);
+    }
+    return timeline_.position(t);
 }
 
 void Vizmo4::finishScript()
@@ -378,6 +410,8 @@ void Vizmo4::finishScript()
     const QString finished = scriptPath_;
     const int total = timeline_.length();
     timeline_.finish();
+    if (audio_)
+        audio_->stop();
     progressTimer_.stop();
     const quint64 generation = ++generation_;
     update();
@@ -423,7 +457,7 @@ void Vizmo4::frameTick()
 FacePose Vizmo4::currentPose()
 {
     const double t = now();
-    const ScriptFrame frame = script_ ? script_->sample(timeline_.position(t)) : ScriptFrame{};
+    const ScriptFrame frame = script_ ? script_->sample(scriptPosition()) : ScriptFrame{};
     const LifeOffsets life = life_.at(t / 1000.0);
     FacePose pose;
     auto unit = [](double v, double scale) { return std::clamp(v / scale, -1.0, 1.0); };

@@ -23,6 +23,8 @@
 
 namespace vizmo::player {
 
+class ScriptAudio;
+
 class Vizmo4 : public QWidget, public dispatch::Object {
     Q_OBJECT
 public:
@@ -74,6 +76,8 @@ private:
     bool animating() const;
     void frameTick();
     double now() const { return clock_(); }
+    // The script's position now, following its sound while the sound plays.
+    double scriptPosition();
     void applyLifeMode(int mode);
 
     // Properties.
@@ -103,6 +107,7 @@ private:
 
     FaceModel model_;
     std::shared_ptr<const Script> script_;
+    std::unique_ptr<ScriptAudio> audio_;
     PlaybackTimeline timeline_;
     LifeMotion life_;
     QImage backImage_;

@@ -1,0 +1,68 @@
+#include "components/player/wav_file.h"
+
+#include "components/dispatch/error.h"
+
+#include <QFile>
+
+#include <sndfile.h>
+
+#include <memory>
+
+namespace vizmo::player {
+
+namespace {
+
+struct SndFileCloser {
+    void operator()(SNDFILE* file) const { sf_close(file); }
+};
+using SndFile = std::unique_ptr<SNDFILE, SndFileCloser>;
+
+LoadResult<WavInfo> open(const QString& path, SndFile& handle)
+{
+    if (!QFile::exists(path))
+        return LoadError{dispatch::err::FileNotFound, QStringLiteral("File not found: %1").arg(path)};
+    SF_INFO info{};
+    handle.reset(sf_open(QFile::encodeName(path).constData(), SFM_READ, &info));
+    if (!handle)
+        return LoadError{dispatch::err::InvalidFileFormat,
+                         QStringLiteral("%1: not a sound file this program can play (%2)")
+                             .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)))};
+    if (info.channels < 1 || info.channels > 2 || info.samplerate < 8000 || info.samplerate > 96000)
+        return LoadError{dispatch::err::InvalidFileFormat,
+                         QStringLiteral("%1: %2 channels at %3 Hz; mono or stereo at 8000 to 96000 Hz is supported")
+                             .arg(path)
+                             .arg(info.channels)
+                             .arg(info.samplerate)};
+    if (info.frames > kMaxWavSeconds * info.samplerate)
+        return LoadError{dispatch::err::InvalidFileFormat,
+                         QStringLiteral("%1: the sound is longer than %2 seconds").arg(path).arg(kMaxWavSeconds)};
+    return WavInfo{info.samplerate, info.channels, info.frames};
+}
+
+}  // namespace
+
+LoadResult<WavInfo> inspectWav(const QString& path)
+{
+    SndFile handle;
+    return open(path, handle);
+}
+
+LoadResult<WavSound> readWav(const QString& path)
+{
+    SndFile handle;
+    auto info = open(path, handle);
+    if (!info.ok())
+        return info.error();
+    WavSound sound;
+    sound.info = info.value();
+    sound.samples.resize(std::size_t(sound.info.frames * sound.info.channels));
+    const sf_count_t read = sf_readf_short(handle.get(), sound.samples.data(), sound.info.frames);
+    if (read < 0)
+        return LoadError{dispatch::err::InvalidFileFormat, QStringLiteral("%1: the sound cannot be decoded").arg(path)};
+    // A truncated file plays what it has.
+    sound.samples.resize(std::size_t(read * sound.info.channels));
+    sound.info.frames = read;
+    return sound;
+}
+
+}  // namespace vizmo::player

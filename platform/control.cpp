@@ -11,6 +11,9 @@ Control::Control(QWidget* widget, ErrorReporter& reporter)
     : widget_(widget), reporter_(reporter), connections_(std::make_unique<QObject>())
 {
     widget_->setFont(controlFont());
+    // Controls start visible, also those created on a window that already shows.
+    if (widget_->parentWidget())
+        widget_->show();
 }
 
 Control::~Control()

@@ -1,0 +1,85 @@
+// A handler that sets another control's value runs that control's handler at
+// once, nested: the nested handler finishes before the outer one goes on.
+
+#include "platform/check_box.h"
+#include "platform/combo_box.h"
+#include "platform/slider.h"
+#include "support/fake_error_reporter.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+using namespace vizmo;
+using namespace vizmo::platform;
+
+namespace {
+
+class Nesting : public ::testing::Test {
+protected:
+    vizmo::testing::RecordingErrorReporter reporter;
+    QWidget window;
+    QStringList log;
+};
+
+TEST_F(Nesting, NestedHandlerFinishesBeforeTheOuterHandlerGoesOn)
+{
+    Slider headX(&window, reporter);
+    headX.setRange(-255, 255);
+    CheckBox tracking(&window, reporter);
+    tracking.setValue(1);
+    Slider headY(&window, reporter);
+    headY.setRange(-255, 255);
+    headY.setValue(100);
+
+    // Unticking tracking recentres the other slider, which raises its own Change.
+    tracking.onClick([&] {
+        log << "tracking " + QString::number(tracking.value());
+        if (tracking.value() == 0)
+            headY.setValue(0);
+        log << "tracking done";
+    });
+    headY.onChange([&] { log << "headY " + QString::number(headY.value()); });
+    headX.onChange([&] {
+        log << "headX start";
+        tracking.setValue(0);
+        log << "headX reads headY " + QString::number(headY.value());
+    });
+
+    headX.setValue(50);
+    EXPECT_EQ(log, QStringList({"headX start", "tracking 0", "headY 0", "tracking done", "headX reads headY 0"}));
+}
+
+TEST_F(Nesting, HandlerSettingItsOwnControlRunsOnceMoreNestedAndSettles)
+{
+    Slider slider(&window, reporter);
+    slider.setRange(0, 100);
+    slider.onChange([&] {
+        log << QString::number(slider.value());
+        if (slider.value() > 50)
+            slider.setValue(50);  // clamps by code: one nested Change, then none
+    });
+    slider.setValue(80);
+    EXPECT_EQ(log, QStringList({"80", "50"}));
+    EXPECT_EQ(slider.value(), 50);
+}
+
+TEST_F(Nesting, ComboSelectionByCodeInsideAnotherHandlerRunsNested)
+{
+    ComboBox engines(&window, reporter);
+    ComboBox voices(&window, reporter);
+    engines.addItem("first engine");
+    engines.addItem("second engine");
+    engines.onClick([&] {
+        log << "engine " + QString::number(engines.listIndex());
+        voices.clear();
+        voices.addItem("voice a");
+        voices.addItem("voice b");
+        voices.setListIndex(0);
+        log << "engine done";
+    });
+    voices.onClick([&] { log << "voice " + voices.list(voices.listIndex()); });
+    engines.setListIndex(1);
+    EXPECT_EQ(log, QStringList({"engine 1", "voice voice a", "engine done"}));
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+// Each control raises its notification once per change, whether the user or
+// code made it, and never for a value set to what it already is.
+
+#include "platform/check_box.h"
+#include "platform/command_button.h"
+#include "platform/slider.h"
+#include "platform/text_box.h"
+#include "platform/timer.h"
+#include "support/fake_error_reporter.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vizmo;
+using namespace vizmo::platform;
+
+namespace {
+
+class Notifications : public ::testing::Test {
+protected:
+    vizmo::testing::RecordingErrorReporter reporter;
+    QWidget window;
+    int raised = 0;
+    std::function<void()> count = [this] { ++raised; };
+};
+
+TEST_F(Notifications, CheckBoxUserClickRaisesExactlyOneClick)
+{
+    CheckBox box(&window, reporter);
+    box.setCaption("Tracking");
+    box.widget()->resize(100, 20);
+    box.onClick(count);
+    QTest::mouseClick(box.widget(), Qt::LeftButton, {}, QPoint(8, 10));
+    EXPECT_EQ(raised, 1);
+    EXPECT_EQ(box.value(), 1);
+}
+
+TEST_F(Notifications, CheckBoxValueByCodeRaisesClickOnlyWhenItChanges)
+{
+    CheckBox box(&window, reporter);
+    box.onClick(count);
+    box.setValue(0);
+    EXPECT_EQ(raised, 0);
+    box.setValue(1);
+    EXPECT_EQ(raised, 1);
+    box.setValue(1);
+    EXPECT_EQ(raised, 1);
+    box.setValue(0);
+    EXPECT_EQ(raised, 2);
+}
+
+TEST_F(Notifications, CheckBoxRefusesValuesOtherThanZeroAndOne)
+{
+    CheckBox box(&window, reporter);
+    box.setName("Check3");
+    box.onClick(count);
+    try {
+        box.setValue(2);
+        FAIL() << "Value 2 was accepted";
+    } catch (const dispatch::RuntimeError& e) {
+        EXPECT_EQ(e.number(), dispatch::err::InvalidPropertyValue);
+        EXPECT_EQ(e.member(), "Check3.Value");
+    }
+    EXPECT_EQ(box.value(), 0);
+    EXPECT_EQ(raised, 0);
+}
+
+TEST_F(Notifications, SliderUserKeysAndCodeEachRaiseChange)
+{
+    Slider slider(&window, reporter);
+    slider.setRange(-255, 255);
+    slider.setSmallChange(10);
+    slider.onChange(count);
+    QTest::keyClick(slider.widget(), Qt::Key_Right);
+    EXPECT_EQ(slider.value(), 10);
+    EXPECT_EQ(raised, 1);
+    slider.setValue(-20);
+    EXPECT_EQ(raised, 2);
+    slider.setValue(-20);
+    EXPECT_EQ(raised, 2);
+}
+
+TEST_F(Notifications, SliderValueOutsideTheRangeIsErrorAndChangesNothing)
+{
+    Slider slider(&window, reporter);
+    slider.setName("Slider12");
+    slider.setRange(8, 60);
+    slider.setValue(30);
+    slider.onChange(count);
+    for (int bad : {7, 61}) {
+        try {
+            slider.setValue(bad);
+            FAIL() << bad << " was accepted";
+        } catch (const dispatch::RuntimeError& e) {
+            EXPECT_EQ(e.number(), dispatch::err::InvalidPropertyValue);
+            EXPECT_EQ(e.member(), "Slider12.Value");
+        }
+    }
+    EXPECT_EQ(slider.value(), 30);
+    EXPECT_EQ(raised, 0);
+}
+
+TEST_F(Notifications, SliderDrawsNoTicksAndKeepsItsSteps)
+{
+    Slider slider(&window, reporter);
+    slider.setTickFrequency(20);
+    slider.setSmallChange(10);
+    slider.setLargeChange(10);
+    auto* qt = static_cast<QSlider*>(slider.widget());
+    EXPECT_EQ(qt->tickPosition(), QSlider::NoTicks);
+    EXPECT_EQ(qt->orientation(), Qt::Horizontal);
+    EXPECT_EQ(slider.tickFrequency(), 20);
+    EXPECT_EQ(qt->singleStep(), 10);
+    EXPECT_EQ(qt->pageStep(), 10);
+}
+
+TEST_F(Notifications, ButtonMouseClickAndClickMethodEachRaiseOneClick)
+{
+    CommandButton button(&window, reporter);
+    button.setCaption("Play");
+    button.widget()->resize(60, 20);
+    button.onClick(count);
+    QTest::mouseClick(button.widget(), Qt::LeftButton);
+    EXPECT_EQ(raised, 1);
+    button.click();
+    EXPECT_EQ(raised, 2);
+}
+
+TEST_F(Notifications, TextBoxRaisesLostFocusWhenFocusMovesToAnotherControl)
+{
+    window.resize(200, 100);
+    TextBox text(&window, reporter, TextBox::Lines::Multi);
+    auto* other = new QLineEdit(&window);
+    other->move(0, 60);
+    text.onLostFocus(count);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    text.widget()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(raised, 0);
+    other->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(raised, 1);
+}
+
+TEST_F(Notifications, MultiLineTextKeepsCarriageReturnLineFeeds)
+{
+    TextBox text(&window, reporter, TextBox::Lines::Multi);
+    const QString typed = "Hello, this is a test \r\nplease enter text here.\r\n";
+    text.setText(typed);
+    EXPECT_EQ(text.text(), typed);
+    TextBox line(&window, reporter);
+    line.setText("one line");
+    EXPECT_EQ(line.text(), "one line");
+}
+
+TEST_F(Notifications, TimerTicksAtItsIntervalAndStopsAtZero)
+{
+    Timer timer(reporter);
+    timer.onTimer(count);
+    EXPECT_FALSE(timer.running());
+    timer.setInterval(10);
+    EXPECT_TRUE(timer.running());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised >= 2; }, 5000));
+    timer.setInterval(0);
+    EXPECT_FALSE(timer.running());
+    const int stoppedAt = raised;
+    QTest::qWait(50);
+    EXPECT_EQ(raised, stoppedAt);
+}
+
+TEST_F(Notifications, TimerRefusesIntervalsOutsideItsRange)
+{
+    Timer timer(reporter);
+    timer.setName("Timer1");
+    EXPECT_THROW(timer.setInterval(-1), dispatch::RuntimeError);
+    EXPECT_THROW(timer.setInterval(65536), dispatch::RuntimeError);
+    EXPECT_EQ(timer.interval(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// The window's outer width in twips, the client area it leaves, and controls
+// placed by twips at different resolutions.
+
+#include "platform/frame.h"
+#include "platform/label.h"
+#include "platform/window.h"
+#include "support/fake_error_reporter.h"
+#include "support/fake_screen.h"
+
+#include <gtest/gtest.h>
+
+using namespace vizmo;
+using namespace vizmo::platform;
+
+namespace {
+
+TEST(WindowWidth, CompactAndExpandedAtFifteenTwipsPerPixel)
+{
+    vizmo::testing::FakeScreen screen(15.0f);
+    Window window(screen, 8670, 4335);
+    EXPECT_EQ(window.clientWidthPixels(), 578);
+    EXPECT_EQ(window.clientHeightPixels(), 289);
+    window.setWidthTwips(screen.twipsPerPixelX() * 270.0f);
+    EXPECT_EQ(window.clientWidthPixels(), 264);
+    EXPECT_FLOAT_EQ(window.widthTwips(), 4050.0f);
+    window.setWidthTwips(screen.twipsPerPixelX() * 584.0f);
+    EXPECT_EQ(window.clientWidthPixels(), 578);
+    EXPECT_EQ(window.clientHeightPixels(), 289);
+}
+
+TEST(WindowWidth, CompactAndExpandedAtTwelveTwipsPerPixel)
+{
+    vizmo::testing::FakeScreen screen(12.0f);
+    Window window(screen, 8670, 4335);
+    window.setWidthTwips(screen.twipsPerPixelX() * 270.0f);
+    EXPECT_EQ(window.clientWidthPixels(), 264);
+    window.setWidthTwips(screen.twipsPerPixelX() * 584.0f);
+    EXPECT_EQ(window.clientWidthPixels(), 578);
+    EXPECT_EQ(window.clientHeightPixels(), 361);  // 4335 / 12, rounded
+}
+
+TEST(WindowWidth, ClientAreaChangesOnTheRightOnly)
+{
+    vizmo::testing::FakeScreen screen(15.0f);
+    vizmo::testing::RecordingErrorReporter reporter;
+    Window window(screen, 8670, 4335);
+    Label label(window.widget(), reporter);
+    label.setTwipsGeometry(60, 60, 3840, 255, window.scale());
+    window.widget()->move(100, 50);
+    window.setWidthTwips(4050.0f);
+    EXPECT_EQ(window.widget()->pos(), QPoint(100, 50));
+    EXPECT_EQ(label.widget()->geometry(), QRect(4, 4, 256, 17));
+}
+
+TEST(WindowLook, TitleBarHasACloseBoxOnlyAndTheSizeIsFixed)
+{
+    vizmo::testing::FakeScreen screen;
+    Window window(screen, 8670, 4335);
+    window.setCaption("Vizmo4 Demo");
+    const Qt::WindowFlags flags = window.widget()->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window.widget()->minimumSize(), window.widget()->maximumSize());
+    EXPECT_EQ(window.caption(), "Vizmo4 Demo");
+}
+
+TEST(TwipsPlacement, FrameChildrenArePlacedFromTheFrameCorner)
+{
+    vizmo::testing::RecordingErrorReporter reporter;
+    QWidget window;
+    const TwipsScale scale{12.0, 12.0};
+    Frame frame(&window, reporter);
+    frame.setTwipsGeometry(180, 340, 4335, 3075, scale);
+    Label label(frame.widget(), reporter);
+    label.setTwipsGeometry(120, 240, 1035, 195, scale);
+    EXPECT_EQ(frame.widget()->geometry(), QRect(15, 28, 361, 257));
+    EXPECT_EQ(label.widget()->pos(), QPoint(10, 20));
+    EXPECT_EQ(label.widget()->mapTo(&window, QPoint(0, 0)), QPoint(25, 48));
+}
+
+TEST(TwipsPlacement, NeighboursThatTouchInTwipsTouchInPixels)
+{
+    const TwipsScale scale{12.0, 12.0};
+    const QRect left = scale.toPixels(1200, 540, 435, 195);
+    const QRect right = scale.toPixels(1635, 540, 435, 195);
+    EXPECT_EQ(left.right() + 1, right.left());
+}
+
+TEST(Fonts, ControlsUseEightPointTwoFiveAndBoldWhereAsked)
+{
+    vizmo::testing::RecordingErrorReporter reporter;
+    QWidget window;
+    Label label(&window, reporter);
+    EXPECT_DOUBLE_EQ(label.widget()->font().pointSizeF(), 8.25);
+    EXPECT_FALSE(label.bold());
+    label.setBold(true);
+    EXPECT_TRUE(label.widget()->font().bold());
+}
+
+TEST(Accessibility, NameComesFromTheCaptionElseFromTheControlName)
+{
+    vizmo::testing::RecordingErrorReporter reporter;
+    QWidget window;
+    Label label(&window, reporter);
+    label.setName("Label4");
+    EXPECT_EQ(label.widget()->accessibleName(), "Label4");
+    label.setCaption("ModelName");
+    EXPECT_EQ(label.widget()->accessibleName(), "ModelName");
+    label.setAccessibleName("Model file");
+    label.setCaption("Other");
+    EXPECT_EQ(label.widget()->accessibleName(), "Model file");
+}
+
+}  // namespace

@@ -291,6 +291,8 @@ void drawHair(Scene& s, bool front)
     }
     p.drawPath(cap);
     // A few strands give the mass a direction.
+    p.save();
+    p.setClipPath(cap, Qt::IntersectClip);
     p.setPen(QPen(shade(m.hairColor, 70), 0.006, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     for (int i = -2; i <= 2; ++i) {
@@ -299,6 +301,7 @@ void drawHair(Scene& s, bool front)
         strand.quadTo(s.head.point(i * 0.2 + 0.08, -0.8), s.head.point(i * 0.28 + 0.05, -0.62));
         p.drawPath(strand);
     }
+    p.restore();
 }
 
 void drawEars(Scene& s)

@@ -28,13 +28,20 @@ struct Parser {
     int lengthLine = 0;
     int audioLine = 0;
     int latestKeyMs = -1;
+    int latestKeyLine = 0;
 
     bool time(const TextLine& line, int& out)
     {
         if (!readInt(file, line, 1, 0, kMaxLengthMs, out, error))
             return false;
-        latestKeyMs = std::max(latestKeyMs, out);
+        noteKey(out, line.number);
         return true;
+    }
+
+    void noteKey(int timeMs, int lineNumber)
+    {
+        if (timeMs > latestKeyMs)
+            latestKeyMs = timeMs, latestKeyLine = lineNumber;
     }
 
     bool pose(const TextLine& line, int index, double& out)
@@ -85,7 +92,7 @@ struct Parser {
             // A natural blink: closing 100 ms, closed 50 ms, opening 150 ms.
             auto& keys = script.expressions[std::size_t(Expression::Blink)];
             keys.insert(keys.end(), {{at, 0.0}, {at + 100, 1.0}, {at + 150, 1.0}, {at + 300, 0.0}});
-            latestKeyMs = std::max(latestKeyMs, at + 300);
+            noteKey(at + 300, line.number);
             return true;
         }
         if (keyword == u"head") {
@@ -156,7 +163,7 @@ struct Parser {
             error = {dispatch::err::InvalidFileFormat,
                      QStringLiteral("%1: line %2: a keyframe at %3 ms lies beyond the length of %4 ms")
                          .arg(file.displayName)
-                         .arg(lengthLine)
+                         .arg(latestKeyLine)
                          .arg(latestKeyMs)
                          .arg(script.lengthMs)};
             return false;

@@ -10,8 +10,10 @@ void throwControlError(int number, const QString& controlName, const char* prope
 {
     const QString member = controlName.isEmpty() ? QString::fromLatin1(property)
                                                  : controlName + QLatin1Char('.') + QLatin1String(property);
-    throw dispatch::RuntimeError(
-        dispatch::Error{number, QCoreApplication::applicationName(), dispatch::standardDescription(number)}, member);
+    QString description = dispatch::standardDescription(number);
+    if (description.isEmpty() && number == kInvalidArrayIndex)
+        description = QStringLiteral("Invalid property array index");
+    throw dispatch::RuntimeError(dispatch::Error{number, QCoreApplication::applicationName(), description}, member);
 }
 
 void throwInvalidPropertyValue(const QString& controlName, const char* property)

@@ -6,6 +6,9 @@
 
 namespace vizmo::platform {
 
+// "Invalid property array index": an index property (Selected, List) beyond its entries.
+inline constexpr int kInvalidArrayIndex = 381;
+
 [[noreturn]] void throwControlError(int number, const QString& controlName, const char* property);
 [[noreturn]] void throwInvalidPropertyValue(const QString& controlName, const char* property);
 

@@ -86,15 +86,10 @@ void FileListBox::fill(const QStringList& names)
 
 QString FileListBox::fileName() const { return selected_ >= 0 ? names_.at(selected_) : QString(); }
 
-void FileListBox::checkIndex(int index, const char* property) const
-{
-    if (index < -1 || index >= listCount())
-        throwInvalidPropertyValue(name(), property);
-}
-
 void FileListBox::setListIndex(int index)
 {
-    checkIndex(index, "ListIndex");
+    if (index < -1 || index >= listCount())
+        throwInvalidPropertyValue(name(), "ListIndex");
     if (index == selected_)
         return;
     if (index < 0) {
@@ -109,9 +104,9 @@ bool FileListBox::selected(int index) const { return index >= 0 && index == sele
 
 void FileListBox::setSelected(int index, bool selected)
 {
-    if (index < 0)
-        throwInvalidPropertyValue(name(), "Selected");
-    checkIndex(index, "Selected");
+    // Selected is an array property: an index beyond the entries is a bad index, not a bad value.
+    if (index < 0 || index >= listCount())
+        throwControlError(kInvalidArrayIndex, name(), "Selected");
     if (selected)
         setListIndex(index);
     else if (index == selected_)

@@ -32,6 +32,7 @@ public:
     // -1 clears the selection; beyond the list is error 380.
     void setListIndex(int index);
     bool selected(int index) const;
+    // An index beyond the entries is error 381; selecting raises Click as setListIndex does.
     void setSelected(int index, bool selected);
 
     int listCount() const { return int(names_.size()); }
@@ -44,7 +45,6 @@ private:
     QListWidget* listWidget() const;
     void fill(const QStringList& names);
     void selectionChanged();
-    void checkIndex(int index, const char* property) const;
 
     QString path_;
     QString pattern_ = QStringLiteral("*.*");

@@ -91,7 +91,14 @@ TEST_F(FileListBoxTest, EmptyFolderListsNothingAndRefusesSelection)
 {
     list.setPath(folder.path());
     EXPECT_EQ(list.listCount(), 0);
-    EXPECT_THROW(list.setSelected(0, true), dispatch::RuntimeError);
+    try {
+        list.setSelected(0, true);
+        FAIL() << "entry 0 of an empty list was selected";
+    } catch (const dispatch::RuntimeError& e) {
+        EXPECT_EQ(e.number(), 381);
+        EXPECT_EQ(e.description(), "Invalid property array index");
+        EXPECT_EQ(e.member(), "File1.Selected");
+    }
     EXPECT_THROW(list.setListIndex(0), dispatch::RuntimeError);
     EXPECT_TRUE(clicks.isEmpty());
 }

@@ -20,7 +20,7 @@ constexpr std::array<std::pair<const char*, int>, 8> kEspeakPairs = {{
     {"oU", v::oh}, {"aU", v::aa}, {"aI", v::aa}, {"OI", v::oh},
 }};
 
-// Flite's US English phone set, complete.
+// Flite's US English phone set, with the rounded ones below.
 constexpr std::array<std::pair<const char*, int>, 41> kFlitePhones = {{
     {"pau", v::Silence}, {"h#", v::Silence}, {"p", v::PP},  {"b", v::PP},   {"m", v::PP},   {"em", v::PP},
     {"f", v::FF},        {"v", v::FF},       {"th", v::TH}, {"dh", v::TH},  {"t", v::DD},   {"d", v::DD},
@@ -30,8 +30,8 @@ constexpr std::array<std::pair<const char*, int>, 41> kFlitePhones = {{
     {"ah", v::aa},       {"ay", v::aa},      {"aw", v::aa}, {"eh", v::E},   {"ey", v::E},   {"ax", v::E},
     {"hh", v::E},        {"ih", v::ih},      {"iy", v::ih}, {"y", v::ih},   {"ao", v::oh},
 }};
-constexpr std::array<std::pair<const char*, int>, 4> kFliteRounded = {{
-    {"ow", v::oh}, {"oy", v::oh}, {"uw", v::ou}, {"uh", v::ou},
+constexpr std::array<std::pair<const char*, int>, 5> kFliteRounded = {{
+    {"ow", v::oh}, {"oy", v::oh}, {"uw", v::ou}, {"uh", v::ou}, {"w", v::ou},
 }};
 
 int espeakByFirstLetter(char c)

@@ -1,0 +1,135 @@
+// Both engines, driven directly on their threads: real sound, Speed and Pitch
+// taking effect, and phone and word marks that match the text.
+#include "collecting_sink.h"
+
+#include "components/player_control.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace vizmo::speech;
+using vizmo::speech::testing::Synthesis;
+using vizmo::speech::testing::synthesize;
+
+namespace {
+
+const QString kSentence = QStringLiteral("The quick brown fox jumps over the lazy dog.");
+
+class BothEngines : public ::testing::TestWithParam<EngineKind> {};
+
+// Median fundamental frequency of the loud frames, by autocorrelation.
+double medianPitchHz(const std::vector<std::int16_t>& samples, int rate)
+{
+    const int frame = rate / 25;
+    const int minLag = rate / 400, maxLag = rate / 60;
+    std::vector<double> pitches;
+    for (std::size_t at = 0; at + std::size_t(frame + maxLag) < samples.size(); at += std::size_t(frame)) {
+        double energy = 0;
+        for (int i = 0; i < frame; ++i)
+            energy += double(samples[at + std::size_t(i)]) * samples[at + std::size_t(i)];
+        if (energy / frame < 1000.0 * 1000.0)
+            continue;
+        int bestLag = 0;
+        double best = 0;
+        for (int lag = minLag; lag <= maxLag; ++lag) {
+            double sum = 0;
+            for (int i = 0; i < frame; ++i)
+                sum += double(samples[at + std::size_t(i)]) * samples[at + std::size_t(i + lag)];
+            if (sum > best) {
+                best = sum;
+                bestLag = lag;
+            }
+        }
+        if (bestLag > 0 && best > 0.5 * energy)
+            pitches.push_back(double(rate) / bestLag);
+    }
+    if (pitches.empty())
+        return 0;
+    std::nth_element(pitches.begin(), pitches.begin() + std::ptrdiff_t(pitches.size() / 2), pitches.end());
+    return pitches[pitches.size() / 2];
+}
+
+}  // namespace
+
+TEST_P(BothEngines, SpeaksAudibly)
+{
+    const Synthesis s = synthesize(GetParam(), kSentence, {});
+    const int rate = EngineThread::of(GetParam()).info().sampleRates.at(0);
+    const double seconds = double(s.samples.size()) / rate;
+    EXPECT_GT(seconds, 1.5);
+    EXPECT_LT(seconds, 6.0);
+    EXPECT_GT(s.rms(), 300.0);
+}
+
+TEST_P(BothEngines, HigherSpeedGivesShorterAudio)
+{
+    const Synthesis slow = synthesize(GetParam(), kSentence, {0, 50, 20});
+    const Synthesis natural = synthesize(GetParam(), kSentence, {0, 50, 50});
+    const Synthesis fast = synthesize(GetParam(), kSentence, {0, 50, 80});
+    EXPECT_LT(double(natural.samples.size()), 0.85 * double(slow.samples.size()));
+    EXPECT_LT(double(fast.samples.size()), 0.85 * double(natural.samples.size()));
+}
+
+TEST_P(BothEngines, PitchMovesTheVoice)
+{
+    const int rate = EngineThread::of(GetParam()).info().sampleRates.at(0);
+    const double low = medianPitchHz(synthesize(GetParam(), kSentence, {0, 0, 50}).samples, rate);
+    const double high = medianPitchHz(synthesize(GetParam(), kSentence, {0, 100, 50}).samples, rate);
+    EXPECT_GT(low, 0.0);
+    EXPECT_GT(high, low * 1.2) << "low " << low << " high " << high;
+}
+
+TEST_P(BothEngines, WordMarksCoverEveryWordInOrder)
+{
+    const Synthesis s = synthesize(GetParam(), kSentence, {});
+    QStringList spoken;
+    std::int64_t last = -1;
+    for (const WordMark& w : s.words) {
+        spoken << kSentence.mid(w.start, w.length);
+        EXPECT_GE(w.startSample, last);
+        last = w.startSample;
+    }
+    EXPECT_EQ(spoken.join(u' '), QStringLiteral("The quick brown fox jumps over the lazy dog"));
+}
+
+TEST_P(BothEngines, PhonesGiveVisiblyDifferentMouthShapes)
+{
+    const Synthesis s = synthesize(GetParam(), QStringLiteral("Bob moves over five feet."), {});
+    ASSERT_GT(s.phones.size(), 10u);
+    std::set<int> shapes;
+    for (const PhoneMark& p : s.phones)
+        shapes.insert(p.viseme);
+    namespace v = vizmo::player::viseme;
+    EXPECT_TRUE(shapes.count(v::PP)) << "b, m";
+    EXPECT_TRUE(shapes.count(v::FF)) << "f, v";
+    EXPECT_TRUE(shapes.count(v::ou)) << "oo";
+    EXPECT_TRUE(shapes.count(v::Silence));
+    EXPECT_GE(shapes.size(), 6u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, BothEngines, ::testing::Values(EngineKind::Espeak, EngineKind::Flite),
+                         [](const auto& info) { return info.param == EngineKind::Espeak ? "Espeak" : "Flite"; });
+
+TEST(EspeakWords, PositionsCountUtf16UnitsOfTheTextAsGiven)
+{
+    const QString text = QStringLiteral("Grüße 😀 an die Welt, schöne Welt.");
+    const Synthesis s = synthesize(EngineKind::Espeak, text, {});
+    ASSERT_FALSE(s.words.empty());
+    QStringList spoken;
+    for (const WordMark& w : s.words)
+        spoken << text.mid(w.start, w.length);
+    EXPECT_TRUE(spoken.contains(QStringLiteral("Grüße")));
+    EXPECT_TRUE(spoken.contains(QStringLiteral("schöne"))) << spoken.join(u'|').toStdString();
+}
+
+TEST(FliteWords, LongTextsKeepPositionsAcrossSentences)
+{
+    const QString text = QStringLiteral("First sentence here. Second one follows!\nThird line, with 42 apples.");
+    const Synthesis s = synthesize(EngineKind::Flite, text, {});
+    QStringList spoken;
+    for (const WordMark& w : s.words)
+        spoken << text.mid(w.start, w.length);
+    EXPECT_EQ(spoken.join(u' '), QStringLiteral("First sentence here Second one follows Third line with 42 apples"));
+}

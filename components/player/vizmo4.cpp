@@ -109,8 +109,7 @@ Result Vizmo4::doPut(DispId dispId, const Variant& value)
         const auto colour = std::uint32_t(value.asI4());
         if (!validColor(colour))
             return refuse(QStringLiteral("BackColor &H%1 is neither a colour &H00BBGGRR nor a system colour &H800000nn (nn below %2)")
-                              .arg(colour, 8, 16, QChar(u'0'))
-                              .toUpper()
+                              .arg(QString::number(colour, 16).toUpper().rightJustified(8, u'0'))
                               .arg(kSystemColorCount));
         backColor_ = colour;
         update();

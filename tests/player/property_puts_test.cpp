@@ -1,0 +1,135 @@
+// Every property keeps what it was given, and a refused value leaves it as it was.
+#include "player_test_support.h"
+
+#include "components/dispatch/error.h"
+
+#include <gtest/gtest.h>
+
+namespace vizmo::player {
+namespace {
+
+using dispatch::I2;
+using dispatch::I4;
+using dispatch::Str;
+using dispatch::Variant;
+using testing::PlayerFixture;
+namespace err = dispatch::err;
+
+struct Put {
+    const char* name;
+    dispatch::DispId id;
+    Variant good;
+    Variant bad;
+};
+
+class RangedProperty : public ::testing::TestWithParam<Put> {};
+
+TEST_P(RangedProperty, KeepsAGoodValueAndRefusesABadOneUnchanged)
+{
+    PlayerFixture f;
+    const Put& put = GetParam();
+    ASSERT_TRUE(f.player.put(put.id, put.good).ok());
+    EXPECT_EQ(f.player.get(put.id).value(), put.good);
+    const auto refused = f.player.put(put.id, put.bad);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().number, err::InvalidPropertyValue);
+    EXPECT_TRUE(refused.error().description.contains(memberTable().nameOf(put.id))) << refused.error().description.toStdString();
+    EXPECT_EQ(f.player.get(put.id).value(), put.good);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RangedProperty,
+    ::testing::Values(Put{"ControStyle", id::ControStyle, I2(1), I2(2)}, Put{"AutoPlay", id::AutoPlay, I2(0), I2(-1)},
+                      Put{"MenuStyle", id::MenuStyle, I2(-1), I2(2)}, Put{"LifeMode", id::LifeMode, I2(2), I2(4)},
+                      Put{"StrengthMode", id::StrengthMode, I2(1), I2(5)}, Put{"BackMode", id::BackMode, I2(2), I2(-2)},
+                      Put{"Strength", id::Strength, I4(17), I4(256)}, Put{"StrengthLow", id::Strength, I4(0), I4(-1)},
+                      Put{"BorderStyle", id::BorderStyle, I2(1), I2(3)},
+                      Put{"BackColor", id::BackColor, I4(0x00123456), I4(0x01000000)},
+                      Put{"BackColorSystem", id::BackColor, I4(std::int32_t(0x8000000Fu)), I4(std::int32_t(0x80000100u))}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Properties, WrongTypeIsTypeMismatchFromTheTable)
+{
+    PlayerFixture f;
+    const auto result = f.player.put(id::LifeMode, Str(QStringLiteral("3")));
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().number, err::TypeMismatch);
+}
+
+TEST(Properties, BrokenModelKeepsThePreviousModel)
+{
+    PlayerFixture f;
+    const QString good = f.write("good.qvm", "QVM 1\nname Good\n");
+    ASSERT_TRUE(f.player.put(id::ModelName, Str(good)).ok());
+    EXPECT_EQ(f.recorder.events.back().position, event::ModelLoaded);
+    EXPECT_EQ(f.recorder.events.back().args[0].asString(), good);
+    const auto eventsBefore = f.recorder.events.size();
+
+    const auto missing = f.player.put(id::ModelName, Str(f.dir.filePath("absent.qvm")));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().number, err::FileNotFound);
+    EXPECT_EQ(missing.error().description, QStringLiteral("File not found: ") + f.dir.filePath("absent.qvm"));
+    const auto broken = f.player.put(id::ModelName, Str(f.write("bad.qvm", "QVM 1\nname Bad\neyes.size 7\n")));
+    ASSERT_FALSE(broken.ok());
+    EXPECT_EQ(broken.error().description, QStringLiteral("bad.qvm: line 3: 7 is out of range (0 to 1)"));
+    EXPECT_EQ(f.player.get(id::ModelName).value().asString(), good);
+    EXPECT_EQ(f.recorder.events.size(), eventsBefore);
+}
+
+TEST(Properties, BackImageRefusesUnreadableAndHugeImagesAndKeepsThePath)
+{
+    PlayerFixture f;
+    QImage small(8, 8, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    const QString good = f.dir.filePath("small.png");
+    ASSERT_TRUE(small.save(good));
+    ASSERT_TRUE(f.player.put(id::BackImage, Str(good)).ok());
+
+    const auto notImage = f.player.put(id::BackImage, Str(f.write("text.png", "this is not a picture")));
+    ASSERT_FALSE(notImage.ok());
+    EXPECT_EQ(notImage.error().number, err::InvalidFileFormat);
+    QImage huge(9000, 1, QImage::Format_Mono);
+    huge.fill(0);
+    const QString hugePath = f.dir.filePath("huge.png");
+    ASSERT_TRUE(huge.save(hugePath));
+    const auto tooBig = f.player.put(id::BackImage, Str(hugePath));
+    ASSERT_FALSE(tooBig.ok());
+    EXPECT_EQ(tooBig.error().number, err::InvalidPropertyValue);
+    const auto missing = f.player.put(id::BackImage, Str(f.dir.filePath("none.png")));
+    EXPECT_EQ(missing.error().number, err::FileNotFound);
+    EXPECT_EQ(f.player.get(id::BackImage).value().asString(), good);
+}
+
+TEST(Methods, SetFpsTakesEightToSixtyWithAFirstArgumentOfZero)
+{
+    PlayerFixture f;
+    EXPECT_TRUE(f.player.call(id::SetFPS, {I4(0), I4(8)}).ok());
+    EXPECT_TRUE(f.player.call(id::SetFPS, {I4(0), I4(60)}).ok());
+    EXPECT_EQ(f.player.framesPerSecond(), 60);
+    EXPECT_EQ(f.player.call(id::SetFPS, {I4(0), I4(61)}).error().number, err::InvalidPropertyValue);
+    EXPECT_EQ(f.player.call(id::SetFPS, {I4(0), I4(7)}).error().number, err::InvalidPropertyValue);
+    EXPECT_EQ(f.player.call(id::SetFPS, {I4(1), I4(30)}).error().number, err::InvalidPropertyValue);
+    EXPECT_EQ(f.player.framesPerSecond(), 60);
+}
+
+TEST(Methods, SpeechVisemeRefusesValuesOutOfRange)
+{
+    PlayerFixture f;
+    EXPECT_TRUE(f.player.call(id::SpeechViseme, {I2(14), I2(255), I4(1000)}).ok());
+    EXPECT_EQ(f.player.call(id::SpeechViseme, {I2(15), I2(255), I4(0)}).error().number, err::InvalidPropertyValue);
+    EXPECT_EQ(f.player.call(id::SpeechViseme, {I2(1), I2(256), I4(0)}).error().number, err::InvalidPropertyValue);
+    EXPECT_EQ(f.player.call(id::SpeechViseme, {I2(1), I2(10), I4(-1)}).error().number, err::InvalidPropertyValue);
+}
+
+TEST(Methods, PoseBeyondTheNominalRangeIsAcceptedAndDrawnAtTheLimit)
+{
+    PlayerFixture f;
+    // A pointer on a second screen sends head values above 255.
+    ASSERT_TRUE(f.player.call(id::SetHead, {I2(765), I2(0), I2(382)}).ok());
+    const FacePose pose = f.player.currentPose();
+    EXPECT_DOUBLE_EQ(pose.headX, 1.0);
+    EXPECT_DOUBLE_EQ(pose.headZ, 1.0);
+}
+
+}  // namespace
+}  // namespace vizmo::player

@@ -1,7 +1,7 @@
 #pragma once
-// The controls' font: "MS Sans Serif" 8.25 pt where it is installed, else the
-// platform's own sans-serif at the same point size, so text keeps its size in
-// twips at any resolution.
+// The controls' font: "MS Sans Serif" 8.25 pt where it is installed, else a
+// font of Arial's widths, else the platform's own sans-serif, always at the
+// same point size, so text keeps its size in twips at any resolution.
 
 #include <QFont>
 

@@ -22,12 +22,9 @@ void TabStrip::setStripHeight(int pixels)
 
 QSize TabStrip::tabSizeHint(int index) const
 {
-    // The tabs share the strip's width equally and fill its height.
-    const int tabs = count() > 0 ? count() : 1;
+    // The tabs fill the strip's height; expanding shares out the width their captions leave.
     QSize hint = QTabBar::tabSizeHint(index);
     hint.setHeight(stripHeight_);
-    if (width() > 0)
-        hint.setWidth(width() / tabs);
     return hint;
 }
 

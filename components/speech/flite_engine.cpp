@@ -45,6 +45,10 @@ struct Job {
     bool marksSent = false;
 };
 
+// The statistical voices produce an utterance's sound only once it is complete,
+// so the first piece is kept short.
+constexpr int kFirstPieceLength = 60;
+
 std::int64_t secondsToSample(float seconds, int rate) { return std::int64_t(std::lround(double(seconds) * rate)); }
 
 float segmentStart(const cst_item* segment)
@@ -142,7 +146,7 @@ void FliteEngine::synthesize(const QString& text, const SpeechSettings& settings
     info->userdata = &job;
     feat_set(v.voice->features, "streaming_info", audio_streaming_info_val(info));  // the voice owns it now
 
-    for (const TextPiece& piece : splitIntoSentences(text)) {
+    for (const TextPiece& piece : splitIntoSentences(text, 400, kFirstPieceLength)) {
         if (sink.cancelled())
             break;
         job.piece = &piece;

@@ -22,7 +22,7 @@ void add(std::vector<TextPiece>& pieces, const QString& text, int from, int to)
 
 }  // namespace
 
-std::vector<TextPiece> splitIntoSentences(const QString& text, int maxLength)
+std::vector<TextPiece> splitIntoSentences(const QString& text, int maxLength, int firstMaxLength)
 {
     std::vector<TextPiece> pieces;
     int from = 0;
@@ -30,11 +30,14 @@ std::vector<TextPiece> splitIntoSentences(const QString& text, int maxLength)
     for (int i = 0; i < text.size(); ++i) {
         if (text.at(i).isSpace())
             lastSpace = i;
-        if (endsSentence(text, i)) {
+        const bool first = pieces.empty();
+        const bool clause = first && firstMaxLength < maxLength && text.at(i) == u',' && i + 1 < text.size()
+                            && text.at(i + 1).isSpace();
+        if (endsSentence(text, i) || clause) {
             add(pieces, text, from, i + 1);
             from = i + 1;
             lastSpace = -1;
-        } else if (i + 1 - from >= maxLength) {
+        } else if (i + 1 - from >= (first ? firstMaxLength : maxLength)) {
             const int cut = lastSpace > from ? lastSpace + 1 : i + 1;
             add(pieces, text, from, cut);
             from = cut;

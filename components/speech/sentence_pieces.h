@@ -16,6 +16,8 @@ struct TextPiece {
 // Splits after sentence ends (. ! ? followed by white space) and line breaks;
 // a piece longer than `maxLength` is cut at the last space before the limit.
 // Pieces cover the text in order; white-space-only pieces are left out.
-std::vector<TextPiece> splitIntoSentences(const QString& text, int maxLength = 400);
+// The first piece ends already at the first comma or after `firstMaxLength`
+// characters: it is what the listener waits for.
+std::vector<TextPiece> splitIntoSentences(const QString& text, int maxLength = 400, int firstMaxLength = 400);
 
 }  // namespace vizmo::speech

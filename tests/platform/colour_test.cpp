@@ -2,13 +2,11 @@
 // button whose face shows its BackColor.
 
 #include "platform/command_button.h"
-#include "platform/display_field.h"
 #include "platform/ole_color.h"
 #include "support/fake_error_reporter.h"
 
 #include <QApplication>
 #include <QImage>
-#include <QLineEdit>
 #include <QPalette>
 #include <gtest/gtest.h>
 
@@ -63,23 +61,6 @@ TEST(GraphicalButton, PlainStyleDoesNotPaintTheBackColour)
     button.widget()->resize(61, 17);
     button.setBackColor(0x000000FFu);
     EXPECT_NE(faceCentre(button), QColor(255, 0, 0));
-}
-
-TEST(DisplayFieldLook, FlatReadOnlyUnreachableByTabWithItsColours)
-{
-    vizmo::testing::RecordingErrorReporter reporter;
-    QWidget window;
-    DisplayField field(&window, reporter);
-    field.setBackColor(0x8000000Bu);
-    field.setForeColor(0x00C00000u);
-    field.setText("Progress");
-    const auto* edit = static_cast<const QLineEdit*>(field.widget());
-    EXPECT_TRUE(edit->isReadOnly());
-    EXPECT_FALSE(edit->hasFrame());
-    EXPECT_FALSE(field.takesTabFocus());
-    EXPECT_EQ(edit->palette().color(QPalette::Base), toQColor(0x8000000Bu));
-    EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(0, 0, 0xC0));
-    EXPECT_EQ(field.text(), "Progress");
 }
 
 }  // namespace

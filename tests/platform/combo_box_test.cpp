@@ -4,7 +4,6 @@
 #include "platform/combo_box.h"
 #include "support/fake_error_reporter.h"
 
-#include <QComboBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -96,11 +95,6 @@ TEST_F(ComboBoxTest, UserSelectionRaisesClick)
     QTest::keyClick(combo.widget(), Qt::Key_Down);
     EXPECT_EQ(combo.listIndex(), 1);
     EXPECT_EQ(clicks, 1);
-}
-
-TEST_F(ComboBoxTest, IsAListNobodyTypesInto)
-{
-    EXPECT_FALSE(static_cast<QComboBox*>(combo.widget())->isEditable());
 }
 
 }  // namespace

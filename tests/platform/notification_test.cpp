@@ -8,10 +8,7 @@
 #include "platform/timer.h"
 #include "support/fake_error_reporter.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
-#include <QSignalSpy>
-#include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -104,20 +101,6 @@ TEST_F(Notifications, SliderValueOutsideTheRangeIsErrorAndChangesNothing)
     EXPECT_EQ(raised, 0);
 }
 
-TEST_F(Notifications, SliderDrawsNoTicksAndKeepsItsSteps)
-{
-    Slider slider(&window, reporter);
-    slider.setTickFrequency(20);
-    slider.setSmallChange(10);
-    slider.setLargeChange(10);
-    auto* qt = static_cast<QSlider*>(slider.widget());
-    EXPECT_EQ(qt->tickPosition(), QSlider::NoTicks);
-    EXPECT_EQ(qt->orientation(), Qt::Horizontal);
-    EXPECT_EQ(slider.tickFrequency(), 20);
-    EXPECT_EQ(qt->singleStep(), 10);
-    EXPECT_EQ(qt->pageStep(), 10);
-}
-
 TEST_F(Notifications, ButtonMouseClickAndClickMethodEachRaiseOneClick)
 {
     CommandButton button(&window, reporter);
@@ -170,6 +153,20 @@ TEST_F(Notifications, TimerTicksAtItsIntervalAndStopsAtZero)
     const int stoppedAt = raised;
     QTest::qWait(50);
     EXPECT_EQ(raised, stoppedAt);
+}
+
+TEST_F(Notifications, TimerTickErrorIsReportedAndTheTimerGoesOn)
+{
+    Timer timer(reporter);
+    timer.onTimer([this] {
+        ++raised;
+        throw dispatch::RuntimeError(dispatch::err::Overflow, "Overflow", "Vizmo41.SetHead");
+    });
+    timer.setInterval(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised >= 3; }, 5000));
+    EXPECT_TRUE(timer.running());
+    EXPECT_GE(reporter.reports.size(), 3u);
+    EXPECT_EQ(reporter.reports[0].member(), "Vizmo41.SetHead");
 }
 
 TEST_F(Notifications, TimerRefusesIntervalsOutsideItsRange)

@@ -1,8 +1,11 @@
 // The window's outer width in twips, the client area it leaves, and controls
 // placed by twips at different resolutions.
 
+#include "platform/check_box.h"
+#include "platform/command_button.h"
 #include "platform/frame.h"
 #include "platform/label.h"
+#include "platform/slider.h"
 #include "platform/window.h"
 #include "support/fake_error_reporter.h"
 #include "support/fake_screen.h"
@@ -52,19 +55,6 @@ TEST(WindowWidth, ClientAreaChangesOnTheRightOnly)
     EXPECT_EQ(label.widget()->geometry(), QRect(4, 4, 256, 17));
 }
 
-TEST(WindowLook, TitleBarHasACloseBoxOnlyAndTheSizeIsFixed)
-{
-    vizmo::testing::FakeScreen screen;
-    Window window(screen, 8670, 4335);
-    window.setCaption("Vizmo4 Demo");
-    const Qt::WindowFlags flags = window.widget()->windowFlags();
-    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(window.widget()->minimumSize(), window.widget()->maximumSize());
-    EXPECT_EQ(window.caption(), "Vizmo4 Demo");
-}
-
 TEST(TwipsPlacement, FrameChildrenArePlacedFromTheFrameCorner)
 {
     vizmo::testing::RecordingErrorReporter reporter;
@@ -87,15 +77,32 @@ TEST(TwipsPlacement, NeighboursThatTouchInTwipsTouchInPixels)
     EXPECT_EQ(left.right() + 1, right.left());
 }
 
-TEST(Fonts, ControlsUseEightPointTwoFiveAndBoldWhereAsked)
+// The next widget that Tab reaches after `from`; the chain also holds widgets that take no focus.
+QWidget* nextTabStop(QWidget* from)
+{
+    QWidget* next = from->nextInFocusChain();
+    while (next != from && (next->focusPolicy() & Qt::TabFocus) != Qt::TabFocus)
+        next = next->nextInFocusChain();
+    return next;
+}
+
+TEST(TabOrder, FollowsTabIndexAndSkipsControlsThatTakeNoFocus)
 {
     vizmo::testing::RecordingErrorReporter reporter;
     QWidget window;
-    Label label(&window, reporter);
-    EXPECT_DOUBLE_EQ(label.widget()->font().pointSizeF(), 8.25);
-    EXPECT_FALSE(label.bold());
-    label.setBold(true);
-    EXPECT_TRUE(label.widget()->font().bold());
+    CheckBox tracking(&window, reporter);
+    Label caption(&window, reporter);
+    Slider strength(&window, reporter);
+    CommandButton play(&window, reporter);
+    tracking.setTabIndex(28);
+    caption.setTabIndex(29);
+    strength.setTabIndex(58);
+    play.setTabIndex(30);
+    applyTabOrder({&strength, &caption, &play, &tracking});
+    EXPECT_FALSE(caption.takesTabFocus());
+    EXPECT_EQ(nextTabStop(tracking.widget()), play.widget());
+    EXPECT_EQ(nextTabStop(play.widget()), strength.widget());
+    EXPECT_EQ(nextTabStop(strength.widget()), tracking.widget());
 }
 
 TEST(Accessibility, NameComesFromTheCaptionElseFromTheControlName)

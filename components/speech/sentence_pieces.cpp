@@ -1,5 +1,7 @@
 #include "components/speech/sentence_pieces.h"
 
+#include <algorithm>
+
 namespace vizmo::speech {
 
 namespace {
@@ -37,7 +39,7 @@ std::vector<TextPiece> splitIntoSentences(const QString& text, int maxLength, in
             add(pieces, text, from, i + 1);
             from = i + 1;
             lastSpace = -1;
-        } else if (i + 1 - from >= (first ? firstMaxLength : maxLength)) {
+        } else if (i + 1 - from >= (first ? std::min(firstMaxLength, maxLength) : maxLength)) {
             const int cut = lastSpace > from ? lastSpace + 1 : i + 1;
             add(pieces, text, from, cut);
             from = cut;

@@ -37,6 +37,16 @@ TEST(SentencePieces, LongRunsAreCutAtSpacesAndBlankPiecesDropped)
     EXPECT_EQ(covered, 501);  // the first line break ends the last piece; the blank lines go
 }
 
+TEST(SentencePieces, TheFirstPieceEndsEarlyForAQuickStart)
+{
+    const QString text = QStringLiteral("Good morning, and welcome to the show. It starts now, right away.");
+    const auto pieces = splitIntoSentences(text, 400, 60);
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0].text, QStringLiteral("Good morning,"));
+    EXPECT_EQ(pieces[1].text.trimmed(), QStringLiteral("and welcome to the show."));
+    EXPECT_EQ(pieces[2].text.trimmed(), QStringLiteral("It starts now, right away."));  // later commas stay
+}
+
 TEST(CodePointIndex, SurrogatePairsCountOnceAsCodePointsAndTwiceInUtf16)
 {
     const QString text = QStringLiteral("a😀bc");

@@ -57,7 +57,10 @@ void Control::setAccessibleName(const QString& name)
 
 bool Control::takesTabFocus() const
 {
-    return widget_ && (widget_->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+    if (!widget_)
+        return false;
+    const QWidget* focusable = widget_->focusProxy() ? widget_->focusProxy() : widget_.data();
+    return (focusable->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
 }
 
 void Control::raise(const std::function<void()>& handler) const { runHandler(reporter_, handler); }

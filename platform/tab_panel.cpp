@@ -30,7 +30,9 @@ QSize TabStrip::tabSizeHint(int index) const
 
 TabPanel::TabPanel(QWidget* parent) : QWidget(parent), strip_(new TabStrip(this))
 {
+    // The keyboard reaches the tab control through its strip.
     setFocusPolicy(Qt::NoFocus);
+    setFocusProxy(strip_);
 }
 
 QWidget* TabPanel::addPage(const QString& caption)

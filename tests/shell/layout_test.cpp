@@ -1,0 +1,111 @@
+// The window as designed: every control of the layout table exists with its
+// name, kind, caption, place, size, keyboard order and design-time values.
+
+#include "platform/window.h"
+#include "shell/layout_table.h"
+#include "support/window_fixture.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <cmath>
+
+using namespace vizmo;
+using namespace vizmo::testing;
+using shell::ControlKind;
+
+class Layout : public WindowTest {
+protected:
+    QWidget* container(const shell::LayoutRow& row) const
+    {
+        if (row.container.name == "Form1")
+            return form->window().widget();
+        return form->registry().find(row.container.name)->widget();
+    }
+};
+
+TEST_F(Layout, EveryControlOfTheTableIsPlacedAsDesigned)
+{
+    createForm();
+    const auto& table = shell::layoutTable();
+    ASSERT_EQ(table.size(), 98u);
+    for (const shell::LayoutRow& row : table) {
+        SCOPED_TRACE(row.name.toStdString());
+        platform::Control* control = form->registry().find(row.name);
+        ASSERT_NE(control, nullptr);
+        QWidget* w = control->widget();
+        EXPECT_EQ(w->objectName(), row.name);
+        EXPECT_EQ(control->tabIndex(), row.tabIndex);
+        const QPoint at = w->mapTo(container(row), QPoint(0, 0));
+        EXPECT_EQ(at, QPoint(int(std::lround(row.left / 15.0)), int(std::lround(row.top / 15.0))));
+        EXPECT_EQ(w->size(), QSize(int(std::lround(row.width / 15.0)), int(std::lround(row.height / 15.0))));
+        EXPECT_FALSE(control->widget()->accessibleName().isEmpty());
+        switch (row.kind) {
+        case ControlKind::CommandButton:
+            EXPECT_EQ(dynamic_cast<platform::CommandButton*>(control)->caption(), row.caption);
+            break;
+        case ControlKind::Label:
+            EXPECT_EQ(dynamic_cast<platform::Label*>(control)->caption(), row.caption);
+            break;
+        case ControlKind::Frame:
+            EXPECT_EQ(dynamic_cast<platform::Frame*>(control)->caption(), row.caption);
+            break;
+        case ControlKind::CheckBox:
+            EXPECT_EQ(dynamic_cast<platform::CheckBox*>(control)->caption(), row.caption);
+            EXPECT_EQ(dynamic_cast<platform::CheckBox*>(control)->value(), row.design.value.value());
+            break;
+        case ControlKind::Slider: {
+            auto* s = dynamic_cast<platform::Slider*>(control);
+            EXPECT_EQ(s->min(), row.design.min.value());
+            EXPECT_EQ(s->max(), row.design.max.value());
+            EXPECT_EQ(s->value(), row.design.value.value());
+            break;
+        }
+        case ControlKind::FileListBox:
+            EXPECT_EQ(dynamic_cast<platform::FileListBox*>(control)->pattern(), row.design.pattern);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+TEST_F(Layout, TheWindowItsTabsAndTheDesignTimeValuesThatHandlersRelyOn)
+{
+    createForm();
+    EXPECT_EQ(form->window().caption(), "Vizmo4 Demo");
+    EXPECT_EQ(form->window().clientHeightPixels(), 289);
+    EXPECT_EQ(form->window().clientWidthPixels(), 578);
+    ASSERT_EQ(c().SSTab1->tabCount(), 4);
+    EXPECT_EQ(c().SSTab1->tabCaption(0), "Demo");
+    EXPECT_EQ(c().SSTab1->tabCaption(1), "QV4 Player");
+    EXPECT_EQ(c().SSTab1->tabCaption(2), "KV TTS");
+    EXPECT_EQ(c().SSTab1->tabCaption(3), "ZAZara RT");
+    EXPECT_EQ(c().SSTab1->tab(), 0);
+    EXPECT_EQ(c().Combo1->listCount(), 2);
+    EXPECT_EQ(c().Combo1->listIndex(), -1);
+    EXPECT_EQ(c().Combo2->list(1), "Microsoft SAPI 5.0");
+    EXPECT_EQ(c().Text2->text(), shell::initialSpeechText());
+    EXPECT_EQ(c().Command29->backColor(), 0x80000007u);
+    EXPECT_EQ(c().Command30->backColor(), 0x0000FFFFu);
+    EXPECT_EQ(c().Text5->foreColor(), 0x00C00000u);
+    EXPECT_TRUE(c().Text5->bold());
+    EXPECT_TRUE(c().Command32->bold());
+    EXPECT_EQ(c().Timer1->interval(), 0);
+    // The compact view's cut is exactly where the tab control starts.
+    EXPECT_EQ(c().SSTab1->widget()->x(), 264);
+    // Nothing is tied to a handler before the start-up: creating the window calls no component.
+    EXPECT_TRUE(log.lines().isEmpty());
+}
+
+TEST_F(Layout, TheKeyboardVisitsControlsInTabIndexOrder)
+{
+    createForm();
+    // From the speech component (TabIndex 0) Tab reaches SSTab1 (1), then the player (2).
+    QWidget* first = c().KVTTSComponent1->component();
+    QWidget* next = first->nextInFocusChain();
+    while (next && next->focusPolicy() == Qt::NoFocus)
+        next = next->nextInFocusChain();
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(next == c().SSTab1->widget() || c().SSTab1->widget()->isAncestorOf(next))
+        << next->metaObject()->className() << " " << next->objectName().toStdString() << " parent " << (next->parentWidget() ? next->parentWidget()->objectName().toStdString() : "");
+}

@@ -30,6 +30,18 @@ bool contentStep(platform::ErrorReporter& reporter, const QString& folder, const
     }
 }
 
+// Selects a list's first entry; an empty list is reported as the folder it shows.
+bool selectFirst(platform::ErrorReporter& reporter, platform::FileListBox& list)
+{
+    if (list.listCount() == 0) {
+        reporter.report(RuntimeError(Error{err::InvalidPropertyValue, {},
+                                           QStringLiteral("No files matching %1 in %2").arg(list.pattern(), list.path())},
+                                     list.name() + QStringLiteral(".Selected")));
+        return false;
+    }
+    return contentStep(reporter, list.path(), [&] { list.setSelected(0, true); });
+}
+
 }  // namespace
 
 QString Form1::contentFolder(const QString& name) const
@@ -61,9 +73,9 @@ void Form1::Form_Load()
     bool haveScripts = contentStep(reporter, scripts, [&] { c.File2->setPath(scripts); });
     // Selecting entry 0 runs the list's handler at once, which hands the path to the player.
     if (haveModels)
-        haveModels = contentStep(reporter, models, [&] { c.File1->setSelected(0, true); });
+        haveModels = selectFirst(reporter, *c.File1);
     if (haveScripts)
-        haveScripts = contentStep(reporter, scripts, [&] { c.File2->setSelected(0, true); });
+        haveScripts = selectFirst(reporter, *c.File2);
     if (haveModels)
         Vizmo41.put(player::id::ModelName, Str(c.File1->path() + QDir::separator() + c.File1->fileName()));
     if (haveScripts)

@@ -118,7 +118,8 @@ TEST_F(StartUp, AnEmptyScriptFolderIsReportedAndTheModelStillLoads)
     makeFolder(QStringLiteral("qvs"), {QStringLiteral("notes.txt")});
     startUp(/*clearLog=*/false);
     ASSERT_EQ(reporter.reports.size(), 1u);
-    EXPECT_TRUE(reporter.reports[0].description().contains(path(QStringLiteral("qvs"))));
+    EXPECT_EQ(reporter.reports[0].description(), "No files matching *.QVS in " + path(QStringLiteral("qvs")));
+    EXPECT_EQ(reporter.reports[0].member(), "File2.Selected");
     EXPECT_EQ(log.matching("Vizmo41 put ModelName").size(), 2);
     EXPECT_TRUE(log.matching("Vizmo41 put ScriptName").isEmpty());
     EXPECT_EQ(log.lines().last(), "Vizmo41 call Play(I4(0))");

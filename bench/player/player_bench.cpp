@@ -1,6 +1,12 @@
 // Prints what the player costs: one frame at 256 and at 1024 pixels, and the
 // share of one core the program uses while the player idles at 30 and 60
 // frames per second (LifeMode 3, nothing playing, the widget shown).
+//
+//   player_bench [CONTENT] [--frames-only N]
+//
+// --frames-only renders N frames at 256 pixels and nothing else, for a run
+// under `valgrind --tool=callgrind --toggle-collect='*Vizmo4::paintEvent*'`,
+// whose instruction counts repeat from run to run on a shared machine.
 #include "components/player/vizmo4.h"
 #include "components/player_control.h"
 
@@ -77,7 +83,10 @@ double idleCpuShare(player::Vizmo4& player, PaintCounter& counter, int fps, int 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const QString content = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QApplication::applicationDirPath();
+    const QStringList args = QApplication::arguments();
+    const qsizetype framesOnlyAt = args.indexOf(QStringLiteral("--frames-only"));
+    const int framesOnly = framesOnlyAt > 0 ? args.value(framesOnlyAt + 1).toInt() : 0;
+    const QString content = args.size() > 1 && framesOnlyAt != 1 ? args[1] : QApplication::applicationDirPath();
     player::Vizmo4 player;
     const auto model = player.put(player::id::ModelName, dispatch::Str(content + QStringLiteral("/qvm/anna.qvm")));
     if (!model.ok())
@@ -87,6 +96,10 @@ int main(int argc, char** argv)
     player.call(player::id::SpeechViseme, {dispatch::I2(10), dispatch::I2(255), dispatch::I4(0)});
 
     frameMs(player, 256, 20);  // warm caches
+    if (framesOnly > 0) {
+        std::printf("frame 256 x 256:   %.3f ms (median of %d)\n", frameMs(player, 256, framesOnly), framesOnly);
+        return 0;
+    }
     const double small = frameMs(player, 256, 400);
     const double large = frameMs(player, 1024, 60);
     std::printf("frame 256 x 256:   %.3f ms (median of 400)\n", small);

@@ -1,5 +1,7 @@
 #include "components/player/face_renderer.h"
 
+#include "components/player/pixel_painter.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -69,7 +71,7 @@ private:
 };
 
 struct Scene {
-    QPainter& p;
+    PixelPainter& p;
     const FaceModel& m;
     const FacePose& pose;
     HeadProjection head;
@@ -98,7 +100,7 @@ QPainterPath headOutline(const HeadProjection& h, const FaceModel& m, double chi
 
 void drawTorso(Scene& s, QPointF neckBase)
 {
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     const FaceModel& m = s.m;
     const double half = 0.58 + 0.22 * m.shoulderWidth;
     const double breathLift = 0.012 * s.pose.breath;
@@ -266,7 +268,7 @@ void drawHair(Scene& s, bool front)
     const FaceModel& m = s.m;
     if (m.hairStyle == HairStyle::Bald)
         return;
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     QRadialGradient gloss(s.head.centre() + QPointF(-0.15, -0.35), s.head.ry() * 1.4);
     gloss.setColorAt(0, shade(m.hairColor, 135));
     gloss.setColorAt(0.6, m.hairColor);
@@ -292,7 +294,7 @@ void drawHair(Scene& s, bool front)
     p.drawPath(cap);
     // A few strands give the mass a direction.
     p.save();
-    p.setClipPath(cap, Qt::IntersectClip);
+    p.setClipPath(cap);
     p.setPen(QPen(shade(m.hairColor, 70), 0.006, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     for (int i = -2; i <= 2; ++i) {
@@ -306,7 +308,7 @@ void drawHair(Scene& s, bool front)
 
 void drawEars(Scene& s)
 {
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     const double size = 0.09 + 0.05 * s.m.earSize;
     for (int side : {-1, 1}) {
         // The ear is at the head's side: it swings in front of the silhouette
@@ -327,7 +329,7 @@ void drawEars(Scene& s)
 
 void drawHeadShape(Scene& s)
 {
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     const QPointF c = s.head.centre();
     QRadialGradient light(c + QPointF(s.head.yawSine() * 0.25 * s.head.rx() - 0.05, -0.12), s.head.ry() * 1.35);
     light.setColorAt(0, shade(s.m.skin, 108));
@@ -363,7 +365,7 @@ void drawBeard(Scene& s)
     const FaceModel& m = s.m;
     if (m.beardStyle == BeardStyle::None || m.beardStyle == BeardStyle::Moustache)
         return;
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     QPainterPath jaw;
     constexpr int steps = 14;
     for (int i = 0; i <= steps; ++i) {
@@ -383,7 +385,7 @@ void drawBeard(Scene& s)
 
 void drawEyes(Scene& s)
 {
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     const FaceModel& m = s.m;
     const double smile = weight(s.pose, Expression::Smile);
     const double surprise = weight(s.pose, Expression::Surprise);
@@ -412,7 +414,7 @@ void drawEyes(Scene& s)
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0xf6, 0xf3, 0xee));
         p.drawPath(opening);
-        p.setClipPath(opening, Qt::IntersectClip);
+        p.setClipPath(opening);
 
         const QPointF iris(s.pose.eyeX * ew * 0.55, -s.pose.eyeY * eh * 0.45);
         const double ir = ew * 0.52;
@@ -471,7 +473,7 @@ void drawEyes(Scene& s)
 
 void drawBrows(Scene& s)
 {
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     const FaceModel& m = s.m;
     const double surprise = weight(s.pose, Expression::Surprise);
     const double sad = weight(s.pose, Expression::Sad);
@@ -499,7 +501,7 @@ void drawBrows(Scene& s)
 
 void drawNose(Scene& s)
 {
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     const FaceModel& m = s.m;
     const double length = 0.20 + 0.12 * m.noseLength;
     const double width = 0.07 + 0.05 * m.noseWidth;
@@ -535,7 +537,7 @@ void drawNose(Scene& s)
 
 void drawMouth(Scene& s)
 {
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     const FaceModel& m = s.m;
     const MouthShape& shape = s.pose.mouth;
     const double smile = weight(s.pose, Expression::Smile);
@@ -567,7 +569,7 @@ void drawMouth(Scene& s)
         p.setBrush(QColor(0x4a, 0x14, 0x18));
         p.drawPath(cavity);
         p.save();
-        p.setClipPath(cavity, Qt::IntersectClip);
+        p.setClipPath(cavity);
         if (shape.tongue > 0.05 || open > 0.3) {
             p.setBrush(QColor(0xc8, 0x60, 0x68));
             const double tongueY = innerBottom - gap * (0.15 + 0.35 * shape.tongue);
@@ -640,7 +642,7 @@ void drawGlasses(Scene& s)
     const FaceModel& m = s.m;
     if (m.glassesStyle == GlassesStyle::None)
         return;
-    QPainter& p = s.p;
+    PixelPainter& p = s.p;
     const double spacing = 0.33 + 0.10 * m.eyeSpacing;
     const double r = 0.105 + 0.02 * m.eyeSize;
     p.setPen(QPen(m.glassesColor, 0.012, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -663,10 +665,11 @@ void drawGlasses(Scene& s)
 
 }  // namespace
 
-void drawFace(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose)
+void drawFace(QPainter& target, const QRectF& area, const FaceModel& model, const FacePose& pose)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
+    target.save();
+    target.setRenderHint(QPainter::Antialiasing, true);
+    PixelPainter painter(target);
     const double side = std::min(area.width(), area.height());
     painter.translate(area.center());
     painter.scale(side / 2.0, side / 2.0);
@@ -704,7 +707,7 @@ void drawFace(QPainter& painter, const QRectF& area, const FaceModel& model, con
     drawMouth(scene);
     drawHair(scene, true);
     drawGlasses(scene);
-    painter.restore();
+    target.restore();
 }
 
 }  // namespace vizmo::player

@@ -1,0 +1,75 @@
+#pragma once
+// Draws like a QPainter whose transform maps the face's small scene units to
+// pixels, but hands Qt geometry already mapped to device pixels.
+//
+// Qt flattens curves in the coordinates it is given, and its flatness test
+// treats a curve whose ends lie less than one unit apart in absolute terms: a
+// face drawn in units of half its height had every curve cut into dozens of
+// segments, and the rasteriser then walked all of them. Mapped to pixels
+// first, a curve needs a handful of segments and looks the same.
+
+#include <QBrush>
+#include <QPen>
+#include <QTransform>
+
+#include <vector>
+
+class QPainter;
+class QPainterPath;
+class QPolygonF;
+class QRectF;
+
+namespace vizmo::player {
+
+class PixelPainter {
+public:
+    // Starts from the painter's transform; the painter draws untransformed
+    // until this object is gone, then gets its transform back.
+    explicit PixelPainter(QPainter& painter);
+    ~PixelPainter();
+    PixelPainter(const PixelPainter&) = delete;
+    PixelPainter& operator=(const PixelPainter&) = delete;
+
+    const QTransform& transform() const { return transform_; }
+    void setTransform(const QTransform& transform, bool combine = false);
+    void translate(QPointF offset);
+    void rotate(double degrees);
+    void scale(double sx, double sy);
+
+    // Saves transform, pen, brush and clip together.
+    void save();
+    void restore();
+
+    void setPen(const QPen& pen);
+    void setPen(Qt::PenStyle style) { setPen(QPen(style)); }
+    void setBrush(const QBrush& brush);
+
+    void drawPath(const QPainterPath& path);
+    void drawEllipse(QPointF centre, double rx, double ry);
+    void drawRect(const QRectF& rect);
+    void drawRoundedRect(const QRectF& rect, double rx, double ry);
+    void drawPolyline(const QPolygonF& polyline);
+    void drawLine(QPointF from, QPointF to);
+    void drawPoint(QPointF point);
+    // Intersects the clip with the path.
+    void setClipPath(const QPainterPath& path);
+    void setClipping(bool enabled);
+
+private:
+    void applyStyle();
+
+    struct State {
+        QTransform transform;
+        QPen pen;
+        QBrush brush;
+    };
+    QPainter& painter_;
+    QTransform initial_;
+    QTransform transform_;
+    QPen pen_;
+    QBrush brush_;
+    bool styleDirty_ = true;
+    std::vector<State> saved_;
+};
+
+}  // namespace vizmo::player

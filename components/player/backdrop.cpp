@@ -29,6 +29,27 @@ void paintBackdrop(QPainter& painter, const QRectF& area, BackMode mode, const Q
     painter.drawTiledPixmap(area, QPixmap::fromImage(image));
 }
 
+void BackdropCache::paint(QPainter& painter, const QRectF& area, BackMode mode, const QColor& color, const QImage& image)
+{
+    // A plain colour fills as fast as a pixmap copies.
+    if (mode == BackMode::Transparent || mode == BackMode::Color || image.isNull()) {
+        paintBackdrop(painter, area, mode, color, image);
+        return;
+    }
+    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const Key key{area.size(), ratio, mode, color.rgba(), image.cacheKey()};
+    if (pixmap_.isNull() || !(key == key_)) {
+        pixmap_ = QPixmap((area.size() * ratio).toSize());
+        pixmap_.setDevicePixelRatio(ratio);
+        pixmap_.fill(Qt::transparent);
+        QPainter fill(&pixmap_);
+        paintBackdrop(fill, QRectF(QPointF(), area.size()), mode, color, image);
+        key_ = key;
+        ++refills_;
+    }
+    painter.drawPixmap(area.topLeft(), pixmap_);
+}
+
 LoadResult<QSize> checkBackImage(const QString& path)
 {
     const QFileInfo info(path);

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPixmap>
 #include <QRectF>
 #include <QString>
 
@@ -18,6 +19,30 @@ namespace vizmo::player {
 enum class BackMode { Transparent = -1, Color = 0, Stretched = 1, Tiled = 2 };
 
 void paintBackdrop(QPainter& painter, const QRectF& area, BackMode mode, const QColor& color, const QImage& image);
+
+// Paints the backdrop like paintBackdrop, but keeps an image backdrop as a
+// pixmap of the area's size and pixel ratio: a stretched photo is smoothed once
+// instead of every frame. Any change of size, ratio, mode, colour or image
+// paints it afresh.
+class BackdropCache {
+public:
+    void paint(QPainter& painter, const QRectF& area, BackMode mode, const QColor& color, const QImage& image);
+    // How many times the pixmap was painted afresh.
+    int refills() const { return refills_; }
+
+private:
+    struct Key {
+        QSizeF size;
+        double pixelRatio = 0;
+        BackMode mode = BackMode::Transparent;
+        QRgb color = 0;
+        qint64 image = 0;
+        bool operator==(const Key&) const = default;
+    };
+    Key key_;
+    QPixmap pixmap_;
+    int refills_ = 0;
+};
 
 // Images above this many pixels on a side are refused: decoding them would
 // take memory that a 256-pixel control never needs.

@@ -496,7 +496,7 @@ void Vizmo4::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRectF area = rect();
-    paintBackdrop(painter, area, BackMode(backMode_), dispatch::toQColor(backColor_), backImage_);
+    backdrop_.paint(painter, area, BackMode(backMode_), dispatch::toQColor(backColor_), backImage_);
     drawFace(painter, area, model_, currentPose());
     if (controStyle_ == 1) {
         const double total = std::max(1, timeline_.length());

@@ -111,6 +111,7 @@ private:
     PlaybackTimeline timeline_;
     LifeMotion life_;
     QImage backImage_;
+    BackdropCache backdrop_;
     int backImageRequest_ = 0;
     int backImageShown_ = 0;
 

@@ -1,0 +1,108 @@
+// The player keeps what does not change between frames (the backdrop pixmap,
+// for one). These tests make sure that a change a viewer must see still shows
+// at once, so caching can never freeze the picture.
+#include "player_test_support.h"
+
+#include <QImage>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <gtest/gtest.h>
+
+namespace vizmo::player {
+namespace {
+
+using dispatch::I2;
+using dispatch::I4;
+using dispatch::Str;
+using testing::PlayerFixture;
+
+QImage grabImage(Vizmo4& player)
+{
+    return player.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+struct FrameFixture : PlayerFixture {
+    FrameFixture() { player.resize(256, 256); }
+
+    QString solidImage(const QString& name, QColor colour)
+    {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(colour);
+        const QString path = dir.filePath(name);
+        image.save(path);
+        return path;
+    }
+    void setImage(const QString& path)
+    {
+        ASSERT_TRUE(player.put(id::BackImage, Str(path)).ok());
+        // The image decodes on a worker; its arrival is an event to process.
+        const QDeadlineTimer deadline(10000);
+        while (player.backImagePending() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_FALSE(player.backImagePending());
+    }
+};
+
+TEST(FrameChanges, StretchedImageFollowsImageResizeModeAndColour)
+{
+    FrameFixture f;
+    f.setImage(f.solidImage("red.png", Qt::red));
+    ASSERT_TRUE(f.player.put(id::BackMode, I2(1)).ok());
+    EXPECT_EQ(grabImage(f.player).pixelColor(2, 2), QColor(Qt::red));
+
+    f.setImage(f.solidImage("blue.png", Qt::blue));
+    EXPECT_EQ(grabImage(f.player).pixelColor(2, 2), QColor(Qt::blue)) << "a new image replaces the kept one";
+
+    f.player.resize(300, 200);
+    const QImage resized = grabImage(f.player);
+    ASSERT_EQ(resized.size(), QSize(300, 200));
+    EXPECT_EQ(resized.pixelColor(298, 198), QColor(Qt::blue)) << "the kept backdrop covers the new size";
+
+    ASSERT_TRUE(f.player.put(id::BackMode, I2(0)).ok());
+    ASSERT_TRUE(f.player.put(id::BackColor, I4(0x0000FF00)).ok());
+    EXPECT_EQ(grabImage(f.player).pixelColor(2, 2), QColor(0, 255, 0));
+    ASSERT_TRUE(f.player.put(id::BackColor, I4(0x00FF0000)).ok());
+    EXPECT_EQ(grabImage(f.player).pixelColor(2, 2), QColor(0, 0, 255));
+
+    ASSERT_TRUE(f.player.put(id::BackImage, Str(QString())).ok());
+    ASSERT_TRUE(f.player.put(id::BackMode, I2(1)).ok());
+    EXPECT_EQ(grabImage(f.player).pixelColor(2, 2), QColor(0, 0, 255)) << "without an image mode 1 shows the colour";
+}
+
+TEST(FrameChanges, TiledBackdropShowsTheColourUnderTransparentParts)
+{
+    FrameFixture f;
+    QImage half(8, 8, QImage::Format_ARGB32);
+    half.fill(Qt::transparent);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 4; ++x)
+            half.setPixelColor(x, y, Qt::red);
+    const QString path = f.dir.filePath("half.png");
+    ASSERT_TRUE(half.save(path));
+    f.setImage(path);
+    ASSERT_TRUE(f.player.put(id::BackMode, I2(2)).ok());
+    ASSERT_TRUE(f.player.put(id::BackColor, I4(0x0000FF00)).ok());
+    QImage frame = grabImage(f.player);
+    EXPECT_EQ(frame.pixelColor(1, 1), QColor(Qt::red));
+    EXPECT_EQ(frame.pixelColor(6, 1), QColor(0, 255, 0));
+    ASSERT_TRUE(f.player.put(id::BackColor, I4(0x000000FF)).ok());
+    frame = grabImage(f.player);
+    EXPECT_EQ(frame.pixelColor(6, 1), QColor(255, 0, 0)) << "a colour change shows through the kept tiles";
+    EXPECT_EQ(frame.pixelColor(9, 1), QColor(Qt::red)) << "the next tile starts at 8 pixels";
+}
+
+TEST(FrameChanges, ModelSwapAndHeadPoseRedrawTheFace)
+{
+    FrameFixture f;
+    const QImage builtIn = grabImage(f.player);
+    ASSERT_TRUE(f.player.put(id::ModelName, Str(QStringLiteral(VIZMO_CONTENT_DIR "/qvm/bruno.qvm"))).ok());
+    const QImage bruno = grabImage(f.player);
+    EXPECT_NE(builtIn, bruno);
+    ASSERT_TRUE(f.player.call(id::SetHead, {I2(0), I2(0), I2(200)}).ok());
+    EXPECT_NE(grabImage(f.player), bruno) << "a tilted head is a different picture";
+    ASSERT_TRUE(f.player.call(id::SetHead, {I2(0), I2(0), I2(0)}).ok());
+    EXPECT_EQ(grabImage(f.player), bruno) << "back to the same pose, the same picture";
+}
+
+}  // namespace
+}  // namespace vizmo::player

@@ -104,8 +104,8 @@ void drawTorso(Scene& s, QPointF neckBase)
     const FaceModel& m = s.m;
     const double half = 0.58 + 0.22 * m.shoulderWidth;
     const double breathLift = 0.012 * s.pose.breath;
-    const double leftY = 0.64 - 0.09 * s.pose.shoulderLeft - breathLift;
-    const double rightY = 0.64 - 0.09 * s.pose.shoulderRight - breathLift;
+    const double leftY = 0.56 - 0.09 * s.pose.shoulderLeft - breathLift;
+    const double rightY = 0.56 - 0.09 * s.pose.shoulderRight - breathLift;
     const double neckHalf = 0.09 + 0.05 * m.neckWidth;
 
     // Neck first: the collar overlaps it.
@@ -292,10 +292,10 @@ void drawHair(Scene& s, bool front)
         cap = cap.simplified();
     }
     p.drawPath(cap);
-    // A few strands give the mass a direction.
+    // A few fine strands give the mass a direction; they start and end
+    // inside the cap, so they need no clip.
     p.save();
-    p.setClipPath(cap);
-    p.setPen(QPen(shade(m.hairColor, 70), 0.006, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(shade(m.hairColor, 82), 0.0035, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     for (int i = -2; i <= 2; ++i) {
         QPainterPath strand;
@@ -394,11 +394,11 @@ void drawEyes(Scene& s)
     const double blink = std::clamp(std::max(s.pose.blink, weight(s.pose, Expression::Blink)), 0.0, 1.0);
 
     const double ew = 0.070 + 0.030 * m.eyeSize;
-    const double eh = ew * (0.62 + 0.25 * surprise);
+    const double eh = ew * (0.68 + 0.25 * surprise);
     const double spacing = 0.33 + 0.10 * m.eyeSpacing;
     // Lid cover of the eye opening: 0 open .. 1 shut.
-    const double upper = std::clamp(0.12 + 0.25 * angry + 0.18 * sad + 0.15 * smile - 0.15 * surprise +
-                                        0.10 * std::max(0.0, -s.pose.eyeY),
+    const double upper = std::clamp(0.03 + 0.28 * angry + 0.18 * sad + 0.15 * smile - 0.15 * surprise +
+                                        0.08 * std::max(0.0, -s.pose.eyeY),
                                     0.0, 1.0);
     const double cover = upper + (1.0 - upper) * blink;
     const double lower = std::clamp(0.22 * smile, 0.0, 0.5);
@@ -510,7 +510,7 @@ void drawNose(Scene& s)
     const QPointF bridge = s.head.point(0, -0.12, 0.03);
     // The side that turns away shows the nose's shadowed flank.
     const double turn = s.head.yawSine();
-    p.setPen(QPen(shade(m.skin, 72), 0.008, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(shade(m.skin, 82), 0.006, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     QPainterPath ridge;
     const double flank = turn >= 0 ? -1 : 1;
@@ -524,12 +524,12 @@ void drawNose(Scene& s)
     base.moveTo(-width, 0.0);
     base.quadTo(QPointF(-width * 0.6, width * 0.7), QPointF(0, width * 0.45));
     base.quadTo(QPointF(width * 0.6, width * 0.7), QPointF(width, 0.0));
-    p.setPen(QPen(shade(m.skin, 68), 0.008, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(shade(m.skin, 80), 0.006, Qt::SolidLine, Qt::RoundCap));
     p.drawPath(base);
     p.setPen(Qt::NoPen);
-    p.setBrush(shade(m.skin, 60));
-    p.drawEllipse(QPointF(-width * 0.45, width * 0.35), width * 0.22, width * 0.12);
-    p.drawEllipse(QPointF(width * 0.45, width * 0.35), width * 0.22, width * 0.12);
+    p.setBrush(shade(m.skin, 74));
+    p.drawEllipse(QPointF(-width * 0.42, width * 0.36), width * 0.16, width * 0.08);
+    p.drawEllipse(QPointF(width * 0.42, width * 0.36), width * 0.16, width * 0.08);
     p.setBrush(QColor(255, 255, 255, 50));
     p.drawEllipse(QPointF(0, -width * 0.1), width * 0.3, width * 0.25);
     p.restore();
@@ -680,7 +680,7 @@ void drawFace(QPainter& target, const QRectF& area, const FaceModel& model, cons
     const double ry = 0.50;
     const double rx = ry * (0.70 + 0.16 * model.faceWidth);
     // Breathing lifts the whole head a little with the chest.
-    const QPointF centre(0.0, -0.17 - 0.010 * pose.breath + 0.04 * std::sin(pitch));
+    const QPointF centre(0.0, -0.14 - 0.010 * pose.breath + 0.04 * std::sin(pitch));
     Scene scene{painter, model, pose, HeadProjection(centre, rx, ry, yaw, pitch), {}};
     const double chinLength = (0.98 + 0.16 * model.chin) * (1.0 - 0.08 * std::sin(-pitch));
     scene.outline = headOutline(scene.head, model, chinLength);

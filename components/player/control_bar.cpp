@@ -61,9 +61,20 @@ ControlBarHit hitControlBar(const ControlBarLayout& l, QPointF point)
         return ControlBarHit::PlayPause;
     if (l.stop.contains(point))
         return ControlBarHit::Stop;
+    const QRectF trackZone(l.track.left() - l.track.height(), l.bar.top(), l.track.width() + 2 * l.track.height(),
+                           l.bar.height());
+    if (trackZone.contains(point))
+        return ControlBarHit::Track;
     if (l.bar.contains(point))
         return ControlBarHit::Bar;
     return ControlBarHit::None;
+}
+
+double trackFraction(const ControlBarLayout& l, QPointF point)
+{
+    if (l.track.width() <= 0)
+        return 0.0;
+    return std::clamp((point.x() - l.track.left()) / l.track.width(), 0.0, 1.0);
 }
 
 }  // namespace vizmo::player

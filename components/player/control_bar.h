@@ -20,7 +20,11 @@ struct ControlBarLayout {
 ControlBarLayout controlBarLayout(const QRectF& widgetArea);
 void paintControlBar(QPainter& painter, const ControlBarLayout& layout, PlaybackState state, double fraction);
 
-enum class ControlBarHit { None, Bar, PlayPause, Stop };
+// Track: the position track and the bar's full height around it, so a thin
+// track is still easy to hit.
+enum class ControlBarHit { None, Bar, PlayPause, Stop, Track };
 ControlBarHit hitControlBar(const ControlBarLayout& layout, QPointF point);
+// Where along the track a point lies, 0 at its left end to 1 at its right end.
+double trackFraction(const ControlBarLayout& layout, QPointF point);
 
 }  // namespace vizmo::player

@@ -15,7 +15,8 @@ void PlaybackTimeline::play(double nowMs)
 {
     if (state_ == PlaybackState::Playing)
         return;
-    if (state_ == PlaybackState::Stopped)
+    // A finished script starts again; a stopped one starts where it was put.
+    if (state_ == PlaybackState::Stopped && heldMs_ >= lengthMs_)
         heldMs_ = 0;
     startedAtMs_ = nowMs - heldMs_;
     state_ = PlaybackState::Playing;
@@ -33,6 +34,15 @@ void PlaybackTimeline::stop()
 {
     state_ = PlaybackState::Stopped;
     heldMs_ = 0;
+}
+
+void PlaybackTimeline::seek(double positionMs, double nowMs)
+{
+    const double position = std::clamp(positionMs, 0.0, double(lengthMs_));
+    if (state_ == PlaybackState::Playing)
+        startedAtMs_ = nowMs - position;
+    else
+        heldMs_ = position;
 }
 
 void PlaybackTimeline::finish()

@@ -19,6 +19,9 @@ public:
     void pause(double nowMs);
     // Back to the start.
     void stop();
+    // Moves to `positionMs` (clamped to the script) and keeps the state; a
+    // stopped timeline then plays from there.
+    void seek(double positionMs, double nowMs);
     // Holds at the end; the caller raises the end-of-script event.
     void finish();
 

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vizmo::player {
 
@@ -76,7 +77,7 @@ Vizmo4::Vizmo4(QWidget* parent)
     progressTimer_.setTimerType(Qt::PreciseTimer);
     progressTimer_.setInterval(kProgressIntervalMs);
     connect(&progressTimer_, &QTimer::timeout, this, &Vizmo4::playbackTick);
-    applyLifeMode(lifeMode_);
+    life_.setMode(lifeMode_);
 }
 
 Vizmo4::~Vizmo4()
@@ -143,7 +144,7 @@ Result Vizmo4::setRanged(DispId dispId, int value)
                               .arg(value));
         this->*range.field = value;
         if (dispId == id::LifeMode)
-            applyLifeMode(value);
+            life_.setMode(value);
         update();
         return {};
     }
@@ -342,7 +343,7 @@ void Vizmo4::startPlayback()
     const bool resuming = timeline_.state() == PlaybackState::Paused;
     timeline_.play(now());
     if (audio_)
-        resuming ? audio_->resume(timeline_.position(now())) : audio_->play(0);
+        resuming ? audio_->resume(timeline_.position(now())) : audio_->play(timeline_.position(now()));
     const quint64 generation = ++generation_;
     progressTimer_.start();
     update();
@@ -361,6 +362,7 @@ void Vizmo4::pausePlayback()
         audio_->pause();
     progressTimer_.stop();
     ++generation_;
+    update();  // the bar's button turns from pause to play
     raiseEvent(event::Pause);
 }
 
@@ -435,9 +437,29 @@ void Vizmo4::raiseProgress(PlaybackState state, double positionMs)
 
 // ---- animation ----------------------------------------------------------------
 
-void Vizmo4::applyLifeMode(int mode)
+void Vizmo4::setLifeMode(int mode)
 {
+    lifeMode_ = mode;
     life_.setMode(mode);
+    // Still stops the frame timer's redraws, so the new mode shows now.
+    update();
+}
+
+void Vizmo4::seekTo(double fraction)
+{
+    if (!script_)
+        return;
+    const double position = fraction * timeline_.length();
+    timeline_.seek(position, now());
+    if (audio_) {
+        if (timeline_.state() == PlaybackState::Playing)
+            audio_->play(position);
+        else
+            audio_->stop();  // Play starts the sound afresh at the new position
+    }
+    ++generation_;
+    update();
+    raiseProgress(timeline_.state(), position);
 }
 
 bool Vizmo4::animating() const
@@ -523,43 +545,80 @@ void Vizmo4::raiseMouse(int position, QMouseEvent* event)
 void Vizmo4::mousePressEvent(QMouseEvent* event)
 {
     if (controStyle_ == 1 && event->button() == Qt::LeftButton) {
-        switch (hitControlBar(controlBarLayout(rect()), event->position())) {
+        const ControlBarLayout bar = controlBarLayout(rect());
+        switch (hitControlBar(bar, event->position())) {
         case ControlBarHit::PlayPause:
             timeline_.state() == PlaybackState::Playing ? pausePlayback() : startPlayback();
             return;
         case ControlBarHit::Stop: stopPlayback(); return;
+        case ControlBarHit::Track:
+            seeking_ = true;
+            seekTo(trackFraction(bar, event->position()));
+            return;
         case ControlBarHit::Bar: return;
         case ControlBarHit::None: break;
         }
     }
-    pressed_ = true;
+    pressedButtons_ |= event->button();
+    if (event->button() == Qt::LeftButton)
+        clickOnRelease_ = true;
     raiseMouse(event::MouseDown, event);
+}
+
+void Vizmo4::mouseMoveEvent(QMouseEvent* event)
+{
+    if (seeking_)
+        seekTo(trackFraction(controlBarLayout(rect()), event->position()));
 }
 
 void Vizmo4::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (!pressed_)
+    if (seeking_ && event->button() == Qt::LeftButton) {
+        seeking_ = false;
         return;
-    pressed_ = false;
+    }
+    if (!(pressedButtons_ & event->button()))
+        return;
+    pressedButtons_ &= ~event->button();
     raiseMouse(event::MouseUp, event);
-    if (rect().contains(event->position().toPoint()))
+    if (event->button() == Qt::LeftButton && std::exchange(clickOnRelease_, false) &&
+        rect().contains(event->position().toPoint()))
         raiseEvent(event::Click);
+    if (event->button() == Qt::RightButton && deferredMenuAt_) {
+        const QPoint at = *deferredMenuAt_;
+        deferredMenuAt_.reset();
+        showMenu(at);
+    }
 }
 
+// Qt sends press, release, double click, release; the double click stands in
+// for the second press: MouseDown, DoubleClick, then MouseUp without a Click.
 void Vizmo4::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    pressed_ = true;
+    const bool onBar = controStyle_ == 1 && hitControlBar(controlBarLayout(rect()), event->position()) != ControlBarHit::None;
+    if (event->button() != Qt::LeftButton || onBar) {
+        mousePressEvent(event);
+        return;
+    }
+    pressedButtons_ |= Qt::LeftButton;
+    clickOnRelease_ = false;
     raiseMouse(event::MouseDown, event);
     raiseEvent(event::DoubleClick);
 }
 
+// Qt may repeat Enter or Leave around popups and grabs; the host hears each
+// crossing once.
 void Vizmo4::enterEvent(QEnterEvent*)
 {
+    if (std::exchange(pointerInside_, true))
+        return;
     raiseEvent(event::MouseEnter);
 }
 
 void Vizmo4::leaveEvent(QEvent*)
 {
+    if (!std::exchange(pointerInside_, false))
+        return;
     raiseEvent(event::MouseLeave);
 }
 
@@ -567,6 +626,16 @@ void Vizmo4::contextMenuEvent(QContextMenuEvent* event)
 {
     if (menuStyle_ < 0)
         return;
+    // On X11 this comes with the right press; the menu waits for the release.
+    if (event->reason() == QContextMenuEvent::Mouse && (pressedButtons_ & Qt::RightButton)) {
+        deferredMenuAt_ = event->globalPos();
+        return;
+    }
+    showMenu(event->globalPos());
+}
+
+void Vizmo4::showMenu(QPoint globalPos)
+{
     PlayerMenuInfo info;
     info.style = menuStyle_;
     info.state = timeline_.state();
@@ -580,11 +649,8 @@ void Vizmo4::contextMenuEvent(QContextMenuEvent* event)
     QMenu menu(this);
     fillPlayerMenu(menu, info,
                    {[this] { startPlayback(); }, [this] { pausePlayback(); }, [this] { stopPlayback(); },
-                    [this](int mode) {
-                        lifeMode_ = mode;
-                        applyLifeMode(mode);
-                    }});
-    menu.exec(event->globalPos());
+                    [this](int mode) { setLifeMode(mode); }});
+    menu.exec(globalPos);
 }
 
 }  // namespace vizmo::player

@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vizmo::player {
 
@@ -56,6 +57,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -78,7 +80,10 @@ private:
     double now() const { return clock_(); }
     // The script's position now, following its sound while the sound plays.
     double scriptPosition();
-    void applyLifeMode(int mode);
+    void setLifeMode(int mode);
+    // Moves the script to a point of the control bar's track.
+    void seekTo(double fraction);
+    void showMenu(QPoint globalPos);
 
     // Properties.
     int controStyle_ = 0;
@@ -118,7 +123,15 @@ private:
     // Bumped by every change of script or playback state, so a step that
     // raised an event can tell whether the host changed things meanwhile.
     quint64 generation_ = 0;
-    bool pressed_ = false;
+    // Buttons whose MouseDown was raised and whose MouseUp is still owed.
+    Qt::MouseButtons pressedButtons_;
+    // The left press may end in a Click; the second press of a double click does not.
+    bool clickOnRelease_ = false;
+    // A menu asked for while the right button is down opens once it is
+    // released, after MouseUp: the menu would take the release otherwise.
+    std::optional<QPoint> deferredMenuAt_;
+    bool seeking_ = false;
+    bool pointerInside_ = false;
 
     QElapsedTimer monotonic_;
     std::function<double()> clock_;

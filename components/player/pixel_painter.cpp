@@ -126,6 +126,19 @@ void PixelPainter::drawPolyline(const QPolygonF& polyline)
     painter_.drawPolyline(transform_.map(polyline));
 }
 
+QPolygonF PixelPainter::devicePolygon(const QPainterPath& path) const
+{
+    return transform_.map(path).toFillPolygon();
+}
+
+void PixelPainter::drawDevicePolygon(const QPolygonF& polygon)
+{
+    if (polygon.size() < 3)
+        return;
+    applyStyle();
+    painter_.drawPolygon(polygon);
+}
+
 void PixelPainter::drawLine(QPointF from, QPointF to)
 {
     applyStyle();

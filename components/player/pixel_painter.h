@@ -49,6 +49,10 @@ public:
     void drawRect(const QRectF& rect);
     void drawRoundedRect(const QRectF& rect, double rx, double ry);
     void drawPolyline(const QPolygonF& polyline);
+    // The path's outline flattened in device pixels, for cutting shapes
+    // before they are drawn; drawDevicePolygon draws such a polygon.
+    QPolygonF devicePolygon(const QPainterPath& path) const;
+    void drawDevicePolygon(const QPolygonF& polygon);
     void drawLine(QPointF from, QPointF to);
     void drawPoint(QPointF point);
     // Intersects the clip with the path.

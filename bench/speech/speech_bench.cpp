@@ -2,15 +2,20 @@
 // handed to the output, the real-time factor of synthesis, the lip-sync
 // offset (when a shape reaches the player minus when its sound is heard, on
 // the audio clock), and the longest stall of the UI event loop while a 20 KB
-// text is being synthesised. Runs on the silent clock unless --device is given.
+// text is being synthesised, with the strip on screen (beside the same loop
+// when not speaking, and the longest single UI event in CPU time, so that a
+// busy machine can be told from a slow handler). Runs on the silent clock
+// unless --device is given.
 #include "components/speech/engine_thread.h"
 #include "components/speech/kvtts_component.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <future>
 #include <numeric>
@@ -33,7 +38,7 @@ struct Figures {
     double realTimeFactor = 0;
     double meanOffsetMs = 0, meanAbsOffsetMs = 0, earliestMs = 0, latestMs = 0;
     int cues = 0;
-    double playCallMs = 0, longestStallMs = 0;
+    double playCallMs = 0, longestStallMs = 0, quietGapMs = 0, longestEventMs = 0;
 };
 
 void spin(int ms)
@@ -139,13 +144,49 @@ void measureLipSync(const QString& interfaceName, bool device, Figures& f)
     f.latestMs = *std::max_element(offsets.begin(), offsets.end());
 }
 
-void measureStall(const QString& interfaceName, bool device, Figures& f)
+// Counts how long the UI thread spends in each event it handles, in CPU time
+// of that thread, so a stall of our own can be told from the machine being busy.
+class TimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    double longestEventMs = 0;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        // The engines' threads deliver their own events through here too.
+        if (QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        if (depth_++ > 0) {
+            const bool handled = QApplication::notify(receiver, event);
+            --depth_;
+            return handled;
+        }
+        const double before = threadCpuMs();
+        const bool handled = QApplication::notify(receiver, event);
+        longestEventMs = std::max(longestEventMs, threadCpuMs() - before);
+        --depth_;
+        return handled;
+    }
+
+private:
+    static double threadCpuMs()
+    {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+    }
+    int depth_ = 0;
+};
+
+struct Stall {
+    double longestGapMs = 0;    // wall clock between two 1 ms ticks
+    double longestEventMs = 0;  // CPU time of the UI thread in one event
+};
+
+// Three seconds of a 1 ms timer on the UI thread with the strip on screen,
+// with `speak` deciding whether the 20 KB text is spoken meanwhile.
+Stall measureLoop(KVTTSComponent& c, bool speak)
 {
-    QString text;
-    while (text.size() < 20000)
-        text += kParagraph + u' ';
-    std::unique_ptr<KVTTSComponent> c(makeComponent(interfaceName, device));
-    c->put(id::Text, Str(text));
+    auto* app = static_cast<TimedApplication*>(QCoreApplication::instance());
     QElapsedTimer sinceTick;
     double longest = 0;
     QTimer ticker;
@@ -157,21 +198,40 @@ void measureStall(const QString& interfaceName, bool device, Figures& f)
     ticker.start(1);
     spin(50);
     longest = 0;
+    app->longestEventMs = 0;
+    sinceTick.restart();
+    if (speak)
+        c.call(id::Play);
+    spin(3000);  // synthesis fills its lead of several seconds meanwhile
+    c.call(id::Stop);
+    return {longest, app->longestEventMs};
+}
+
+void measureStall(const QString& interfaceName, bool device, Figures& f)
+{
+    QString text;
+    while (text.size() < 20000)
+        text += kParagraph + u' ';
+    std::unique_ptr<KVTTSComponent> c(makeComponent(interfaceName, device));
+    c->put(id::Text, Str(text));
+    c->show();
+    const Stall quiet = measureLoop(*c, false);
     QElapsedTimer call;
     call.start();
-    sinceTick.restart();
     c->call(id::Play);
     f.playCallMs = double(call.nsecsElapsed()) / 1e6;
-    spin(3000);  // synthesis fills its lead of several seconds meanwhile
     c->call(id::Stop);
-    f.longestStallMs = longest;
+    const Stall speaking = measureLoop(*c, true);
+    f.quietGapMs = quiet.longestGapMs;
+    f.longestStallMs = speaking.longestGapMs;
+    f.longestEventMs = speaking.longestEventMs;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TimedApplication app(argc, argv);
     const bool device = app.arguments().contains(QStringLiteral("--device"));
     std::printf("speech_bench: %s output\n\n", device ? "device" : "silent-clock");
 
@@ -200,6 +260,8 @@ int main(int argc, char** argv)
     row("lip sync: shapes measured", [](const Figures& f) { return double(f.cues); }, "");
     row("20 KB text: Play call", [](const Figures& f) { return f.playCallMs; }, "ms");
     row("20 KB text: longest UI stall (3 s)", [](const Figures& f) { return f.longestStallMs; }, "ms");
+    row("  same 3 s, not speaking (machine noise)", [](const Figures& f) { return f.quietGapMs; }, "ms");
+    row("  longest UI event while speaking (CPU)", [](const Figures& f) { return f.longestEventMs; }, "ms");
     std::printf("\nflite/espeak first-audio ratio: %.2f\n", figures[1].firstAudioMs / std::max(1e-3, figures[0].firstAudioMs));
     return 0;
 }

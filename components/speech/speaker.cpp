@@ -32,11 +32,6 @@ void Speaker::speak(EngineKind engine, const QString& text, const SpeechSettings
     sampleRate_ = settings.voiceIndex >= 0 && settings.voiceIndex < info.sampleRates.size()
                       ? info.sampleRates[settings.voiceIndex]
                       : 22050;
-    QAudioFormat format;
-    format.setSampleRate(sampleRate_);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    output_.start(format);
 
     const std::uint64_t generation = ++generation_;
     lipSync_.emplace(sampleRate_);
@@ -45,14 +40,21 @@ void Speaker::speak(EngineKind engine, const QString& text, const SpeechSettings
     channel_ = std::make_shared<SpeechChannel>(
         this, [this, generation](SpeechChunk&& chunk) { receive(generation, std::move(chunk)); },
         [this, generation] { synthesisDone(generation); }, std::int64_t(kAheadSeconds) * sampleRate_);
-    state_ = State::Speaking;
-    ticker_.start();
-
+    // Synthesis starts first: opening the sound device takes a few milliseconds
+    // on this thread, and the engine's first chunk arrives only after we return.
     thread.post([channel = channel_, text, settings](SpeechEngine& e) {
         if (!channel->cancelled())
             e.synthesize(text, settings, *channel);
         channel->done();
     });
+
+    QAudioFormat format;
+    format.setSampleRate(sampleRate_);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    output_.start(format);
+    state_ = State::Speaking;
+    ticker_.start();
 }
 
 void Speaker::pause()

@@ -1,0 +1,149 @@
+// The sound itself, as a listener hears it: both engines played through a
+// private PulseAudio server's null sink and recorded from its monitor.
+// Needs the server that scripts/test starts (VIZMO_SOUND_SERVER and
+// VIZMO_SOUND_SINK); skipped without it.
+#include "components/speech/kvtts_component.h"
+#include "event_recorder.h"
+#include "monitor_recorder.h"
+
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QStandardPaths>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vizmo;
+using namespace vizmo::dispatch;
+using speech::KVTTSComponent;
+namespace id = speech::id;
+
+namespace {
+
+// Speech at volume 100 measures an RMS in the thousands; the null sink's
+// silence is exactly 0. The thresholds sit far from both.
+constexpr double kHeard = 300;
+constexpr double kSilent = 5;
+// Sound already handed to the server when Stop or Pause comes is dropped at
+// once, but the monitor reports it a few tens of milliseconds late.
+constexpr int kSettleMs = 300;
+
+const QString kLongText = QStringLiteral(
+    "This sentence is long enough to be still speaking while the test listens, "
+    "and it goes on for several seconds more, so that every check finds sound where sound should be. "
+    "Then it ends at last.");
+
+class SpeechSound : public ::testing::TestWithParam<const char*> {
+protected:
+    static void SetUpTestSuite()
+    {
+        // Before anything asks Qt for an audio device: it connects once per process.
+        const QByteArray server = qgetenv("VIZMO_SOUND_SERVER");
+        if (!server.isEmpty())
+            qputenv("PULSE_SERVER", server);
+    }
+
+    void SetUp() override
+    {
+        const QString server = qEnvironmentVariable("VIZMO_SOUND_SERVER");
+        const QString sink = qEnvironmentVariable("VIZMO_SOUND_SINK");
+        if (server.isEmpty() || sink.isEmpty())
+            GTEST_SKIP() << "no sound server (scripts/test starts one when pulseaudio is installed)";
+        if (QStandardPaths::findExecutable(QStringLiteral("parec")).isEmpty())
+            GTEST_SKIP() << "parec is not installed";
+        if (QMediaDevices::defaultAudioOutput().isNull())
+            GTEST_SKIP() << "Qt finds no audio output on " << server.toStdString();
+        ASSERT_TRUE(recorder.start(server, sink));
+        component.setEventSink(&events);
+        QObject::connect(&component.speaker(), &speech::Speaker::wordReached, [this] { ++words; });
+        ASSERT_TRUE(component.put(id::Interface, Str(QString::fromLatin1(GetParam()))).ok());
+    }
+
+    void say(const QString& text)
+    {
+        ASSERT_TRUE(component.put(id::Text, Str(text)).ok());
+        ASSERT_TRUE(component.call(id::Play).ok());
+        ASSERT_FALSE(component.speaker().output().isSilent()) << "the sound went to the silent clock";
+    }
+    bool waitForWords(int count) { return QTest::qWaitFor([&] { return words >= count; }, 10000); }
+
+    speech::testing::MonitorRecorder recorder;
+    KVTTSComponent component;
+    speech::testing::EventRecorder events;
+    int words = 0;
+};
+
+}  // namespace
+
+TEST_P(SpeechSound, SpeechIsHeardAndStopSilencesIt)
+{
+    EXPECT_LT(recorder.rmsOfNext(200), kSilent) << "the sink is not quiet before Play";
+    say(kLongText);
+    ASSERT_TRUE(waitForWords(2));
+    EXPECT_GT(recorder.rmsOfNext(700), kHeard);
+    ASSERT_TRUE(component.call(id::Stop).ok());
+    QTest::qWait(kSettleMs);
+    EXPECT_LT(recorder.rmsOfNext(400), kSilent);
+    EXPECT_EQ(events.count(QStringLiteral("EOF")), 0);
+}
+
+TEST_P(SpeechSound, VolumeZeroIsSilentWhileWordsGoOnAndVolumeReturnsAtOnce)
+{
+    ASSERT_TRUE(component.put(id::Volume, I4(0)).ok());
+    say(kLongText);
+    ASSERT_TRUE(waitForWords(2));
+    QTest::qWait(kSettleMs);
+    const int wordsBefore = words;
+    EXPECT_LT(recorder.rmsOfNext(500), kSilent);
+    EXPECT_GT(words, wordsBefore) << "the speech went on, silently";
+    ASSERT_TRUE(component.put(id::Volume, I4(100)).ok());
+    QTest::qWait(kSettleMs);
+    EXPECT_GT(recorder.rmsOfNext(500), kHeard) << "the new volume is heard within a device buffer";
+}
+
+TEST_P(SpeechSound, PauseHoldsTheSoundAndPlayGoesOn)
+{
+    say(kLongText);
+    ASSERT_TRUE(waitForWords(2));
+    ASSERT_TRUE(component.call(id::Pause).ok());
+    QTest::qWait(kSettleMs);
+    const int wordsAtPause = words;
+    EXPECT_LT(recorder.rmsOfNext(500), kSilent);
+    EXPECT_EQ(words, wordsAtPause);
+    ASSERT_TRUE(component.call(id::Play).ok());
+    QTest::qWait(kSettleMs);
+    EXPECT_GT(recorder.rmsOfNext(500), kHeard);
+    EXPECT_GT(words, wordsAtPause);
+}
+
+TEST_P(SpeechSound, ASentenceIsHeardWholeBeforeEof)
+{
+    // What the sink played, from first to last audible sample, lasts as long as
+    // what was synthesised: no lost start, no cut tail.
+    QByteArray handed;
+    QObject::connect(&component.speaker().output(), &audio::PcmOutput::pcmHandedOver,
+                     [&](const QByteArray& pcm, qint64) { handed.append(pcm); });
+    const std::int64_t from = recorder.mark();
+    say(QStringLiteral("Good morning, and welcome to the demonstration."));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.count(QStringLiteral("EOF")) == 1; }, 15000));
+    QTest::qWait(kSettleMs);
+    const std::int64_t to = recorder.mark();
+
+    const int rate = component.speaker().sampleRate();
+    const auto* s = reinterpret_cast<const std::int16_t*>(handed.constData());
+    const qsizetype count = handed.size() / 2;
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (std::abs(s[i]) > 300) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    ASSERT_GE(first, 0);
+    const double synthesisedMs = double(last - first) * 1000.0 / rate;
+    EXPECT_NEAR(recorder.audibleMs(from, to, 300), synthesisedMs, 40.0);
+    EXPECT_GT(recorder.rms(from, to), kHeard / 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, SpeechSound, ::testing::Values("Microsoft SAPI 4.1", "Microsoft SAPI 5.0"),
+                         [](const auto& info) { return info.index == 0 ? std::string("Espeak") : std::string("Flite"); });

@@ -11,8 +11,18 @@ ComboBox::ComboBox(QWidget* parent, ErrorReporter& reporter) : Control(new QComb
     combo()->setEditable(false);
     combo()->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     QObject::connect(combo(), &QComboBox::currentIndexChanged, connections(), [this] {
-        if (!quiet_)
+        if (quiet_)
+            return;
+        if (!byCode_)
+            userChanged_ = true;
+        raise(clickHandler_);
+    });
+    // Qt tells of a change before the choice that made it; a choice that
+    // changed nothing has not been raised yet.
+    QObject::connect(combo(), &QComboBox::activated, connections(), [this] {
+        if (!userChanged_)
             raise(clickHandler_);
+        userChanged_ = false;
     });
 }
 
@@ -33,7 +43,10 @@ void ComboBox::setListIndex(int index)
 {
     if (index < -1 || index >= combo()->count())
         throwInvalidPropertyValue(name(), "ListIndex");
+    const bool wasByCode = byCode_;
+    byCode_ = true;
     combo()->setCurrentIndex(index);
+    byCode_ = wasByCode;
 }
 
 void ComboBox::addItem(const QString& text)

@@ -1,7 +1,8 @@
 #pragma once
 // A drop-down list that cannot be typed into. Click is raised on every new
-// selection, by the user or by code; filling and clearing the list select
-// nothing and raise nothing.
+// selection, by the user or by code, and whenever the user chooses an entry,
+// even the one already selected; code setting the current entry again raises
+// nothing. Filling and clearing the list select nothing and raise nothing.
 
 #include "platform/control.h"
 
@@ -35,6 +36,9 @@ private:
 
     std::function<void()> clickHandler_;
     bool quiet_ = false;
+    bool byCode_ = false;
+    // The user's last choice changed the selection (and so raised Click already).
+    bool userChanged_ = false;
 };
 
 }  // namespace vizmo::platform

@@ -5,6 +5,7 @@
 #include "support/fake_error_reporter.h"
 
 #include <QTest>
+#include <QComboBox>
 #include <gtest/gtest.h>
 
 using namespace vizmo;
@@ -95,6 +96,24 @@ TEST_F(ComboBoxTest, UserSelectionRaisesClick)
     QTest::keyClick(combo.widget(), Qt::Key_Down);
     EXPECT_EQ(combo.listIndex(), 1);
     EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ComboBoxTest, TheUserChoosingTheSelectedEntryAgainRaisesClickOnce)
+{
+    combo.addItem("a");
+    combo.addItem("b");
+    combo.setListIndex(1);
+    clicks = 0;
+    auto* box = static_cast<QComboBox*>(combo.widget());
+    emit box->activated(1);  // the user picks the entry that is already selected
+    EXPECT_EQ(clicks, 1);
+    combo.setListIndex(1);   // code setting it again stays silent
+    EXPECT_EQ(clicks, 1);
+    QTest::keyClick(combo.widget(), Qt::Key_Up);  // a real change by the user: one Click, not two
+    EXPECT_EQ(combo.listIndex(), 0);
+    EXPECT_EQ(clicks, 2);
+    emit box->activated(0);
+    EXPECT_EQ(clicks, 3);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "components/player/convex_clip.h"
 
-#include <utility>
+#include <QRectF>
+
+#include <vector>
 
 namespace vizmo::player {
 
@@ -50,27 +52,46 @@ bool isConvex(const QPolygonF& closed)
 }
 
 // Sutherland-Hodgman: the subject is cut by each edge of the convex polygon in turn.
+// Most edges of an opening pass clear of the shape cut to it: an edge with the
+// subject's bounding box wholly on its inner side leaves the subject as it is
+// (every point of the cut polygon stays in that box), and one with the box
+// wholly outside leaves nothing, so neither needs a pass over the points.
 QPolygonF clipToConvex(const QPolygonF& subject, const QPolygonF& convexClosed)
 {
     const QPolygonF convex = open(convexClosed);
-    QPolygonF out = open(subject);
     if (convex.size() < 3)
         return {};
+    const QPolygonF whole = open(subject);
+    if (whole.isEmpty())
+        return {};
+    const QRectF box = whole.boundingRect();
+    const QPointF corners[4] = {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()};
     const double inside = signedArea(convex) > 0 ? 1.0 : -1.0;
-    for (qsizetype e = 0; e < convex.size() && !out.isEmpty(); ++e) {
+    std::vector<QPointF> out(whole.cbegin(), whole.cend()), in;
+    for (qsizetype e = 0; e < convex.size() && !out.empty(); ++e) {
         const QPointF a = convex[e], b = convex[(e + 1) % convex.size()];
-        const QPolygonF in = std::exchange(out, QPolygonF());
+        int cornersIn = 0;
+        for (const QPointF& corner : corners)
+            cornersIn += inside * cross(a, b, corner) >= 0;
+        if (cornersIn == 4)
+            continue;
+        if (cornersIn == 0)
+            return {};
+        in.swap(out);
+        out.clear();
         out.reserve(in.size() + 2);
-        for (qsizetype i = 0; i < in.size(); ++i) {
+        double dp = inside * cross(a, b, in.front());
+        for (std::size_t i = 0; i < in.size(); ++i) {
             const QPointF p = in[i], q = in[(i + 1) % in.size()];
-            const double dp = inside * cross(a, b, p), dq = inside * cross(a, b, q);
+            const double dq = inside * cross(a, b, q);
             if (dp >= 0)
-                out.append(p);
+                out.push_back(p);
             if ((dp >= 0) != (dq >= 0))
-                out.append(p + (q - p) * (dp / (dp - dq)));
+                out.push_back(p + (q - p) * (dp / (dp - dq)));
+            dp = dq;
         }
     }
-    return out.size() >= 3 ? out : QPolygonF();
+    return out.size() >= 3 ? QPolygonF(out.cbegin(), out.cend()) : QPolygonF();
 }
 
 }  // namespace vizmo::player

@@ -40,6 +40,62 @@ TEST(ConvexClip, InsideStaysWholeAndOutsideVanishes)
     EXPECT_NEAR(area(clipToConvex(notch, box)), area(notch), 1e-9);
 }
 
+// The plain cut, every edge against every point, to check the quick one against.
+QPolygonF slowClip(QPolygonF subject, const QPolygonF& convex)
+{
+    double twice = 0;
+    for (qsizetype i = 0; i < convex.size(); ++i)
+        twice += convex[i].x() * convex[(i + 1) % convex.size()].y() - convex[(i + 1) % convex.size()].x() * convex[i].y();
+    const double inside = twice > 0 ? 1 : -1;
+    for (qsizetype e = 0; e < convex.size() && !subject.isEmpty(); ++e) {
+        const QPointF a = convex[e], b = convex[(e + 1) % convex.size()];
+        const auto side = [&](QPointF p) {
+            return inside * ((b.x() - a.x()) * (p.y() - a.y()) - (b.y() - a.y()) * (p.x() - a.x()));
+        };
+        QPolygonF out;
+        for (qsizetype i = 0; i < subject.size(); ++i) {
+            const QPointF p = subject[i], q = subject[(i + 1) % subject.size()];
+            if (side(p) >= 0)
+                out << p;
+            if ((side(p) >= 0) != (side(q) >= 0))
+                out << p + (q - p) * (side(p) / (side(p) - side(q)));
+        }
+        subject = out;
+    }
+    return subject;
+}
+
+QPolygonF disc(QPointF centre, double r, int points)
+{
+    QPolygonF p;
+    for (int i = 0; i < points; ++i)
+        p << centre + QPointF(r * std::cos(i * 2 * 3.14159265358979 / points), r * std::sin(i * 2 * 3.14159265358979 / points));
+    return p;
+}
+
+TEST(ConvexClip, ManySidedOpeningCutsLikeThePlainCut)
+{
+    // Like an iris cut to an eye: most of the opening's edges pass clear of
+    // the shape, a few cross it.
+    const QPolygonF opening = disc({0, 0}, 10, 48);
+    for (int i = 0; i < 24; ++i) {
+        const QPointF at(-14 + i * 1.3, -6 + (i % 7) * 2.1);
+        const QPolygonF shape = disc(at, 2 + i % 5, 20);
+        const QPolygonF quick = clipToConvex(shape, opening), plain = slowClip(shape, opening);
+        EXPECT_NEAR(area(quick), plain.size() >= 3 ? area(plain) : 0.0, 1e-9) << "shape at " << at.x() << ", " << at.y();
+    }
+}
+
+TEST(ConvexClip, BoxOverEdgeButPointsInsideStaysWhole)
+{
+    // The L's bounding box pokes out over the triangle's long edge, its points do not.
+    const QPolygonF triangle({{0, 0}, {10, 0}, {0, 10}});
+    const QPolygonF ell({{1, 1}, {8, 1}, {8, 1.5}, {1.5, 1.5}, {1.5, 8}, {1, 8}});
+    const QPolygonF cut = clipToConvex(ell, triangle);
+    EXPECT_NEAR(area(cut), area(ell), 1e-9);
+    EXPECT_EQ(cut.size(), ell.size());
+}
+
 TEST(ConvexClip, ConvexityTest)
 {
     EXPECT_TRUE(isConvex(square(0, 0, 1)));

@@ -494,8 +494,18 @@ void drawEyes(Scene& s)
         const double u = side * spacing;
         p.save();
         p.setTransform(s.head.frame(u, -0.08), true);
-        const QPainterPath opening = eyeOpening(ew, eh);
+        // An open eye has a dark rim, heavy along the top and fine below. Its
+        // outer almond goes down first and the white is the inner one, so the
+        // ring costs one outline, and what lies in the eye is cut to the white.
+        const double lash = ew * 0.14;
+        const QColor lashColor(0x2a, 0x1c, 0x18);
+        const bool rimmed = cover <= 0.15;
         p.setPen(Qt::NoPen);
+        if (rimmed) {
+            p.setBrush(lashColor);
+            p.drawPath(eyeOpening(ew + lash * 0.45, eh, lash * 0.75, lash * 0.3));
+        }
+        const QPainterPath opening = rimmed ? eyeOpening(ew - lash * 0.3, eh, -lash * 0.4, -lash * 0.2) : eyeOpening(ew, eh);
         p.setBrush(QColor(0xf6, 0xf3, 0xee));
         p.drawPath(opening);
         OpeningCutter inside(p, opening);
@@ -534,20 +544,14 @@ void drawEyes(Scene& s)
             inside.drawPath(lowerLid);
         }
         inside.finish();
-        // Lash line along the lid's edge and a soft crease above the eye,
-        // filled as tapering shapes: lighter than stroked lines, and cheaper.
-        const double lash = ew * 0.14;
-        p.setBrush(QColor(0x2a, 0x1c, 0x18));
-        if (cover > 0.15) {
+        // Lash line along a lowered lid's edge and a soft crease above the
+        // eye, filled as tapering shapes: lighter than stroked lines, and cheaper.
+        p.setBrush(lashColor);
+        if (!rimmed) {
             const double edge = std::min(lidEdge, eh * 0.95);
             const double sag = edge - eh * 0.35 * (1 - cover) * 0.2 + (cover < 0.98 ? 0 : eh * 0.1);
             p.drawPath(crescent(QPointF(-ew * 1.05, (edge - top) * 0.1), QPointF(0, sag),
                                 QPointF(ew * 1.05, -eh * 0.05 + (edge - top) * 0.1), lash * 0.65, lash * 0.45));
-        } else {
-            // A rim round the open eye, heavy along the top and fine below.
-            QPainterPath rim = eyeOpening(ew + lash * 0.45, eh, lash * 0.75, lash * 0.3);
-            rim.addPath(eyeOpening(ew - lash * 0.3, eh, -lash * 0.4, -lash * 0.2));
-            p.drawPath(rim);
         }
         p.setBrush(shade(m.skin, 75));
         p.drawPath(crescent(QPointF(-ew * 0.9, -eh * 1.35), QPointF(0, -eh * 2.0), QPointF(ew * 0.95, -eh * 1.2),

@@ -156,6 +156,42 @@ TEST(Rendering, GazeMovesThePupilsButNotTheHead)
     EXPECT_NEAR(skinLeftHalf(aside), skinLeftHalf(ahead), 40);
 }
 
+TEST(Rendering, OpenEyeIsRingedByADarkRimRoundItsWhite)
+{
+    RenderFixture f;
+    f.player.resize(512, 512);  // a rim a few pixels thick
+    const Frame frame = grab(f.player);
+    // The left eye's iris centre.
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 256; ++x)
+            if (isIris(frame.image.pixelColor(x, y)))
+                sx += x, sy += y, ++n;
+    ASSERT_GT(n, 80);
+    const QPoint iris(int(sx / n), int(sy / n));
+    const auto isDark = [](QColor c) { return c.red() < 90 && c.green() < 70 && c.blue() < 70; };
+    const auto isWhite = [](QColor c) { return c.red() > 220 && c.green() > 220 && c.blue() > 210; };
+    const auto isSkin = [](QColor c) { return c.red() > 180 && c.green() > 130 && c.green() < 210 && c.blue() < 170; };
+    const QRect eye(iris.x() - 44, iris.y() - 28, 89, 57);
+    EXPECT_GT(frame.count(isWhite, eye), 100);
+    EXPECT_GT(frame.count(isDark, eye), 160);
+    // Out from the iris down, left and right, the rim comes before the skin
+    // (upwards the lid, skin itself, lies over the top of the white).
+    for (const QPoint step : {QPoint(0, 1), QPoint(-1, 0), QPoint(1, 0)}) {
+        // The pupil is dark too: the rim counts once the scan has left it.
+        bool outOfPupil = false, rim = false, skin = false;
+        for (QPoint at = iris; eye.contains(at) && !skin; at += step) {
+            const QColor c = frame.image.pixelColor(at);
+            outOfPupil = outOfPupil || !isDark(c);
+            rim = rim || (outOfPupil && isDark(c));
+            skin = isSkin(c) && !isWhite(c);
+        }
+        EXPECT_TRUE(rim) << "no rim going " << step.x() << ", " << step.y();
+        EXPECT_TRUE(skin) << "no skin going " << step.x() << ", " << step.y();
+    }
+}
+
 TEST(Rendering, BlinkClosesTheLids)
 {
     RenderFixture f;

@@ -11,6 +11,7 @@
 #include "components/player/life_motion.h"
 #include "components/player/mouth_easer.h"
 #include "components/player/playback_timeline.h"
+#include "components/player/pose_composer.h"
 #include "components/player/script.h"
 
 #include <QElapsedTimer>
@@ -99,10 +100,7 @@ private:
     QString scriptPath_;
     QString backImagePath_;
 
-    // Posing by the host, in the methods' own units.
-    double headX_ = 0, headY_ = 0, headZ_ = 0;
-    double eyeX_[2] = {0, 0}, eyeY_[2] = {0, 0};
-    double shoulderLeft_ = 0, shoulderRight_ = 0;
+    HostPosing posing_;
     int fps_ = 30;
 
     // Speech input.

@@ -64,27 +64,35 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    dispatch::Result setModelName(const QString& path);
-    dispatch::Result setScriptName(const QString& path);
-    dispatch::Result setBackImage(const QString& path);
+    // Dispatch (vizmo4.cpp).
     dispatch::Result setRanged(dispatch::DispId id, int value);
     dispatch::Result refuse(const QString& what) const;
 
+    // Content (player_content.cpp).
+    dispatch::Result setModelName(const QString& path);
+    dispatch::Result setScriptName(const QString& path);
+    dispatch::Result setBackImage(const QString& path);
+
+    // Playback (player_playback.cpp).
     void startPlayback();
     void pausePlayback();
     void stopPlayback();
     void finishScript();
     void raiseProgress(PlaybackState state, double positionMs);
+    // The script's position now, following its sound while the sound plays.
+    double scriptPosition();
+    // Moves the script to a point of the control bar's track.
+    void seekTo(double fraction);
+
+    // Mouse and menu (player_mouse.cpp).
     void raiseMouse(int position, QMouseEvent* event);
+    void showMenu(QPoint globalPos);
+
+    // Animation (vizmo4.cpp).
     bool animating() const;
     void frameTick();
     double now() const { return clock_(); }
-    // The script's position now, following its sound while the sound plays.
-    double scriptPosition();
     void setLifeMode(int mode);
-    // Moves the script to a point of the control bar's track.
-    void seekTo(double fraction);
-    void showMenu(QPoint globalPos);
 
     // Properties.
     int controStyle_ = 0;

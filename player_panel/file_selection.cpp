@@ -10,7 +10,7 @@ namespace vizmo::player_panel {
 using namespace dispatch;
 namespace dlg = platform::dialog_id;
 
-FileSelection::FileSelection(shell::WindowControls& controls, const Handle& player, const QString& baseDir)
+FileSelection::FileSelection(form::WindowControls& controls, const Handle& player, const QString& baseDir)
     : c_(controls), Vizmo41(player), BaseDir(baseDir)
 {
     c_.File1->onClick([this] { File1_Click(); });

@@ -4,13 +4,13 @@
 // a file dialog.
 
 #include "components/dispatch/handle.h"
-#include "shell/window_controls.h"
+#include "form/window_controls.h"
 
 namespace vizmo::player_panel {
 
 class FileSelection {
 public:
-    FileSelection(shell::WindowControls& controls, const dispatch::Handle& player, const QString& baseDir);
+    FileSelection(form::WindowControls& controls, const dispatch::Handle& player, const QString& baseDir);
 
     void File1_Click();
     void File2_Click();
@@ -22,7 +22,7 @@ private:
     void chooseFile(platform::CommonDialog& dialog, const QString& dialogName, const QString& folder,
                     const QString& filter, dispatch::DispId property);
 
-    shell::WindowControls& c_;
+    form::WindowControls& c_;
     const dispatch::Handle& Vizmo41;
     const QString& BaseDir;
 };

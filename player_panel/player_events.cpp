@@ -7,7 +7,7 @@ namespace vizmo::player_panel {
 
 using namespace dispatch;
 
-PlayerEvents::PlayerEvents(shell::WindowControls& controls, platform::ErrorReporter& reporter)
+PlayerEvents::PlayerEvents(form::WindowControls& controls, platform::ErrorReporter& reporter)
     : c_(controls), reporter_(reporter)
 {
     c_.Vizmo41->onValidate([this](bool& cancel) { Validate(cancel); });

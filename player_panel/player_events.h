@@ -4,7 +4,7 @@
 // tab, the next model and script when their "Auto" boxes are ticked.
 
 #include "components/dispatch/object.h"
-#include "shell/window_controls.h"
+#include "form/window_controls.h"
 
 namespace vizmo::platform {
 class ErrorReporter;
@@ -14,7 +14,7 @@ namespace vizmo::player_panel {
 
 class PlayerEvents : public dispatch::EventSink {
 public:
-    PlayerEvents(shell::WindowControls& controls, platform::ErrorReporter& reporter);
+    PlayerEvents(form::WindowControls& controls, platform::ErrorReporter& reporter);
 
     void handleEvent(dispatch::Object& source, int position, dispatch::Args& args) override;
 
@@ -26,7 +26,7 @@ private:
     void show(const QString& eventName);
     void advance(platform::FileListBox& list);
 
-    shell::WindowControls& c_;
+    form::WindowControls& c_;
     platform::ErrorReporter& reporter_;
 };
 

@@ -2,7 +2,6 @@
 
 #include "components/dispatch/conversion.h"
 #include "components/player_control.h"
-#include "components/speech_component.h"
 
 #include <cmath>
 
@@ -15,8 +14,8 @@ std::int16_t halvedEye(int sliderValue)
     return toInt16(std::floor(double(sliderValue) / 2.0));
 }
 
-PoseSliders::PoseSliders(shell::WindowControls& controls, const Handle& player, const Handle& speech)
-    : c_(controls), Vizmo41(player), KVTTSComponent1(speech)
+PoseSliders::PoseSliders(form::WindowControls& controls, const Handle& player)
+    : c_(controls), Vizmo41(player)
 {
     c_.Slider1->onChange([this] { Slider1_Change(); });
     c_.Slider12->onChange([this] { Slider12_Change(); });
@@ -26,9 +25,6 @@ PoseSliders::PoseSliders(shell::WindowControls& controls, const Handle& player, 
         s->onChange([this] { headChanged(); });
     for (platform::Slider* s : {c_.Slider8, c_.Slider11})
         s->onChange([this] { eyesChanged(); });
-    c_.Slider4->onChange([this] { Slider4_Change(); });
-    c_.Slider3->onChange([this] { Slider3_Change(); });
-    c_.Slider5->onChange([this] { Slider5_Change(); });
 }
 
 void PoseSliders::Slider1_Change() { Vizmo41.put(player::id::Strength, I4(c_.Slider1->value())); }
@@ -62,9 +58,5 @@ void PoseSliders::eyesChanged()
     const std::int16_t y2 = halvedEye(c_.Slider11->value());
     Vizmo41.call(player::id::SetEye, {I2(x1), I2(y1), I2(x2), I2(y2)});
 }
-
-void PoseSliders::Slider4_Change() { KVTTSComponent1.put(speech::id::Pitch, I4(c_.Slider4->value())); }
-void PoseSliders::Slider3_Change() { KVTTSComponent1.put(speech::id::Speed, I4(c_.Slider3->value())); }
-void PoseSliders::Slider5_Change() { KVTTSComponent1.put(speech::id::Volume, I4(c_.Slider5->value())); }
 
 }  // namespace vizmo::player_panel

@@ -1,14 +1,14 @@
 #include "player_panel/property_commands.h"
 
 #include "components/player_control.h"
-#include "player_panel/colour_pick.h"
+#include "form/colour_pick.h"
 
 namespace vizmo::player_panel {
 
 using namespace dispatch;
 namespace id = player::id;
 
-PropertyCommands::PropertyCommands(shell::WindowControls& controls, const Handle& player)
+PropertyCommands::PropertyCommands(form::WindowControls& controls, const Handle& player)
     : c_(controls), Vizmo41(player)
 {
     struct ValueButton {
@@ -47,7 +47,7 @@ void PropertyCommands::Command8_Click() { Vizmo41.call(id::Stop); }
 
 void PropertyCommands::Command21_Click()
 {
-    pickColour(*c_.CommonDialog3, QStringLiteral("CommonDialog3"), *c_.Command21, Vizmo41, id::BackColor);
+    form::pickColour(*c_.CommonDialog3, QStringLiteral("CommonDialog3"), *c_.Command21, Vizmo41, id::BackColor);
 }
 
 }  // namespace vizmo::player_panel

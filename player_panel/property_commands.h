@@ -3,13 +3,13 @@
 // Play, Pause and Stop buttons: one-shot commands, nothing read back.
 
 #include "components/dispatch/handle.h"
-#include "shell/window_controls.h"
+#include "form/window_controls.h"
 
 namespace vizmo::player_panel {
 
 class PropertyCommands {
 public:
-    PropertyCommands(shell::WindowControls& controls, const dispatch::Handle& player);
+    PropertyCommands(form::WindowControls& controls, const dispatch::Handle& player);
 
     // Puts one value button's constant into its property as a 16-bit integer.
     void putValue(dispatch::DispId property, std::int16_t value);
@@ -19,7 +19,7 @@ public:
     void Command21_Click();  // BackColor
 
 private:
-    shell::WindowControls& c_;
+    form::WindowControls& c_;
     const dispatch::Handle& Vizmo41;
 };
 

@@ -29,7 +29,7 @@ TrackingOffsets trackingOffsets(std::int32_t x, std::int32_t y, double cx, doubl
             std::floor(((x - cx) / cx) * 255.0), std::floor(((y - cy) / cy) * 255.0)};
 }
 
-Tracking::Tracking(shell::WindowControls& controls, const Handle& player, const platform::Screen& screen,
+Tracking::Tracking(form::WindowControls& controls, const Handle& player, const platform::Screen& screen,
                    const platform::Cursor& cursor)
     : c_(controls), Vizmo41(player), screen_(screen), cursor_(cursor)
 {

@@ -4,7 +4,7 @@
 // the primary screen. Clicking the box recentres the head and eye sliders.
 
 #include "components/dispatch/handle.h"
-#include "shell/window_controls.h"
+#include "form/window_controls.h"
 
 namespace vizmo::platform {
 class Cursor;
@@ -28,14 +28,14 @@ double screenCentre(float sizeTwips, float twipsPerPixel);
 
 class Tracking {
 public:
-    Tracking(shell::WindowControls& controls, const dispatch::Handle& player, const platform::Screen& screen,
+    Tracking(form::WindowControls& controls, const dispatch::Handle& player, const platform::Screen& screen,
              const platform::Cursor& cursor);
 
     void Check3_Click();
     void Timer1_Timer();  // the tracking tick
 
 private:
-    shell::WindowControls& c_;
+    form::WindowControls& c_;
     const dispatch::Handle& Vizmo41;
     const platform::Screen& screen_;
     const platform::Cursor& cursor_;

@@ -12,6 +12,7 @@
 #include "shell/layout_table.h"
 #include "shell/tabs_and_view.h"
 #include "speech_panel/speech_commands.h"
+#include "speech_panel/speech_sliders.h"
 #include "speech_panel/speech_events.h"
 
 namespace vizmo::shell {
@@ -58,7 +59,7 @@ void Form1::build()
         owned_.push_back(std::move(control));
     }
     createNonVisualControls();
-    controls_ = std::make_unique<WindowControls>(registry_);
+    controls_ = std::make_unique<form::WindowControls>(registry_);
 
     std::vector<platform::Control*> order;
     for (const auto& control : owned_)
@@ -168,7 +169,7 @@ void Form1::createNonVisualControls()
 
 void Form1::bindHandlers()
 {
-    WindowControls& c = *controls_;
+    form::WindowControls& c = *controls_;
     c.Timer1 = timer_.get();
     c.CommonDialog1 = dialogs_[0].get();
     c.CommonDialog2 = dialogs_[1].get();
@@ -180,10 +181,11 @@ void Form1::bindHandlers()
     tabs_ = std::make_unique<TabsAndView>(c, *window_, env_.screen, Vizmo41, KVTTSComponent1);
     fileSelection_ = std::make_unique<player_panel::FileSelection>(c, Vizmo41, BaseDir);
     propertyCommands_ = std::make_unique<player_panel::PropertyCommands>(c, Vizmo41);
-    poseSliders_ = std::make_unique<player_panel::PoseSliders>(c, Vizmo41, KVTTSComponent1);
+    poseSliders_ = std::make_unique<player_panel::PoseSliders>(c, Vizmo41);
     tracking_ = std::make_unique<player_panel::Tracking>(c, Vizmo41, env_.screen, env_.cursor);
     playerEvents_ = std::make_unique<player_panel::PlayerEvents>(c, *reporter_);
     speechCommands_ = std::make_unique<speech_panel::SpeechCommands>(c, KVTTSComponent1);
+    speechSliders_ = std::make_unique<speech_panel::SpeechSliders>(c, KVTTSComponent1);
     speechEvents_ = std::make_unique<speech_panel::SpeechEvents>(c, *reporter_);
 
     player_.object.setEventSink(playerEvents_.get());

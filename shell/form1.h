@@ -4,9 +4,9 @@
 // handler and runs the start-up (Form_Load) once before it is first shown.
 
 #include "components/dispatch/handle.h"
+#include "form/window_controls.h"
 #include "shell/environment.h"
 #include "shell/hosted_component.h"
-#include "shell/window_controls.h"
 
 #include <memory>
 #include <vector>
@@ -26,6 +26,7 @@ class PlayerEvents;
 
 namespace vizmo::speech_panel {
 class SpeechCommands;
+class SpeechSliders;
 class SpeechEvents;
 }  // namespace vizmo::speech_panel
 
@@ -46,8 +47,8 @@ public:
     void show();
 
     platform::Window& window() const { return *window_; }
-    WindowControls& controls() const { return *controls_; }
-    const ControlRegistry& registry() const { return registry_; }
+    form::WindowControls& controls() const { return *controls_; }
+    const form::ControlRegistry& registry() const { return registry_; }
     platform::ErrorReporter& reporter() const { return *reporter_; }
     // The content root the file dialogs start under; fixed by the start-up.
     const QString& baseDir() const { return BaseDir; }
@@ -73,8 +74,8 @@ private:
     std::vector<std::unique_ptr<platform::Control>> owned_;
     std::unique_ptr<platform::Timer> timer_;
     std::vector<std::unique_ptr<platform::CommonDialog>> dialogs_;
-    ControlRegistry registry_;
-    std::unique_ptr<WindowControls> controls_;
+    form::ControlRegistry registry_;
+    std::unique_ptr<form::WindowControls> controls_;
 
     std::unique_ptr<TabsAndView> tabs_;
     std::unique_ptr<player_panel::FileSelection> fileSelection_;
@@ -83,6 +84,7 @@ private:
     std::unique_ptr<player_panel::Tracking> tracking_;
     std::unique_ptr<player_panel::PlayerEvents> playerEvents_;
     std::unique_ptr<speech_panel::SpeechCommands> speechCommands_;
+    std::unique_ptr<speech_panel::SpeechSliders> speechSliders_;
     std::unique_ptr<speech_panel::SpeechEvents> speechEvents_;
 };
 

@@ -52,7 +52,7 @@ QString Form1::contentFolder(const QString& name) const
 
 void Form1::Form_Load()
 {
-    WindowControls& c = *controls_;
+    form::WindowControls& c = *controls_;
     platform::ErrorReporter& reporter = *reporter_;
 
     c.Timer1->setInterval(100);

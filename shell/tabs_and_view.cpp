@@ -9,7 +9,7 @@ namespace vizmo::shell {
 
 using namespace dispatch;
 
-TabsAndView::TabsAndView(WindowControls& controls, platform::Window& window, const platform::Screen& screen,
+TabsAndView::TabsAndView(form::WindowControls& controls, platform::Window& window, const platform::Screen& screen,
                          const Handle& player, const Handle& speech)
     : c_(controls), window_(window), screen_(screen), Vizmo41(player), KVTTSComponent1(speech)
 {

@@ -3,7 +3,7 @@
 // Command32 collapses the window to the player alone or expands it again.
 
 #include "components/dispatch/handle.h"
-#include "shell/window_controls.h"
+#include "form/window_controls.h"
 
 namespace vizmo::platform {
 class Screen;
@@ -14,14 +14,14 @@ namespace vizmo::shell {
 
 class TabsAndView {
 public:
-    TabsAndView(WindowControls& controls, platform::Window& window, const platform::Screen& screen,
+    TabsAndView(form::WindowControls& controls, platform::Window& window, const platform::Screen& screen,
                 const dispatch::Handle& player, const dispatch::Handle& speech);
 
     void SSTab1_Click(int previousTab);
     void Command32_Click();
 
 private:
-    WindowControls& c_;
+    form::WindowControls& c_;
     platform::Window& window_;
     const platform::Screen& screen_;
     const dispatch::Handle& Vizmo41;

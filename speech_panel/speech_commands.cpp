@@ -1,14 +1,14 @@
 #include "speech_panel/speech_commands.h"
 
 #include "components/speech_component.h"
-#include "player_panel/colour_pick.h"
+#include "form/colour_pick.h"
 
 namespace vizmo::speech_panel {
 
 using namespace dispatch;
 namespace id = speech::id;
 
-SpeechCommands::SpeechCommands(shell::WindowControls& controls, const Handle& speech)
+SpeechCommands::SpeechCommands(form::WindowControls& controls, const Handle& speech)
     : c_(controls), KVTTSComponent1(speech)
 {
     c_.Combo1->onClick([this] { Combo1_Click(); });
@@ -59,13 +59,13 @@ void SpeechCommands::Command28_Click() { KVTTSComponent1.call(id::Stop); }
 
 void SpeechCommands::Command29_Click()
 {
-    player_panel::pickColour(*c_.CommonDialog5, QStringLiteral("CommonDialog5"), *c_.Command29, KVTTSComponent1,
+    form::pickColour(*c_.CommonDialog5, QStringLiteral("CommonDialog5"), *c_.Command29, KVTTSComponent1,
                              id::BackColor);
 }
 
 void SpeechCommands::Command30_Click()
 {
-    player_panel::pickColour(*c_.CommonDialog6, QStringLiteral("CommonDialog6"), *c_.Command30, KVTTSComponent1,
+    form::pickColour(*c_.CommonDialog6, QStringLiteral("CommonDialog6"), *c_.Command30, KVTTSComponent1,
                              id::ForeColor);
 }
 

@@ -4,13 +4,13 @@
 // SpeechComponent; only the voice list is ever read back.
 
 #include "components/dispatch/handle.h"
-#include "shell/window_controls.h"
+#include "form/window_controls.h"
 
 namespace vizmo::speech_panel {
 
 class SpeechCommands {
 public:
-    SpeechCommands(shell::WindowControls& controls, const dispatch::Handle& speech);
+    SpeechCommands(form::WindowControls& controls, const dispatch::Handle& speech);
 
     void Combo1_Click();     // engine
     void Combo2_Click();     // voice
@@ -22,7 +22,7 @@ public:
     void Command30_Click();  // ForeColor
 
 private:
-    shell::WindowControls& c_;
+    form::WindowControls& c_;
     const dispatch::Handle& KVTTSComponent1;
 };
 

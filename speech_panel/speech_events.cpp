@@ -5,7 +5,7 @@
 
 namespace vizmo::speech_panel {
 
-SpeechEvents::SpeechEvents(shell::WindowControls& controls, platform::ErrorReporter& reporter)
+SpeechEvents::SpeechEvents(form::WindowControls& controls, platform::ErrorReporter& reporter)
     : c_(controls), reporter_(reporter)
 {
     c_.KVTTSComponent1->onValidate([this](bool& cancel) { Validate(cancel); });

@@ -3,7 +3,7 @@
 // the speech page's event box, whichever page is in front.
 
 #include "components/dispatch/object.h"
-#include "shell/window_controls.h"
+#include "form/window_controls.h"
 
 namespace vizmo::platform {
 class ErrorReporter;
@@ -13,13 +13,13 @@ namespace vizmo::speech_panel {
 
 class SpeechEvents : public dispatch::EventSink {
 public:
-    SpeechEvents(shell::WindowControls& controls, platform::ErrorReporter& reporter);
+    SpeechEvents(form::WindowControls& controls, platform::ErrorReporter& reporter);
 
     void handleEvent(dispatch::Object& source, int position, dispatch::Args& args) override;
     void Validate(bool& cancel);
 
 private:
-    shell::WindowControls& c_;
+    form::WindowControls& c_;
     platform::ErrorReporter& reporter_;
 };
 

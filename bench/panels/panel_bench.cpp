@@ -73,7 +73,7 @@ struct Operations {
 
 Operations operationsOn(Bench& b)
 {
-    shell::WindowControls& c = b.form.controls();
+    form::WindowControls& c = b.form.controls();
     return {
         [&b, &c](int i) {
             c.Check3->setValue(1);

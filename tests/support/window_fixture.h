@@ -35,7 +35,7 @@ protected:
     // Shows the window and makes it the active one, so focus changes happen.
     bool showActive();
 
-    shell::WindowControls& c() const { return form->controls(); }
+    form::WindowControls& c() const { return form->controls(); }
     QString path(const QString& relative) const;
 
     CallLog log;

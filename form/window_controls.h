@@ -23,7 +23,7 @@ namespace vizmo::platform {
 class CommonDialog;
 }
 
-namespace vizmo::shell {
+namespace vizmo::form {
 
 // Every control of the layout table, found by name.
 class ControlRegistry {
@@ -95,4 +95,4 @@ T* ControlRegistry::get(const QString& name) const
     return control;
 }
 
-}  // namespace vizmo::shell
+}  // namespace vizmo::form

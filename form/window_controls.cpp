@@ -1,6 +1,6 @@
-#include "shell/window_controls.h"
+#include "form/window_controls.h"
 
-namespace vizmo::shell {
+namespace vizmo::form {
 
 // Each member is bound to the control of the same name.
 #define VIZMO_BIND(Type, Name) Name(registry.get<platform::Type>(QStringLiteral(#Name)))
@@ -43,4 +43,4 @@ WindowControls::WindowControls(const ControlRegistry& registry)
 
 #undef VIZMO_BIND
 
-}  // namespace vizmo::shell
+}  // namespace vizmo::form

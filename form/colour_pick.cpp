@@ -1,9 +1,9 @@
-#include "player_panel/colour_pick.h"
+#include "form/colour_pick.h"
 
 #include "platform/command_button.h"
 #include "platform/common_dialog.h"
 
-namespace vizmo::player_panel {
+namespace vizmo::form {
 
 using namespace dispatch;
 namespace dlg = platform::dialog_id;
@@ -22,4 +22,4 @@ void pickColour(platform::CommonDialog& dialog, const QString& dialogName, platf
     }
 }
 
-}  // namespace vizmo::player_panel
+}  // namespace vizmo::form

@@ -11,9 +11,9 @@ class CommonDialog;
 class CommandButton;
 }  // namespace vizmo::platform
 
-namespace vizmo::player_panel {
+namespace vizmo::form {
 
 void pickColour(platform::CommonDialog& dialog, const QString& dialogName, platform::CommandButton& button,
                 const dispatch::Handle& target, dispatch::DispId property);
 
-}  // namespace vizmo::player_panel
+}  // namespace vizmo::form

@@ -1,11 +1,28 @@
 #include "components/dispatch/ole_color.h"
 
+#include "components/dispatch/error.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 
 namespace vizmo::dispatch {
 
 bool isSystemColor(std::uint32_t ole) { return (ole & kSystemColorFlag) != 0; }
+
+bool isValidColor(std::uint32_t ole)
+{
+    if (isSystemColor(ole))
+        return (ole & 0x7FFFFF00u) == 0 && (ole & 0xFFu) < kSystemColorCount;
+    return (ole & 0xFF000000u) == 0;
+}
+
+QString invalidColorDescription(const QString& property, std::uint32_t ole)
+{
+    return QStringLiteral("%1: %2 &H%3 is neither a colour &H00BBGGRR nor a system colour &H800000nn (nn below %4)")
+        .arg(standardDescription(err::InvalidPropertyValue), property,
+             QString::number(ole, 16).toUpper().rightJustified(8, u'0'))
+        .arg(kSystemColorCount);
+}
 
 namespace {
 QColor systemColor(int index)

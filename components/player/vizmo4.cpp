@@ -23,16 +23,8 @@ namespace err = dispatch::err;
 namespace {
 constexpr int kProgressIntervalMs = 40;  // 25 Progress events a second
 constexpr double kPoseUnits = 255.0;     // the posing methods take -255..255
-constexpr int kSystemColorCount = 25;
 
 double clampPose(int value) { return std::clamp(double(value), -kPoseUnits * 3, kPoseUnits * 3); }
-
-bool validColor(std::uint32_t value)
-{
-    if (dispatch::isSystemColor(value))
-        return (value & 0x7FFFFF00u) == 0 && (value & 0xFFu) < kSystemColorCount;
-    return (value & 0xFF000000u) == 0;
-}
 
 }  // namespace
 
@@ -84,10 +76,8 @@ Result Vizmo4::doPut(DispId dispId, const Variant& value)
     case id::Strength: return setRanged(dispId, value.asI4());
     case id::BackColor: {
         const auto colour = std::uint32_t(value.asI4());
-        if (!validColor(colour))
-            return refuse(QStringLiteral("BackColor &H%1 is neither a colour &H00BBGGRR nor a system colour &H800000nn (nn below %2)")
-                              .arg(QString::number(colour, 16).toUpper().rightJustified(8, u'0'))
-                              .arg(kSystemColorCount));
+        if (!dispatch::isValidColor(colour))
+            return fail(err::InvalidPropertyValue, dispatch::invalidColorDescription(members().nameOf(dispId), colour));
         backColor_ = colour;
         update();
         return {};

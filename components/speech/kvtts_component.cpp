@@ -19,15 +19,6 @@ namespace {
 
 bool inPercentRange(std::int32_t value) { return value >= 0 && value <= 100; }
 
-// 0x00BBGGRR, or a reference to one of the system colours 0..24.
-bool isValidColor(std::int32_t value)
-{
-    const auto ole = std::uint32_t(value);
-    if (dispatch::isSystemColor(ole))
-        return (ole & 0x7FFFFF00u) == 0 && (ole & 0xFFu) <= 24;
-    return (ole & 0xFF000000u) == 0;
-}
-
 }  // namespace
 
 KVTTSComponent::KVTTSComponent(QWidget* parent) : QWidget(parent), dispatch::Object(kClassName, memberTable())
@@ -79,12 +70,14 @@ Result KVTTSComponent::doPut(DispId id, const Variant& value)
         }
         return {};
     case id::BackColor:
-    case id::ForeColor:
-        if (!isValidColor(value.asI4()))
-            return fail(err::InvalidPropertyValue, {});
-        (id == id::BackColor ? backColor_ : foreColor_) = std::uint32_t(value.asI4());
+    case id::ForeColor: {
+        const auto colour = std::uint32_t(value.asI4());
+        if (!dispatch::isValidColor(colour))
+            return fail(err::InvalidPropertyValue, dispatch::invalidColorDescription(members().nameOf(id), colour));
+        (id == id::BackColor ? backColor_ : foreColor_) = colour;
         update();
         return {};
+    }
     case id::Pitch:
     case id::Speed:
     case id::Volume:

@@ -59,6 +59,10 @@ TEST_F(SpeechProperties, ColoursAcceptRgbAndSystemReferencesOnly)
     EXPECT_EQ(component.put(id::BackColor, I4(0x01000000)).error().number, err::InvalidPropertyValue);
     EXPECT_EQ(component.put(id::ForeColor, I4(std::int32_t(0x800000FFu))).error().number, err::InvalidPropertyValue);
     EXPECT_EQ(component.get(id::BackColor).value(), I4(0x00123456));
+    // System colours run 0..24; the refusal names the property and the value.
+    EXPECT_TRUE(component.put(id::ForeColor, I4(std::int32_t(0x80000018u))).ok());
+    const Result refused = component.put(id::ForeColor, I4(std::int32_t(0x80000019u)));
+    EXPECT_TRUE(refused.error().description.contains(QStringLiteral("ForeColor &H80000019"))) << refused.error().description.toStdString();
 }
 
 TEST_F(SpeechProperties, UnknownInterfaceIsRefusedNamingBothAccepted)

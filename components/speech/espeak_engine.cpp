@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -54,13 +55,31 @@ QString languageOf(const espeak_VOICE* voice)
     return voice->languages && voice->languages[0] ? QString::fromLatin1(voice->languages + 1) : QString();
 }
 
-// English (America) first: it is the voice selected after an engine change.
+// English (America) first, as it is selected after an engine change, then English (Great Britain).
 int voiceRank(const QString& language)
 {
     if (language == QLatin1String("en-us"))
         return 0;
-    return language.startsWith(QLatin1String("en")) ? 1 : 2;
+    if (language == QLatin1String("en-gb"))
+        return 1;
+    return language.startsWith(QLatin1String("en")) ? 2 : 3;
 }
+
+QString kindOf(int gender) { return gender == 2 ? QStringLiteral("female") : QStringLiteral("male"); }
+
+// Every language voice of eSpeak NG speaks as a man; a woman's voice is a
+// variant on top. English gets one beside each of its two main voices, so
+// the list offers both without repeating every variant for every language.
+struct FemaleVariant {
+    const char* language;
+    const char* variant;
+};
+constexpr FemaleVariant kFemaleVariants[] = {{"en-us", "f3"}, {"en-gb", "f2"}};
+
+// eSpeak NG's pitch parameter at 0, 10, ... 100, measured on its voices as
+// log2 of the pitch heard over that at 50 (the same for men and women).
+constexpr std::array<double, 11> kPitchCurve = {-0.58, -0.48, -0.38, -0.27, -0.14, 0.0,
+                                                0.13,  0.25,  0.40,  0.56,  0.69};
 
 }  // namespace
 
@@ -77,8 +96,16 @@ EspeakEngine::EspeakEngine()
 
     struct Entry { QString name, language; QByteArray id; };
     std::vector<Entry> entries;
-    for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v)
-        entries.push_back({QString::fromUtf8((*v)->name).replace(u'_', u' '), languageOf(*v), (*v)->identifier});
+    for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
+        const QString name = QString::fromUtf8((*v)->name).replace(u'_', u' ');
+        const QString language = languageOf(*v);
+        entries.push_back({QStringLiteral("%1, %2").arg(name, kindOf((*v)->gender)), language, (*v)->identifier});
+        for (const FemaleVariant& f : kFemaleVariants) {
+            if (language == QLatin1String(f.language))
+                entries.push_back({QStringLiteral("%1, female").arg(name), language,
+                                   QByteArray((*v)->identifier) + '+' + f.variant});
+        }
+    }
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         const int ra = voiceRank(a.language), rb = voiceRank(b.language);
         return ra != rb ? ra < rb : a.name.compare(b.name, Qt::CaseInsensitive) < 0;
@@ -96,6 +123,19 @@ int EspeakEngine::wordsPerMinute(int speed)
                       espeakRATE_MAXIMUM);
 }
 
+int EspeakEngine::pitchParameter(int pitch)
+{
+    const double wanted = std::log2(pitchFactor(pitch));
+    const auto above = std::upper_bound(kPitchCurve.begin(), kPitchCurve.end(), wanted);
+    if (above == kPitchCurve.begin())
+        return 0;
+    if (above == kPitchCurve.end())
+        return 100;
+    const auto i = above - kPitchCurve.begin();
+    const double low = kPitchCurve[std::size_t(i - 1)], high = *above;
+    return int(std::lround(10.0 * (double(i - 1) + (wanted - low) / (high - low))));
+}
+
 void EspeakEngine::synthesize(const QString& text, const SpeechSettings& settings, SynthesisSink& sink)
 {
     if (voices_.isEmpty())
@@ -104,7 +144,7 @@ void EspeakEngine::synthesize(const QString& text, const SpeechSettings& setting
     if (espeak_SetVoiceByName(voices_[index].id.constData()) != EE_OK)
         qCWarning(lcEspeak) << "voice" << voices_[index].id << "could not be selected";
     espeak_SetParameter(espeakRATE, wordsPerMinute(settings.speed), 0);
-    espeak_SetParameter(espeakPITCH, std::clamp(settings.pitch, 0, 100), 0);
+    espeak_SetParameter(espeakPITCH, pitchParameter(settings.pitch), 0);
     espeak_SetParameter(espeakVOLUME, 100, 0);  // Volume is applied at the output
 
     const QByteArray utf8 = text.toUtf8();

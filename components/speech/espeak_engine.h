@@ -16,6 +16,8 @@ public:
 
     // Engine words per minute for Speed 0..100: 50 is eSpeak's own 175.
     static int wordsPerMinute(int speed);
+    // eSpeak's pitch parameter that gives pitchFactor(pitch) times the voice's own pitch.
+    static int pitchParameter(int pitch);
 
 private:
     QList<VoiceInfo> voices_;

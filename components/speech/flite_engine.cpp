@@ -4,6 +4,7 @@
 #include "components/speech/viseme_tables.h"
 
 extern "C" {
+#include <flite/cst_cg.h>
 #include <flite/flite.h>
 // Debian's voice libraries come without headers.
 cst_voice* register_cmu_us_slt(const char* voxdir);
@@ -62,8 +63,9 @@ void collectMarks(const cst_utterance* utt, Job& job, SpeechChunk& chunk)
 {
     for (const cst_item* s = relation_head(utt_relation(utt, "Segment")); s; s = item_next(s)) {
         const QByteArray name(item_feat_string(s, "name"));
+        const int stress = QByteArray(ffeature_string(s, "R:SylStructure.parent.stress")) == "1" ? 1 : 0;
         chunk.phones.push_back(
-            {job.offset + secondsToSample(segmentStart(s), job.sampleRate), flitePhoneViseme(name), name});
+            {job.offset + secondsToSample(segmentStart(s), job.sampleRate), flitePhoneViseme(name), name, stress});
     }
     // Tokens are found in the piece in order; a token may stand for several
     // words ("42"), and its time is that of its first phone.
@@ -108,7 +110,15 @@ FliteEngine::FliteEngine()
         cst_voice* voice = v.registerVoice(nullptr);
         if (!voice)
             continue;
-        Voice loaded{voice, 16000, get_param_float(voice->features, "int_f0_target_mean", 100.f)};
+        // The diphone voices take their pitch from a target mean and spread;
+        // the statistical ones carry it in their models and ignore those.
+        Voice loaded{voice, 16000, 0.f, 0.f};
+        if (!feat_present(voice->features, "cg_db")) {
+            loaded.meanF0 = get_param_float(voice->features, "int_f0_target_mean", 0.f);
+            loaded.spreadF0 = get_param_float(voice->features, "int_f0_target_stddev", 0.f);
+        } else {
+            followPitchShift(voice);
+        }
         // The rate is a property of the voice's data: learn it from a tiny synthesis.
         if (cst_wave* probe = flite_text_to_wave("a", voice)) {
             loaded.sampleRate = probe->sample_rate;
@@ -117,6 +127,24 @@ FliteEngine::FliteEngine()
         loaded_.push_back(loaded);
         voices_.append({QString::fromLatin1(v.name), QByteArray(v.id)});
     }
+}
+
+FliteEngine::~FliteEngine() = default;
+
+void FliteEngine::followPitchShift(cst_voice* voice)
+{
+    const cst_cg_db* db = val_cg_db(feat_val(voice->features, "cg_db"));
+    if (!db || !db->spamf0)
+        return;
+    // rms draws its intonation from a separate accent model that ignores
+    // f0_shift. Its database is read-only, so the voice gets a copy without
+    // that model: the voice's own trees then give the pitch (7 % lower) and
+    // follow the shift.
+    auto copy = std::make_unique<cst_cg_db>(*db);
+    copy->spamf0 = 0;
+    copy->freeable = 0;
+    feat_set(voice->features, "cg_db", cg_db_val(copy.get()));
+    pitchFollowers_.push_back(std::move(copy));
 }
 
 int FliteEngine::sampleRate(int voiceIndex) const
@@ -128,17 +156,21 @@ int FliteEngine::sampleRate(int voiceIndex) const
 
 double FliteEngine::durationStretch(int speed) { return std::exp2((50 - std::clamp(speed, 0, 100)) / 50.0); }
 
-double FliteEngine::pitchFactor(int pitch) { return std::exp2((std::clamp(pitch, 0, 100) - 50) / 100.0); }
-
 void FliteEngine::synthesize(const QString& text, const SpeechSettings& settings, SynthesisSink& sink)
 {
     if (loaded_.empty())
         return;
     const Voice& v = loaded_[std::size_t(std::clamp(settings.voiceIndex, 0, int(loaded_.size()) - 1))];
     feat_set_float(v.voice->features, "duration_stretch", float(durationStretch(settings.speed)));
-    // Diphone voices follow the target mean; the statistical voices scale by f0_shift.
-    feat_set_float(v.voice->features, "int_f0_target_mean", float(v.meanF0 * pitchFactor(settings.pitch)));
-    feat_set_float(v.voice->features, "f0_shift", float(pitchFactor(settings.pitch)));
+    // Diphone voices follow their target mean, the statistical voices scale
+    // their own contour by f0_shift: one or the other, so the factor counts once.
+    const float factor = float(pitchFactor(settings.pitch));
+    if (v.meanF0 > 0) {
+        feat_set_float(v.voice->features, "int_f0_target_mean", v.meanF0 * factor);
+        feat_set_float(v.voice->features, "int_f0_target_stddev", v.spreadF0 * factor);
+    } else {
+        feat_set_float(v.voice->features, "f0_shift", factor);
+    }
 
     Job job{&sink, nullptr, 0, 0, v.sampleRate, false};
     cst_audio_streaming_info* info = new_audio_streaming_info();

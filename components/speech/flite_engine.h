@@ -5,15 +5,18 @@
 
 #include "components/speech/speech_engine.h"
 
+#include <memory>
 #include <vector>
 
 struct cst_voice_struct;
+struct cst_cg_db_struct;
 
 namespace vizmo::speech {
 
 class FliteEngine : public SpeechEngine {
 public:
     FliteEngine();
+    ~FliteEngine() override;
     EngineKind kind() const override { return EngineKind::Flite; }
     const QList<VoiceInfo>& voices() const override { return voices_; }
     int sampleRate(int voiceIndex) const override;
@@ -21,17 +24,19 @@ public:
 
     // Flite's duration_stretch for Speed 0..100: 1 at 50, 2 (slower) at 0, 0.5 at 100.
     static double durationStretch(int speed);
-    // Factor on the voice's own mean pitch for Pitch 0..100: 1 at 50, 0.7 at 0, 1.4 at 100.
-    static double pitchFactor(int pitch);
 
 private:
+    void followPitchShift(cst_voice_struct* voice);
+
     struct Voice {
         cst_voice_struct* voice = nullptr;
         int sampleRate = 16000;
-        float meanF0 = 100.f;
+        float meanF0 = 0.f;    // the diphone voices' own target mean; 0 for the statistical voices
+        float spreadF0 = 0.f;  // and their target standard deviation
     };
     QList<VoiceInfo> voices_;
     std::vector<Voice> loaded_;
+    std::vector<std::unique_ptr<cst_cg_db_struct>> pitchFollowers_;  // voices keep pointers to these
 };
 
 }  // namespace vizmo::speech

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -25,12 +27,19 @@ struct SpeechSettings {
     int speed = 50;
 };
 
+// Pitch 0..100 as a factor on the voice's own pitch, the same on both
+// engines: half an octave down at 0 (0.71), the voice itself at 50, half an
+// octave up at 100 (1.41).
+inline double pitchFactor(int pitch) { return std::exp2((std::clamp(pitch, 0, 100) - 50) / 100.0); }
+
 // A phone of the engine as heard from `startSample` on; `viseme` is its mouth
-// shape (player::viseme numbering).
+// shape (player::viseme numbering). `stress` is that of its syllable: 1
+// stressed, 0 unstressed, -1 when the engine does not say.
 struct PhoneMark {
     std::int64_t startSample = 0;
     int viseme = 0;
     QByteArray phone;
+    int stress = -1;
 };
 
 // A word of the text, in UTF-16 units of the text as given, heard from `startSample` on.

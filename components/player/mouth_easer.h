@@ -1,7 +1,8 @@
 #pragma once
-// The speech input's mouth: each new target is reached by easing from
-// wherever the mouth is at that moment, so targets that arrive before the
-// previous blend ends still give a continuous motion.
+// The mouth's motion: every measure follows a critically damped spring
+// towards the current target. A new target starts from the mouth's position
+// and speed at that moment, never from rest, so shapes that come faster than
+// they are reached still give one continuous motion, and none overshoots.
 
 #include "components/player/mouth_shape.h"
 
@@ -9,15 +10,26 @@ namespace vizmo::player {
 
 class MouthEaser {
 public:
-    void setTarget(const MouthShape& target, double nowMs, double blendMs);
+    // From `nowMs` on, head for `target`, getting 90 % of the way in `settleMs`
+    // (0 jumps there at once).
+    void setTarget(const MouthShape& target, double nowMs, double settleMs);
+    // Where the mouth is at `nowMs` (not before the last setTarget).
     MouthShape at(double nowMs) const;
-    void reset() { *this = MouthEaser(); }
+    // At rest on `shape`, not moving.
+    void reset(const MouthShape& shape = {});
 
 private:
+    struct Motion {
+        MouthShape position;
+        MouthShape velocity;  // per millisecond
+    };
+    Motion motionAt(double nowMs) const;
+
     MouthShape from_;
+    MouthShape speed_;  // per millisecond, at startMs_
     MouthShape to_;
     double startMs_ = 0;
-    double blendMs_ = 0;
+    double omega_ = 0;  // per millisecond; 0: already there
 };
 
 }  // namespace vizmo::player

@@ -1,5 +1,8 @@
 #include "components/player/script.h"
 
+#include "components/player/mouth_easer.h"
+#include "components/viseme_timing.h"
+
 #include <algorithm>
 
 namespace vizmo::player {
@@ -42,21 +45,36 @@ auto sampleTrack(const std::vector<Key>& keys, double t, Mix mix)
 
 double mixd(double a, double b, double f) { return a + (b - a) * f; }
 
+MouthShape keyShape(const VisemeKey& key) { return visemeShape(key.viseme, key.weight); }
+
 MouthShape sampleMouth(const std::vector<VisemeKey>& keys, double t)
 {
-    // A key's shape begins to form kVisemeLeadMs before it, so the blend
-    // finishes about when its sound starts.
-    const int i = keyBefore(keys, t + kVisemeLeadMs);
-    if (i < 0)
+    namespace timing = viseme_timing;
+    // Moves started this long ago have settled: the spring is replayed from there.
+    constexpr double kSettledMs = 800;
+    auto moveStart = [&keys](int i) {
+        const VisemeKey& key = keys[std::size_t(i)];
+        if (i == 0)
+            return key.timeMs - timing::kLeadMs;
+        const VisemeKey& from = keys[std::size_t(i - 1)];
+        return key.timeMs - timing::leadMs(from.viseme, key.viseme, key.timeMs - from.timeMs);
+    };
+    int last = keyBefore(keys, t + timing::kLeadMs);
+    while (last >= 0 && moveStart(last) > t)
+        --last;  // a release after closed lips starts later than other moves
+    if (last < 0)
         return visemeShape(0);
-    const VisemeKey& key = keys[std::size_t(i)];
-    const MouthShape target = visemeShape(key.viseme, key.weight);
-    const MouthShape previous = i > 0 ? visemeShape(keys[std::size_t(i - 1)].viseme, keys[std::size_t(i - 1)].weight)
-                                      : visemeShape(0);
-    const double gap = i > 0 ? double(key.timeMs - keys[std::size_t(i - 1)].timeMs) : kVisemeBlendMaxMs;
-    const double blend = std::clamp(gap * 0.6, 1.0, kVisemeBlendMaxMs);
-    const double start = key.timeMs - kVisemeLeadMs;
-    return lerp(previous, target, smoothStep((t - start) / blend));
+    int first = last;
+    while (first > 0 && moveStart(first) > t - kSettledMs)
+        --first;
+    MouthEaser mouth;
+    mouth.reset(first > 0 ? keyShape(keys[std::size_t(first - 1)]) : visemeShape(0));
+    for (int i = first; i <= last; ++i) {
+        const VisemeKey& key = keys[std::size_t(i)];
+        const int holdMs = i + 1 < int(keys.size()) ? keys[std::size_t(i + 1)].timeMs - key.timeMs : int(kSettledMs);
+        mouth.setTarget(keyShape(key), moveStart(i), timing::settleMs(key.viseme, holdMs));
+    }
+    return mouth.at(t);
 }
 
 }  // namespace

@@ -68,9 +68,4 @@ LoadResult<Script> loadScript(const QString& path);
 // `baseDir` resolves the audio file name; empty means the current folder.
 LoadResult<Script> parseScript(const QByteArray& bytes, const QString& displayName, const QString& baseDir);
 
-// Visemes are shown a little before their sound and eased into: the moment a
-// shape starts to form relative to its key, and how long the blend lasts.
-inline constexpr double kVisemeLeadMs = 40.0;
-inline constexpr double kVisemeBlendMaxMs = 100.0;
-
 }  // namespace vizmo::player

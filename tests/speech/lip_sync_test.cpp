@@ -1,8 +1,12 @@
-// The phone-to-viseme tables of both engines and the shaping of mouth cues:
-// minimum hold, which shape wins a merge, closures ahead of their sound.
+// The phone-to-viseme tables of both engines, and the mouth that the cues
+// make, moved by the player's own spring, on the engines' own phone timings.
+#include "collecting_sink.h"
+
+#include "components/player/mouth_easer.h"
 #include "components/player_control.h"
 #include "components/speech/lip_sync.h"
 #include "components/speech/viseme_tables.h"
+#include "components/viseme_timing.h"
 
 #include <gtest/gtest.h>
 
@@ -55,50 +59,172 @@ TEST(VisemeTables, NamesGoBothWays)
 }
 
 namespace {
-constexpr int kRate = 1000;  // one sample a millisecond keeps the numbers readable
-PhoneMark at(int ms, int viseme) { return {ms, viseme, {}}; }
-}  // namespace
 
-TEST(LipSync, ShortPhonesAreMergedIntoTheMoreVisibleShape)
+namespace st = vizmo::speech::testing;
+using vizmo::player::MouthEaser;
+using vizmo::player::MouthShape;
+using vizmo::player::visemeShape;
+
+struct Spoken {
+    st::Synthesis synthesis;
+    int rate = 0;
+    std::vector<VisemeCue> cues;
+    std::vector<MouthShape> mouth;  // one a millisecond, as the player moves it
+
+    int ms(std::int64_t sample) const { return int(sample * 1000 / rate); }
+    int endMs(std::size_t phone) const
+    {
+        const auto& p = synthesis.phones;
+        return phone + 1 < p.size() ? ms(p[phone + 1].startSample) : int(mouth.size());
+    }
+};
+
+Spoken speak(EngineKind engine, const QString& text)
 {
-    LipSync sync(kRate, {70, 10, 30, 30, 80});
-    // d (20 ms) then a vowel (200 ms), then m (30 ms) and another vowel.
-    sync.addPhones({at(0, v::DD), at(20, v::aa), at(220, v::PP), at(250, v::E), at(450, v::Silence)});
-    sync.finish(500);
-    const auto cues = sync.takeAll();
-    std::vector<int> shapes;
-    for (const auto& c : cues)
-        shapes.push_back(c.viseme);
-    EXPECT_EQ(shapes, (std::vector<int>{v::aa, v::PP, v::Silence}));
-    for (std::size_t i = 1; i < cues.size(); ++i)
-        EXPECT_GE(cues[i].startSample - cues[i - 1].startSample, 70) << "shape " << i << " held too briefly";
+    Spoken s;
+    s.synthesis = st::synthesize(engine, text, {});
+    s.rate = EngineThread::of(engine).info().sampleRates.at(0);
+    LipSync sync(s.rate);
+    sync.addPhones(s.synthesis.phones);
+    sync.finish(std::int64_t(s.synthesis.samples.size()));
+    s.cues = sync.takeAll();
+    MouthEaser easer;
+    std::size_t next = 0;
+    for (int t = 0; t < s.ms(std::int64_t(s.synthesis.samples.size())) + 200; ++t) {
+        for (; next < s.cues.size() && s.ms(s.cues[next].dueSample) <= t; ++next) {
+            const VisemeCue& c = s.cues[next];
+            easer.setTarget(visemeShape(c.viseme, c.weight / 255.0), t, c.blendMs);
+        }
+        s.mouth.push_back(easer.at(t));
+    }
+    return s;
 }
 
-TEST(LipSync, ClosuresAreDueEarlierThanOtherShapes)
+// How far the mouth has gone from rest towards the full shape (1 there, 0 at rest).
+double towards(const MouthShape& mouth, int viseme)
 {
-    LipSync sync(kRate, {70, 10, 30, 30, 80});
-    sync.addPhones({at(100, v::aa), at(300, v::PP), at(400, v::oh)});
-    sync.finish(600);
-    const auto cues = sync.takeAll();
-    ASSERT_EQ(cues.size(), 4u);
-    EXPECT_EQ(cues[0].startSample - cues[0].dueSample, 10);
-    EXPECT_EQ(cues[1].viseme, v::PP);
-    EXPECT_EQ(cues[1].startSample - cues[1].dueSample, 30);
-    for (const auto& c : cues) {
-        EXPECT_GE(c.blendMs, 30);
-        EXPECT_LE(c.blendMs, 80);
+    const MouthShape full = visemeShape(viseme);
+    const double m[] = {mouth.open, mouth.width, mouth.round, mouth.teeth, mouth.tongue, mouth.press, mouth.lipBite};
+    const double f[] = {full.open, full.width, full.round, full.teeth, full.tongue, full.press, full.lipBite};
+    double dot = 0, norm = 0;
+    for (int i = 0; i < 7; ++i) {
+        dot += m[i] * f[i];
+        norm += f[i] * f[i];
+    }
+    return dot / norm;
+}
+
+double lipGap(const MouthShape& m) { return m.open * (1.0 - m.press); }
+
+bool isVowel(const PhoneMark& p)
+{
+    return p.viseme >= v::aa && p.phone != "w" && p.phone != "y" && p.phone != "j" && p.phone != "h" && p.phone != "hh";
+}
+
+class HardPhrases : public ::testing::TestWithParam<EngineKind> {};
+
+}  // namespace
+
+TEST_P(HardPhrases, EveryVowelShowsAndLipsCloseOnlyForTheirOwnPhone)
+{
+    for (const char* text : {"Bob moves.", "My mom.", "Peter Piper picked a peck of pickled peppers.", "You.", "Boo.",
+                             "Have a happy day."}) {
+        SCOPED_TRACE(text);
+        const Spoken s = speak(GetParam(), QString::fromLatin1(text));
+        const auto& phones = s.synthesis.phones;
+        ASSERT_GT(phones.size(), 2u);
+        for (std::size_t i = 0; i < phones.size(); ++i) {
+            const int start = s.ms(phones[i].startSample), end = s.endMs(i);
+            SCOPED_TRACE(phones[i].phone.toStdString() + " at " + std::to_string(start) + " ms");
+            if (isVowel(phones[i]) && end - start >= 60) {
+                // Half way to at least a reduced vowel's shape, for at least half the vowel.
+                int shown = 0;
+                for (int t = start; t < end; ++t)
+                    shown += towards(s.mouth[std::size_t(t)], phones[i].viseme) >= 0.3;
+                EXPECT_GE(shown * 2, end - start);
+            }
+            if (phones[i].viseme == v::PP) {
+                double narrowest = 1;
+                for (int t = std::max(0, start - vizmo::viseme_timing::kLeadMs / 2); t <= end; ++t)
+                    narrowest = std::min(narrowest, lipGap(s.mouth[std::size_t(t)]));
+                EXPECT_LT(narrowest, 0.03) << "the lips close";
+            }
+            if (phones[i].viseme == v::FF) {
+                double bite = 0;
+                for (int t = start; t < end; ++t)
+                    bite = std::max(bite, s.mouth[std::size_t(t)].lipBite);
+                EXPECT_GT(bite, 0.5) << "the lip meets the teeth";
+            }
+        }
+        // Each stretch of closed lips lasts no longer than the p, b and m it
+        // shows, plus the lead (after the last sound the mouth closes anyway).
+        std::size_t lastSound = phones.size() - 1;
+        while (lastSound > 0 && phones[lastSound].viseme == v::Silence)
+            --lastSound;
+        const int soundEnd = s.endMs(lastSound);
+        for (int t = 0; t < soundEnd; ++t) {
+            if (s.mouth[std::size_t(t)].press < 0.5)
+                continue;
+            const int from = t;
+            while (t < soundEnd && s.mouth[std::size_t(t)].press >= 0.5)
+                ++t;
+            int lipPhonesMs = 0;
+            for (std::size_t j = 0; j < phones.size(); ++j) {
+                if (phones[j].viseme == v::PP && s.endMs(j) > from && s.ms(phones[j].startSample) < t)
+                    lipPhonesMs += s.endMs(j) - s.ms(phones[j].startSample);
+            }
+            EXPECT_LE(t - from, lipPhonesMs + vizmo::viseme_timing::kLeadMs) << "lips closed from " << from << " ms";
+        }
+        for (const VisemeCue& c : s.cues)
+            EXPECT_TRUE(c.viseme != v::DD && c.viseme != v::kk && c.viseme != v::nn) << "a hidden consonant's own shape";
+        EXPECT_EQ(s.cues.back().viseme, v::Silence);
+        EXPECT_LT(lipGap(s.mouth.back()), 0.01) << "at rest after the end";
     }
 }
 
-TEST(LipSync, CuesAreHandedOutOnceWhenDue)
+TEST_P(HardPhrases, RoundingStartsBeforeTheRoundedVowelAndStressedVowelsOpenWider)
 {
-    LipSync sync(kRate, {70, 10, 30, 30, 80});
-    sync.addPhones({at(0, v::aa), at(100, v::ou), at(200, v::E)});
-    EXPECT_EQ(sync.takeDue(50).size(), 1u);   // aa (ou's successor arrived, so ou is ready too)
-    EXPECT_EQ(sync.takeDue(50).size(), 0u);
-    EXPECT_EQ(sync.takeDue(95).size(), 1u);   // ou, 10 ms ahead of its sound
-    sync.finish(300);
-    const auto rest = sync.takeAll();
-    ASSERT_EQ(rest.size(), 2u);
-    EXPECT_EQ(rest.back().viseme, v::Silence);
+    const Spoken you = speak(GetParam(), QStringLiteral("You."));
+    const auto rounded = std::find_if(you.synthesis.phones.begin(), you.synthesis.phones.end(),
+                                      [](const PhoneMark& p) { return p.viseme == v::ou && isVowel(p); });
+    ASSERT_NE(rounded, you.synthesis.phones.end());
+    EXPECT_GT(you.mouth[std::size_t(you.ms(rounded->startSample))].round, 0.3) << "rounded as the vowel starts";
+
+    // "Have" is stressed; the "a" after it is a schwa.
+    const Spoken happy = speak(GetParam(), QStringLiteral("Have a happy day."));
+    std::vector<int> openVowels;
+    for (const VisemeCue& c : happy.cues) {
+        if (c.viseme == v::aa || c.viseme == v::E)
+            openVowels.push_back(c.weight);
+    }
+    ASSERT_GE(openVowels.size(), 2u);
+    EXPECT_GT(openVowels[0], openVowels[1] + 40);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, HardPhrases, ::testing::Values(EngineKind::Espeak, EngineKind::Flite),
+                         [](const auto& info) { return info.param == EngineKind::Espeak ? "Espeak" : "Flite"; });
+
+TEST(LipSync, PhonesInPiecesGiveTheSameCuesAsAllAtOnce)
+{
+    const st::Synthesis s = st::synthesize(EngineKind::Flite, QStringLiteral("Peter Piper picked a peck."), {});
+    LipSync whole(16000), pieces(16000);
+    whole.addPhones(s.phones);
+    std::vector<VisemeCue> handed;
+    for (const PhoneMark& p : s.phones) {
+        pieces.addPhones({p});
+        for (const VisemeCue& c : pieces.takeDue(p.startSample))
+            handed.push_back(c);
+    }
+    whole.finish(std::int64_t(s.samples.size()));
+    pieces.finish(std::int64_t(s.samples.size()));
+    for (const VisemeCue& c : pieces.takeAll())
+        handed.push_back(c);
+    const auto all = whole.takeAll();
+    ASSERT_EQ(handed.size(), all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(handed[i].viseme, all[i].viseme);
+        EXPECT_EQ(handed[i].dueSample, all[i].dueSample);
+        EXPECT_EQ(handed[i].blendMs, all[i].blendMs);
+        EXPECT_LE(handed[i].dueSample, handed[i].startSample);
+    }
 }

@@ -125,7 +125,10 @@ int main(int argc, char** argv)
     qvs << "expr " << lengthMs << " smile 0.5\n";
     for (const VisemeCue& cue : sync.takeAll()) {
         const std::int64_t ms = std::min<std::int64_t>(cue.startSample * 1000 / c.rate, lengthMs);
-        qvs << "viseme " << ms << ' ' << visemeName(cue.viseme) << "\n";
+        qvs << "viseme " << ms << ' ' << visemeName(cue.viseme);
+        if (cue.weight < 255)
+            qvs << ' ' << QString::number(cue.weight / 255.0, 'f', 2);
+        qvs << "\n";
     }
     qvs.flush();
     if (!save(base + QStringLiteral(".wav"), wav(c)) || !save(base + QStringLiteral(".qvs"), script.toUtf8()))

@@ -85,6 +85,7 @@ void PcmOutput::pause()
     if (state_ != State::Playing)
         return;
     state_ = State::Paused;
+    finishDeadline_.invalidate();  // the grace for a stuck device starts again on resume
     if (silent_) {
         if (silentRunning_)
             silentBaseUs_ += silentClock_.nsecsElapsed() / 1000;
@@ -117,6 +118,7 @@ void PcmOutput::stop()
     handedBytes_ = 0;
     queuedBytes_ = 0;
     finishing_ = false;
+    finishDeadline_.invalidate();
     silentRunning_ = false;
     silentBaseUs_ = 0;
     state_ = State::Idle;

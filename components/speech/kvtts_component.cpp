@@ -178,7 +178,8 @@ dispatch::Object* KVTTSComponent::player() const
 
 void KVTTSComponent::play()
 {
-    if (speaker_.state() == Speaker::State::Paused) {
+    // Play speaks the current Text: a pause is resumed only when that is still the text paused.
+    if (speaker_.state() == Speaker::State::Paused && text_ == spokenText_) {
         speaker_.resume();
         raiseEvent(event::Play);
         return;

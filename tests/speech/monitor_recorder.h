@@ -71,6 +71,17 @@ public:
         return first < 0 ? 0 : double(last - first) * 1000.0 / kRate;
     }
 
+    // The longest stretch of [from, to) no louder than `threshold`, in milliseconds.
+    double longestQuietMs(std::int64_t from, std::int64_t to, int threshold) const
+    {
+        std::int64_t longest = 0, run = 0;
+        for (std::int64_t i = from; i < std::min<std::int64_t>(to, std::int64_t(samples_.size())); ++i) {
+            run = std::abs(samples_[std::size_t(i)]) <= threshold ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+        return double(longest) * 1000.0 / kRate;
+    }
+
     // Records for `ms` more milliseconds and returns the RMS of just that stretch.
     double rmsOfNext(int ms)
     {

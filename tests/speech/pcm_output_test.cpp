@@ -125,3 +125,38 @@ TEST_F(PcmOutputTest, GainScalesWhatLeavesTheQueue)
     }
     EXPECT_EQ(bytes, 3200);
 }
+
+TEST_F(PcmOutputTest, DrainsNeverBeforeTheEndIsHeard)
+{
+    QElapsedTimer wall;
+    qint64 drainedAtUs = -1;
+    QObject::connect(&output, &PcmOutput::drained, [&] { drainedAtUs = wall.nsecsElapsed() / 1000; });
+    auto waitForDrain = [&] { return QTest::qWaitFor([&] { return drainedAtUs >= 0; }, 3000); };
+
+    // A long pause in the last buffer is not taken for a stuck device.
+    output.write(tone(16000 * 3 / 10, 1000));  // 300 ms
+    output.finish();
+    QTest::qWait(265);
+    output.pause();
+    const qint64 left = 300'000 - output.positionUs();
+    QTest::qWait(1200);
+    wall.start();
+    output.resume();
+    ASSERT_TRUE(waitForDrain());
+    EXPECT_GE(drainedAtUs, left - 5'000);
+
+    // A Stop in the tail leaves nothing behind for the next stream.
+    ASSERT_TRUE(output.start(monoFormat(16000)));
+    output.write(tone(1600, 1000));
+    output.finish();
+    QTest::qWait(90);
+    output.stop();
+    QTest::qWait(1200);
+    ASSERT_TRUE(output.start(monoFormat(16000)));
+    drainedAtUs = -1;
+    wall.start();
+    output.write(tone(8000, 1000));  // 500 ms
+    output.finish();
+    ASSERT_TRUE(waitForDrain());
+    EXPECT_GE(drainedAtUs, 490'000);
+}

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace vizmo;
 using namespace vizmo::dispatch;
 using speech::KVTTSComponent;
@@ -47,10 +49,11 @@ protected:
         return n;
     }
 
-    KVTTSComponent component;
+    // The component goes first: its destructor still hands the mouth back to the player.
     speech::testing::EventRecorder events;
     speech::testing::RecordingPlayer player;
     QByteArray handed;
+    KVTTSComponent component;
 };
 
 }  // namespace
@@ -95,10 +98,45 @@ TEST_F(SpeechPlayback, PauseHoldsSoundAndMouthAndPlayResumes)
     EXPECT_EQ(player.shapes.size(), shapesAtPause);
     EXPECT_EQ(handed.size(), handedAtPause);
     ASSERT_TRUE(component.call(id::Pause).ok());  // a second Pause changes nothing
+    ASSERT_TRUE(component.put(id::Text, Str(component.get(id::Text).value().asString())).ok());  // as "Play" sends it
     ASSERT_TRUE(component.call(id::Play).ok());
+
+    // Shapes and words go on arriving while the rest is heard, not in a burst at its end.
+    QElapsedTimer sinceResume;
+    sinceResume.start();
+    std::vector<qint64> arrivals;
+    events.onEvent = [&](const auto& e) {
+        if (e.name == QLatin1String("Word"))
+            arrivals.push_back(sinceResume.elapsed());
+    };
+    const std::size_t shapesAtResume = player.shapes.size();
     ASSERT_TRUE(waitFor("EOF"));
+    const qint64 eofMs = sinceResume.elapsed();
     EXPECT_EQ(events.names(), (QStringList{"Play", "Pause", "Play", "EOF"}));
-    EXPECT_GT(player.shapes.size(), shapesAtPause);
+    EXPECT_GE(std::count_if(arrivals.begin(), arrivals.end(), [&](qint64 t) { return t < eofMs - 300; }), 3);
+    std::size_t shapesEarly = 0;
+    for (std::size_t i = shapesAtResume; i < player.shapes.size(); ++i)
+        shapesEarly += player.shapes[i].clockUs < (player.shapes.back().clockUs - 300'000);
+    EXPECT_GE(shapesEarly, 5u);
+}
+
+TEST_F(SpeechPlayback, PlayAfterPauseSpeaksAnEditedTextFromItsStart)
+{
+    say(QStringLiteral("This sentence is long enough to be paused in the middle of it."));
+    QTest::qWait(300);
+    ASSERT_TRUE(component.call(id::Pause).ok());
+    const QString edited = QStringLiteral("Something else.");
+    say(edited);
+    ASSERT_TRUE(waitFor("EOF", 4000));
+    EXPECT_EQ(events.names(), (QStringList{"Play", "Pause", "Play", "EOF"}));
+    QStringList wordsAfterPause;
+    bool paused = false;
+    for (const auto& e : events.events) {
+        paused = paused || e.name == QLatin1String("Pause");
+        if (paused && e.name == QLatin1String("Word"))
+            wordsAfterPause << edited.mid(e.args.at(0).asI4(), e.args.at(1).asI4());
+    }
+    EXPECT_EQ(wordsAfterPause, (QStringList{"Something", "else"}));
 }
 
 TEST_F(SpeechPlayback, StopSilencesAtOnceAndThereIsNoEof)

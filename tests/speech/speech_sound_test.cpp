@@ -32,6 +32,21 @@ const QString kLongText = QStringLiteral(
     "and it goes on for several seconds more, so that every check finds sound where sound should be. "
     "Then it ends at last.");
 
+// From the first to the last sample of `pcm` louder than `threshold`, in milliseconds.
+double audibleMs(const QByteArray& pcm, int rate, int threshold)
+{
+    const auto* s = reinterpret_cast<const std::int16_t*>(pcm.constData());
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < pcm.size() / 2; ++i) {
+        if (std::abs(s[i]) > threshold) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    return first < 0 ? 0 : double(last - first) * 1000.0 / rate;
+}
+
 class SpeechSound : public ::testing::TestWithParam<const char*> {
 protected:
     static void SetUpTestSuite()
@@ -100,8 +115,12 @@ TEST_P(SpeechSound, VolumeZeroIsSilentWhileWordsGoOnAndVolumeReturnsAtOnce)
     EXPECT_GT(recorder.rmsOfNext(500), kHeard) << "the new volume is heard within a device buffer";
 }
 
-TEST_P(SpeechSound, PauseHoldsTheSoundAndPlayGoesOn)
+TEST_P(SpeechSound, PauseHoldsTheSoundAndPlayGoesOnWithoutLosingOrRepeatingAny)
 {
+    QByteArray handed;
+    QObject::connect(&component.speaker().output(), &audio::PcmOutput::pcmHandedOver,
+                     [&](const QByteArray& pcm, qint64) { handed.append(pcm); });
+    const std::int64_t from = recorder.mark();
     say(kLongText);
     ASSERT_TRUE(waitForWords(2));
     ASSERT_TRUE(component.call(id::Pause).ok());
@@ -109,10 +128,18 @@ TEST_P(SpeechSound, PauseHoldsTheSoundAndPlayGoesOn)
     const int wordsAtPause = words;
     EXPECT_LT(recorder.rmsOfNext(500), kSilent);
     EXPECT_EQ(words, wordsAtPause);
+    ASSERT_TRUE(component.put(id::Text, Str(kLongText)).ok());  // as "Play" sends it
     ASSERT_TRUE(component.call(id::Play).ok());
     QTest::qWait(kSettleMs);
     EXPECT_GT(recorder.rmsOfNext(500), kHeard);
     EXPECT_GT(words, wordsAtPause);
+
+    // Heard, less the pause, as long as it was made: nothing lost or played twice.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.count(QStringLiteral("EOF")) == 1; }, 20000));
+    QTest::qWait(kSettleMs);
+    const std::int64_t to = recorder.mark();
+    const double heardMs = recorder.audibleMs(from, to, 300) - recorder.longestQuietMs(from, to, 0);
+    EXPECT_NEAR(heardMs, audibleMs(handed, component.speaker().sampleRate(), 300), 40.0);
 }
 
 TEST_P(SpeechSound, ASentenceIsHeardWholeBeforeEof)
@@ -128,19 +155,8 @@ TEST_P(SpeechSound, ASentenceIsHeardWholeBeforeEof)
     QTest::qWait(kSettleMs);
     const std::int64_t to = recorder.mark();
 
-    const int rate = component.speaker().sampleRate();
-    const auto* s = reinterpret_cast<const std::int16_t*>(handed.constData());
-    const qsizetype count = handed.size() / 2;
-    qsizetype first = -1, last = -1;
-    for (qsizetype i = 0; i < count; ++i) {
-        if (std::abs(s[i]) > 300) {
-            if (first < 0)
-                first = i;
-            last = i;
-        }
-    }
-    ASSERT_GE(first, 0);
-    const double synthesisedMs = double(last - first) * 1000.0 / rate;
+    const double synthesisedMs = audibleMs(handed, component.speaker().sampleRate(), 300);
+    ASSERT_GT(synthesisedMs, 0);
     EXPECT_NEAR(recorder.audibleMs(from, to, 300), synthesisedMs, 40.0);
     EXPECT_GT(recorder.rms(from, to), kHeard / 3);
 }

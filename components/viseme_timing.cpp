@@ -10,7 +10,7 @@ int leadMs(int from, int to, int heldMs)
 {
     namespace v = player::viseme;
     const int lead = from == v::PP ? kReleaseLeadMs : (to == v::PP || to == v::FF) ? kLipContactLeadMs : kLeadMs;
-    return std::min(lead, heldMs / 2);
+    return std::min(lead, heldMs / 2) + kPresentationMs;
 }
 
 int settleMs(int viseme, int holdMs)

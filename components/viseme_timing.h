@@ -6,6 +6,13 @@
 
 namespace vizmo::viseme_timing {
 
+// Measured from outside (bench/speech/av_sync.sh: the screen and the sound
+// sink recorded on one clock), the sound reaches the sink this much before
+// the output's played position counts it, and a frame is shown some time
+// after it is composed. Every lead below is counted from what is seen and
+// heard, so each move starts this much earlier still on the played clock.
+inline constexpr int kPresentationMs = 60;
+
 // How far ahead of its sound a shape starts to form. The spring is half way
 // after about 0.43 of the settle time, and a frame is painted and shown some
 // 20-30 ms after it is composed, so this is what makes the mouth lead as seen.
@@ -24,9 +31,12 @@ inline constexpr int kMaxSettleMs = 90;
 // Back to rest after the last sound of a phrase.
 inline constexpr int kRestSettleMs = 120;
 
-// How far ahead of its sound the move from `from` to `to` starts, when `from`
-// started `heldMs` before `to`: never before half of `from` is heard.
+// How far ahead of its sound, on the played clock, the move from `from` to
+// `to` starts, when `from` started `heldMs` before `to`: never before half of
+// `from` is heard, plus kPresentationMs.
 int leadMs(int from, int to, int heldMs);
+// The longest of them.
+inline constexpr int kMaxLeadMs = kLeadMs + kPresentationMs;
 
 // How long the move to `viseme` takes (to 90 % of the way), when the shape is
 // held `holdMs` before the next one starts.

@@ -55,11 +55,11 @@ MouthShape sampleMouth(const std::vector<VisemeKey>& keys, double t)
     auto moveStart = [&keys](int i) {
         const VisemeKey& key = keys[std::size_t(i)];
         if (i == 0)
-            return key.timeMs - timing::kLeadMs;
+            return key.timeMs - timing::kMaxLeadMs;
         const VisemeKey& from = keys[std::size_t(i - 1)];
         return key.timeMs - timing::leadMs(from.viseme, key.viseme, key.timeMs - from.timeMs);
     };
-    int last = keyBefore(keys, t + timing::kLeadMs);
+    int last = keyBefore(keys, t + timing::kMaxLeadMs);
     while (last >= 0 && moveStart(last) > t)
         --last;  // a release after closed lips starts later than other moves
     if (last < 0)

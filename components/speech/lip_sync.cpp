@@ -163,7 +163,7 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
 
 void LipSync::addTarget(VisemeCue target)
 {
-    int leadMs = timing::kLeadMs;
+    int leadMs = timing::kMaxLeadMs;
     if (open_) {
         if (open_->viseme == target.viseme && std::abs(open_->weight - target.weight) < 26)
             return;  // the same shape again

@@ -31,11 +31,11 @@ TEST(ScriptMouth, VisemeFormsBeforeItsKeyAndIsMostlyThereByIt)
     s.lengthMs = 1000;
     s.visemes = {{0, 0, 1.0}, {500, 10, 1.0}};
     const double full = visemeShape(10).open;
-    EXPECT_DOUBLE_EQ(s.sample(500 - timing::kLeadMs - 1).mouth.open, 0.0);
-    const double early = s.sample(500 - timing::kLeadMs / 2).mouth.open;
+    EXPECT_DOUBLE_EQ(s.sample(500 - timing::kMaxLeadMs - 1).mouth.open, 0.0);
+    const double early = s.sample(500 - timing::kPresentationMs - timing::kLeadMs / 2).mouth.open;
     EXPECT_GT(early, 0.0);
     EXPECT_LT(early, 0.5 * full);
-    EXPECT_GT(s.sample(500).mouth.open, 0.5 * full);
+    EXPECT_GT(s.sample(500 - timing::kPresentationMs).mouth.open, 0.5 * full);
     EXPECT_NEAR(s.sample(800).mouth.open, full, 1e-3);
 }
 

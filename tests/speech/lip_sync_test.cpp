@@ -69,7 +69,7 @@ struct Spoken {
     st::Synthesis synthesis;
     int rate = 0;
     std::vector<VisemeCue> cues;
-    std::vector<MouthShape> mouth;  // one a millisecond, as the player moves it
+    std::vector<MouthShape> mouth;  // one a millisecond, as the player moves it and as it is seen
 
     int ms(std::int64_t sample) const { return int(sample * 1000 / rate); }
     int endMs(std::size_t phone) const
@@ -91,7 +91,9 @@ Spoken speak(EngineKind engine, const QString& text)
     MouthEaser easer;
     std::size_t next = 0;
     for (int t = 0; t < s.ms(std::int64_t(s.synthesis.samples.size())) + 200; ++t) {
-        for (; next < s.cues.size() && s.ms(s.cues[next].dueSample) <= t; ++next) {
+        // Seen kPresentationMs after it is composed, against the sound as heard.
+        for (; next < s.cues.size() && s.ms(s.cues[next].dueSample) + vizmo::viseme_timing::kPresentationMs <= t;
+             ++next) {
             const VisemeCue& c = s.cues[next];
             easer.setTarget(visemeShape(c.viseme, c.weight / 255.0), t, c.blendMs);
         }

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The outside meter: what a viewer sees against what a listener hears.
+#
+# Runs the program on a private X server and a private sound server, opens
+# "KV TTS" with tracking off, and for each engine and each text presses
+# "Play" while one ffmpeg process captures the player's mouth region
+# (x11grab) and the sink's monitor (pulse) on one wall clock (-copyts).
+# av_sync_measure then correlates the mouth region's difference from the
+# resting face with the sound's loudness. Prints one line a run and the
+# median of the runs: correlation, lag (positive: the mouth moves first) and
+# the time from the click on "Play" to the first sound on the sink.
+#
+# Usage: av_sync.sh PROGRAM MEASURE [RUNS]   (PROGRAM: build/bin/vizmo4demo,
+#        MEASURE: build/bin/av_sync_measure; RUNS defaults to 3)
+set -uo pipefail
+program=$1
+measure=$2
+runs=${3:-3}
+here=$(cd "$(dirname "$0")" && pwd)
+
+for tool in Xvfb xdotool xwininfo pulseaudio pactl parec ffmpeg ffprobe; do
+  command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vizmo-avsync.XXXXXX")
+app=; xvfb=; capture=
+. "$here/../../tests/e2e/sound_server.sh"
+cleanup() {
+  local pid
+  for pid in $capture $app $xvfb; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  sound_server_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=:$(head -1 "$work/display")
+sound_server_start "$work/sound" || { echo "no sound server could be started"; exit 1; }
+
+mkdir -m700 "$work/xdg"
+PULSE_SERVER=$VIZMO_SOUND_SERVER XDG_RUNTIME_DIR=$work/xdg QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
+app=$!
+window=$(timeout 30 xdotool search --sync --name '^Vizmo4 Demo$' | head -1)
+[ -n "$window" ] || { echo "the window did not appear"; cat "$work/app.log"; exit 1; }
+sleep 1
+origin() { xwininfo -id "$window" | awk -v key="$1" '$0 ~ "Absolute upper-left " key {print $NF}'; }
+ox=$(origin X); oy=$(origin Y)
+
+# Window-relative coordinates, from the window's layout (as in tests/e2e).
+click() { xdotool mousemove $((ox + $1)) $((oy + $2)) click 1; sleep 0.3; }
+expand_button=(250 276); player_tab=(380 14); speech_tab=(465 14); tracking=(290 249)
+engine_list=(452 53); text_box=(420 190); play=(388 249)
+mouth_w=80; mouth_h=56; mouth_x=100; mouth_y=134
+
+type_text() {
+  click "${text_box[@]}"
+  xdotool key --window "$window" ctrl+a
+  xdotool type --delay 2 "$1"
+}
+
+one_run() {  # one_run SECONDS: capture, click Play, measure
+  local seconds=$1
+  PULSE_SERVER=$VIZMO_SOUND_SERVER ffmpeg -nostdin -loglevel error -y -copyts \
+    -thread_queue_size 1024 -f x11grab -draw_mouse 0 -framerate 60 -video_size ${mouth_w}x${mouth_h} \
+    -i "$DISPLAY+$((ox + mouth_x)),$((oy + mouth_y))" \
+    -thread_queue_size 1024 -f pulse -fragment_size 640 -i "$VIZMO_SOUND_SINK.monitor" \
+    -map 0:v -map 1:a -c:v rawvideo -c:a pcm_s16le -ac 1 -ar 16000 "$work/cap.nut" &
+  capture=$!
+  sleep 1.0  # the resting face before the sound
+  xdotool mousemove $((ox + play[0])) $((oy + play[1]))
+  local clicked
+  clicked=$(date +%s.%N)
+  xdotool click 1
+  sleep "$seconds"
+  kill -INT "$capture"; wait "$capture" 2>/dev/null; capture=
+  ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -of csv=p=0 "$work/cap.nut" >"$work/times.txt"
+  ffmpeg -nostdin -v error -y -i "$work/cap.nut" -map 0:v -vsync passthrough -f rawvideo -pix_fmt gray "$work/frames.gray"
+  ffmpeg -nostdin -v error -y -i "$work/cap.nut" -map 0:a -f s16le -ac 1 -ar 16000 "$work/sound.s16"
+  local audio_start
+  audio_start=$(ffprobe -v error -select_streams a:0 -show_entries stream=start_time -of csv=p=0 "$work/cap.nut")
+  "$measure" "$work/frames.gray" $mouth_w $mouth_h "$work/times.txt" "$work/sound.s16" 16000 "$audio_start" "$clicked"
+}
+
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+click "${expand_button[@]}"
+click "${player_tab[@]}"
+click "${tracking[@]}"   # the head stays where it is
+click "${speech_tab[@]}"
+sleep 0.5
+
+open_text="Hello there, I see that you are ready to start the show today."
+closing_text="Peter Piper picked a peck of pickled peppers, maybe more, by my map."
+for engine in espeak flite; do
+  if [ "$engine" = flite ]; then
+    click "${engine_list[@]}"; xdotool key Down Return; sleep 0.5
+  fi
+  for kind in open closing; do
+    text=open_text; [ "$kind" = closing ] && text=closing_text
+    type_text "${!text}"
+    : >"$work/results"
+    for run in $(seq "$runs"); do
+      line=$(one_run 5)
+      echo "$engine $kind run $run: $line"
+      echo "$line" >>"$work/results"
+      sleep 1
+    done
+    echo "$engine $kind median: correlation $(awk '{print $2}' "$work/results" | median)" \
+      "lag $(awk '{print $4}' "$work/results" | median) ms" \
+      "click-to-sound $(awk '{print $7}' "$work/results" | median) ms"
+    cat "$work/results" >>"$work/all"
+  done
+done
+echo "click-to-sound, median of all $(wc -l <"$work/all") runs: $(awk '{print $7}' "$work/all" | median) ms"

@@ -1,0 +1,156 @@
+// av_sync_measure FRAMES.gray WIDTH HEIGHT FRAME_TIMES.txt AUDIO.s16 RATE AUDIO_START CLICK_TIME
+//
+// What a viewer sees against what a listener hears, from one capture of the
+// screen and the sound sink on one clock (bench/speech/av_sync.sh makes it):
+// the mouth region's mean difference from the resting face, frame by frame,
+// is correlated with the sound's loudness over lags of +-300 ms. Prints the
+// best correlation, its lag (positive: the mouth moves first) and the time
+// from the click on "Play" to the first sound. Times are in seconds on the
+// capture's wall clock.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<char> readAll(const char* path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct Sound {
+    std::vector<std::int16_t> samples;
+    int rate = 16000;
+    double start = 0;  // wall-clock time of the first sample
+
+    // Loudness around `t`: RMS over 30 ms.
+    double rmsAt(double t) const
+    {
+        const auto centre = std::int64_t(std::llround((t - start) * rate));
+        const std::int64_t half = rate * 15 / 1000;
+        double sum = 0;
+        std::int64_t n = 0;
+        for (std::int64_t i = std::max<std::int64_t>(0, centre - half);
+             i < std::min<std::int64_t>(std::int64_t(samples.size()), centre + half); ++i, ++n)
+            sum += double(samples[std::size_t(i)]) * samples[std::size_t(i)];
+        return n ? std::sqrt(sum / double(n)) : 0;
+    }
+};
+
+double pearson(const std::vector<double>& a, const std::vector<double>& b)
+{
+    const double n = double(a.size());
+    double ma = 0, mb = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        ma += a[i];
+        mb += b[i];
+    }
+    ma /= n;
+    mb /= n;
+    double sab = 0, saa = 0, sbb = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        sab += (a[i] - ma) * (b[i] - mb);
+        saa += (a[i] - ma) * (a[i] - ma);
+        sbb += (b[i] - mb) * (b[i] - mb);
+    }
+    return saa > 0 && sbb > 0 ? sab / std::sqrt(saa * sbb) : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 9) {
+        std::fprintf(stderr, "usage: av_sync_measure FRAMES.gray WIDTH HEIGHT FRAME_TIMES.txt AUDIO.s16 RATE "
+                             "AUDIO_START CLICK_TIME\n");
+        return 2;
+    }
+    const std::vector<char> pixels = readAll(argv[1]);
+    const std::size_t frameSize = std::size_t(std::atoi(argv[2])) * std::size_t(std::atoi(argv[3]));
+    std::vector<double> times;
+    {
+        std::ifstream in(argv[4]);
+        for (double t; in >> t;)
+            times.push_back(t);
+    }
+    const std::size_t frames = std::min(times.size(), frameSize ? pixels.size() / frameSize : 0);
+    Sound sound;
+    {
+        const std::vector<char> raw = readAll(argv[5]);
+        sound.samples.resize(raw.size() / 2);
+        std::copy(raw.begin(), raw.begin() + std::ptrdiff_t(sound.samples.size() * 2),
+                  reinterpret_cast<char*>(sound.samples.data()));
+    }
+    sound.rate = std::atoi(argv[6]);
+    sound.start = std::atof(argv[7]);
+    const double click = std::atof(argv[8]);
+
+    // The sound: first and last 10 ms windows well above the sink's silence.
+    const std::size_t window = std::size_t(sound.rate / 100);
+    double onset = -1, end = -1;
+    for (std::size_t at = 0; at + window <= sound.samples.size(); at += window) {
+        double sum = 0;
+        for (std::size_t i = at; i < at + window; ++i)
+            sum += double(sound.samples[i]) * sound.samples[i];
+        if (std::sqrt(sum / double(window)) > 300) {
+            const double t = sound.start + double(at) / sound.rate;
+            if (onset < 0)
+                onset = t;
+            end = t;
+        }
+    }
+    if (frames < 10 || onset < 0) {
+        std::fprintf(stderr, "nothing to measure: %zu frames, %s\n", frames, onset < 0 ? "no sound" : "sound");
+        return 1;
+    }
+
+    // The resting face: each pixel's median over the frames before the sound.
+    std::vector<std::size_t> before;
+    for (std::size_t f = 0; f < frames; ++f) {
+        if (times[f] < onset - 0.15)
+            before.push_back(f);
+    }
+    if (before.empty())
+        before.push_back(0);
+    std::vector<std::uint8_t> rest(frameSize);
+    std::vector<std::uint8_t> column(before.size());
+    for (std::size_t p = 0; p < frameSize; ++p) {
+        for (std::size_t k = 0; k < before.size(); ++k)
+            column[k] = std::uint8_t(pixels[before[k] * frameSize + p]);
+        std::nth_element(column.begin(), column.begin() + std::ptrdiff_t(column.size() / 2), column.end());
+        rest[p] = column[column.size() / 2];
+    }
+
+    std::vector<double> mouth, at;
+    for (std::size_t f = 0; f < frames; ++f) {
+        if (times[f] < onset - 0.1 || times[f] > end + 0.2)
+            continue;
+        double diff = 0;
+        for (std::size_t p = 0; p < frameSize; ++p)
+            diff += std::abs(int(std::uint8_t(pixels[f * frameSize + p])) - int(rest[p]));
+        mouth.push_back(diff / double(frameSize));
+        at.push_back(times[f]);
+    }
+
+    double bestCorrelation = -2;
+    int bestLagMs = 0;
+    for (int lagMs = -300; lagMs <= 300; lagMs += 2) {
+        std::vector<double> loudness;
+        for (double t : at)
+            loudness.push_back(sound.rmsAt(t + lagMs / 1000.0));
+        const double r = pearson(mouth, loudness);
+        if (r > bestCorrelation) {
+            bestCorrelation = r;
+            bestLagMs = lagMs;
+        }
+    }
+    std::printf("correlation %.2f lag %+d ms click-to-sound %.0f ms frames %zu\n", bestCorrelation, bestLagMs,
+                (onset - click) * 1000.0, mouth.size());
+    return 0;
+}

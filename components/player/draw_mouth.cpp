@@ -20,7 +20,7 @@ void drawMouth(const FaceScene& s)
 
     const double rest = 0.11 + 0.05 * m.mouthWidth;
     const double w = rest * (1.0 + 0.22 * shape.width + 0.18 * smile - 0.15 * surprise) * (1.0 - 0.35 * shape.round);
-    const double open = std::clamp(std::max(shape.open, 0.35 * surprise) * (1.0 - shape.press), 0.0, 1.0);
+    const double open = s.layout.mouthOpen;
     const double gap = 0.005 + 0.16 * open;                 // lips apart at the centre
     const double cornerY = -0.045 * smile + 0.035 * sad + 0.012 * angry;
     const double lip = 0.016 + 0.018 * m.lipFullness;
@@ -51,6 +51,12 @@ void drawMouth(const FaceScene& s)
             p.setBrush(QColor(0xf4, 0xf2, 0xea));
             const double teethHeight = gap * (0.2 + 0.35 * shape.teeth);
             inside.drawRect(QRectF(-w * 0.75, innerTop * 1.3 - 0.01, w * 1.5, teethHeight + 0.01));
+        }
+        if (open > 0.25) {
+            // The lower teeth come into view as the jaw drops.
+            p.setBrush(QColor(0xe8, 0xe4, 0xda));
+            const double lowerTeeth = gap * 0.16 * std::min(1.0, (open - 0.25) / 0.4);
+            inside.drawRect(QRectF(-w * 0.6, innerBottom - lowerTeeth, w * 1.2, lowerTeeth + 0.02));
         }
     }
 

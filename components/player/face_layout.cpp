@@ -31,9 +31,12 @@ FaceLayout layOutFace(const FaceModel& model, const FacePose& pose)
     // Breathing lifts the whole head a little with the chest.
     const QPointF centre(0.0, -0.14 - 0.010 * pose.breath + 0.04 * std::sin(pitch));
     const HeadProjection head(centre, rx, ry, yaw, pitch);
-    const double chinLength = (0.98 + 0.16 * model.chin) * (1.0 - 0.08 * std::sin(-pitch));
-
     const ExpressionWeights w = readWeights(pose);
+    const double mouthOpen = std::clamp(std::max(pose.mouth.open, 0.35 * w.surprise) * (1.0 - pose.mouth.press), 0.0, 1.0);
+    // The jaw drops with the opening: the chin and the lower face go down with it.
+    const double jawDrop = 0.09 * mouthOpen;
+    const double chinLength = (0.98 + 0.16 * model.chin + jawDrop) * (1.0 - 0.08 * std::sin(-pitch));
+
     const double eyeWidth = 0.070 + 0.030 * model.eyeSize;
     const double upper = std::clamp(0.03 + 0.28 * w.angry + 0.18 * w.sad + 0.15 * w.smile - 0.15 * w.surprise +
                                         0.08 * std::max(0.0, -pose.eyeY),
@@ -51,6 +54,7 @@ FaceLayout layOutFace(const FaceModel& model, const FacePose& pose)
         .lidCover = upper + (1.0 - upper) * w.blink,
         .lowerLid = std::clamp(0.22 * w.smile, 0.0, 0.5),
         .mouthFrame = head.frame(0, 0.55 + 0.03 * model.noseLength, 0.05),
+        .mouthOpen = mouthOpen,
     };
 }
 

@@ -34,6 +34,7 @@ struct FaceLayout {
     double lidCover;       // upper lid over the opening: 0 open .. 1 shut
     double lowerLid;       // lower lid raised by a smile: 0 .. 0.5
     QTransform mouthFrame; // the surface's frame where the mouth sits
+    double mouthOpen;      // the lips apart: 0 closed .. 1 wide; the jaw drops with it
 };
 
 FaceLayout layOutFace(const FaceModel& model, const FacePose& pose);

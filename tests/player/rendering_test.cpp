@@ -109,6 +109,30 @@ TEST(Rendering, MouthOpensWiderForAaThanForPP)
     EXPECT_LT(half, open);
 }
 
+TEST(Rendering, TheJawDropsWithTheOpeningAndShowsTheLowerTeethOnEverySampleModel)
+{
+    for (const char* model : {"anna", "bruno", "chen", "dora"}) {
+        SCOPED_TRACE(model);
+        RenderFixture f;
+        ASSERT_TRUE(f.player.put(id::ModelName, Str(QStringLiteral(VIZMO_CONTENT_DIR "/qvm/%1.qvm").arg(model))).ok());
+        f.player.call(id::SpeechActive, {Bool(true)});
+        f.nowMs += 500;
+        f.player.call(id::SpeechViseme, {I2(viseme::PP), I2(255), I4(0)});
+        const QImage closed = grab(f.player).image;
+        f.player.call(id::SpeechViseme, {I2(viseme::aa), I2(255), I4(0)});
+        const QImage open = grab(f.player).image;
+        // Below the mouth: the chin, and a beard if there is one, have moved down.
+        int chinChanged = 0;
+        for (int y = 170; y < 200; ++y)
+            for (int x = 90; x < 166; ++x)
+                chinChanged += closed.pixel(x, y) != open.pixel(x, y);
+        EXPECT_GT(chinChanged, 40);
+        const auto isLowerTooth = [](QColor c) { return c.red() > 220 && c.green() > 215 && c.blue() > 200; };
+        EXPECT_GT(Frame{open}.count(isLowerTooth, QRect(80, 125, 96, 60)),
+                  Frame{closed}.count(isLowerTooth, QRect(80, 125, 96, 60)) + 10);
+    }
+}
+
 TEST(Rendering, SpeechMouthEasesOverTheBlendTime)
 {
     RenderFixture f;

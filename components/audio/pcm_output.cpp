@@ -29,6 +29,17 @@ bool PcmOutput::start(const QAudioFormat& format)
 {
     if (format.sampleFormat() != QAudioFormat::Int16 || format.channelCount() < 1 || format.sampleRate() <= 0)
         return false;
+    // A device left open and idle after the last stream drained plays the
+    // next one at once: opening a stream costs the first sound tens of ms.
+    const bool reuse = state_ == State::Idle && device_ && sink_ && sink_->format() == format &&
+                       sink_->state() != QAudio::StoppedState && !silentForced_;
+    if (reuse) {
+        dropQueue();
+        deviceBaseUs_ = bytesToUs(deviceBytes_);  // all of it was heard before drained()
+        state_ = State::Playing;
+        feedTimer_.start();
+        return true;
+    }
     stop();
     if (sink_ && sink_->format() != format)
         closeDevice();
@@ -113,6 +124,14 @@ void PcmOutput::stop()
         sink_->stop();
     }
     device_ = nullptr;
+    deviceBytes_ = 0;
+    deviceBaseUs_ = 0;
+    dropQueue();
+    state_ = State::Idle;
+}
+
+void PcmOutput::dropQueue()
+{
     pending_.clear();
     pendingOffset_ = 0;
     handedBytes_ = 0;
@@ -121,7 +140,6 @@ void PcmOutput::stop()
     finishDeadline_.invalidate();
     silentRunning_ = false;
     silentBaseUs_ = 0;
-    state_ = State::Idle;
 }
 
 qint64 PcmOutput::positionUs() const
@@ -130,7 +148,8 @@ qint64 PcmOutput::positionUs() const
         return 0;
     if (silent_)
         return silentPositionUs();
-    return std::min(sink_ ? sink_->processedUSecs() : 0, bytesToUs(handedBytes_));
+    const qint64 played = sink_ ? sink_->processedUSecs() - deviceBaseUs_ : 0;
+    return std::clamp<qint64>(played, 0, bytesToUs(handedBytes_));
 }
 
 qint64 PcmOutput::queuedUs() const { return bytesToUs(queuedBytes_); }
@@ -211,8 +230,10 @@ void PcmOutput::handOver(qsizetype bytes)
     }
     const qint64 startUs = bytesToUs(handedBytes_);
     handedBytes_ += piece.size();
-    if (!silent_ && device_)
+    if (!silent_ && device_) {
         device_->write(piece);
+        deviceBytes_ += piece.size();
+    }
     emit pcmHandedOver(piece, startUs);
 }
 

@@ -2,7 +2,9 @@
 // Plays 16-bit PCM pushed to it in pieces, and tells how much has been heard.
 //
 // Samples are queued with write() and fed to a push-mode QAudioSink from a
-// 10 ms timer, never more than the sink has room for. positionUs() is the
+// 10 ms timer, never more than the sink has room for. The device stays open
+// and idle after a stream has drained, so the next one starts at once; Stop
+// closes it, as only that silences what it still holds. positionUs() is the
 // played-position clock that lip sync and text highlighting follow. When no
 // audio device can be opened, the same queue is consumed at real-time speed
 // by a silent clock, so timing, events and mouth movement stay the same.
@@ -75,10 +77,13 @@ private:
     qint64 bytesToUs(qint64 bytes) const;
     qint64 silentPositionUs() const;
     void closeDevice();
+    void dropQueue();
 
     QAudioFormat format_;
     std::unique_ptr<QAudioSink> sink_;
-    QIODevice* device_ = nullptr;
+    QIODevice* device_ = nullptr;  // open, idle between streams that drain
+    qint64 deviceBytes_ = 0;       // written to the device since it was opened
+    qint64 deviceBaseUs_ = 0;      // the device's played time when this stream began
     QTimer feedTimer_;
     QByteArray pending_;
     qsizetype pendingOffset_ = 0;

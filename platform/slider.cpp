@@ -10,7 +10,10 @@ Slider::Slider(QWidget* parent, ErrorReporter& reporter) : Control(new QSlider(Q
 {
     slider()->setTickPosition(QSlider::NoTicks);
     slider()->setRange(0, 10);
-    // valueChanged comes once per change, from the user's drag and keys as from setValue.
+    // Without tracking, a drag moves only the thumb and sets Value once, when the
+    // user lets go: the drag raises no Change of its own. Keys, page clicks, the
+    // wheel and setValue set Value at once, each raising one Change.
+    slider()->setTracking(false);
     QObject::connect(slider(), &QSlider::valueChanged, connections(), [this] { raise(changeHandler_); });
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A horizontal slider with integer positions and no tick marks drawn. Change
-// is raised on every change of Value, by the user or by code, and never when a
-// value is set to what it already is.
+// is raised on every change of Value, by code, a key, a page click or the
+// wheel, and never when a value is set to what it already is. A drag with the
+// mouse raises Change once, when the thumb is let go at a new position.
 
 #include "platform/control.h"
 

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace vizmo;
 using namespace vizmo::platform;
 
@@ -79,6 +81,34 @@ TEST_F(Notifications, SliderUserKeysAndCodeEachRaiseChange)
     EXPECT_EQ(raised, 2);
     slider.setValue(-20);
     EXPECT_EQ(raised, 2);
+}
+
+// A drag raises Change once, where the thumb is let go; a nested setValue from
+// that Change (the tracking box recentring the pose sliders) is what stays.
+TEST_F(Notifications, SliderDragRaisesOneChangeWhenTheThumbIsLetGo)
+{
+    Slider slider(&window, reporter);
+    slider.setRange(-255, 255);
+    slider.widget()->setGeometry(0, 0, 300, 24);
+    window.resize(300, 24);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    std::vector<int> seen;
+    slider.onChange([&] { seen.push_back(slider.value()); });
+    const QPoint thumb(150, 12);
+    QTest::mousePress(slider.widget(), Qt::LeftButton, {}, thumb);
+    for (int dx = 10; dx <= 60; dx += 10)
+        QTest::mouseMove(slider.widget(), thumb + QPoint(dx, 0));
+    EXPECT_TRUE(seen.empty()) << "the drag itself raised Change";
+    QTest::mouseRelease(slider.widget(), Qt::LeftButton, {}, thumb + QPoint(60, 0));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_GT(seen[0], 50);
+
+    slider.onChange([&] { slider.setValue(0); });
+    QTest::mousePress(slider.widget(), Qt::LeftButton, {}, thumb + QPoint(60, 0));
+    QTest::mouseMove(slider.widget(), thumb + QPoint(100, 0));
+    QTest::mouseRelease(slider.widget(), Qt::LeftButton, {}, thumb + QPoint(100, 0));
+    EXPECT_EQ(slider.value(), 0);
 }
 
 TEST_F(Notifications, SliderValueOutsideTheRangeIsErrorAndChangesNothing)

@@ -2,6 +2,7 @@
 
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
+#include <QWheelEvent>
 
 namespace vizmo::platform {
 
@@ -19,6 +20,8 @@ void TabStrip::setStripHeight(int pixels)
     setFixedHeight(pixels);
     updateGeometry();
 }
+
+void TabStrip::wheelEvent(QWheelEvent* event) { event->ignore(); }
 
 QSize TabStrip::tabSizeHint(int index) const
 {

@@ -17,6 +17,8 @@ public:
 
 protected:
     QSize tabSizeHint(int index) const override;
+    // Tabs change by a click or the keyboard only, never by the wheel.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     int stripHeight_ = 20;

@@ -5,8 +5,10 @@
 #include "platform/tab_control.h"
 #include "support/fake_error_reporter.h"
 
+#include <QCoreApplication>
 #include <QTabBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace vizmo;
@@ -52,7 +54,7 @@ TEST_F(TabControlTest, ClickComesAfterTheChangeWithThePreviousTab)
     EXPECT_EQ(tabs.caption(), "QV4 Player");
 }
 
-TEST_F(TabControlTest, UserClickOnATabRaisesClick)
+TEST_F(TabControlTest, UserClickOnATabRaisesClickAndTheWheelChangesNothing)
 {
     window.resize(700, 400);
     window.show();
@@ -60,6 +62,17 @@ TEST_F(TabControlTest, UserClickOnATabRaisesClick)
     tabs.clickTab(1);
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0], std::make_pair(0, 1));
+
+    QTabBar* strip = tabs.widget()->findChild<QTabBar*>();
+    ASSERT_NE(strip, nullptr);
+    for (int delta : {-120, 120, 120}) {
+        const QPointF at = strip->tabRect(1).center();
+        QWheelEvent wheel(at, strip->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(strip, &wheel);
+    }
+    EXPECT_EQ(tabs.tab(), 1);
+    EXPECT_EQ(clicks.size(), 1u);
 }
 
 TEST_F(TabControlTest, TabBeyondTheListIsInvalidPropertyValue)

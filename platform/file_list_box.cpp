@@ -41,7 +41,28 @@ std::optional<QStringList> matchingFileNames(const QString& folder, const QStrin
     return names;
 }
 
-FileListBox::FileListBox(QWidget* parent, ErrorReporter& reporter) : Control(new QListWidget(parent), reporter)
+namespace {
+
+// Once an entry is selected the user can move the selection, never empty it:
+// Ctrl+click or Ctrl+Space on the selected entry would leave no file chosen.
+class KeepOneSelectedList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override
+    {
+        const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+        if (command.testFlag(QItemSelectionModel::Deselect) || command.testFlag(QItemSelectionModel::Toggle))
+            return QItemSelectionModel::NoUpdate;
+        return command;
+    }
+};
+
+}  // namespace
+
+FileListBox::FileListBox(QWidget* parent, ErrorReporter& reporter) : Control(new KeepOneSelectedList(parent), reporter)
 {
     listWidget()->setSelectionMode(QAbstractItemView::SingleSelection);
     listWidget()->setUniformItemSizes(true);

@@ -1,7 +1,8 @@
 #pragma once
 // A list of the files in one folder whose names match a pattern ("*.QVM";
 // several patterns separated by ";"), letter case ignored, sorted by name.
-// Click is raised on every new selection, by the user or by code.
+// Click is raised on every new selection, by the user or by code. The user
+// can move the selection but not clear it; code can (ListIndex -1).
 
 #include "platform/control.h"
 

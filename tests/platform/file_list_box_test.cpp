@@ -130,7 +130,7 @@ TEST_F(FileListBoxTest, SettingPathAgainClearsTheSelectionWithoutClick)
     EXPECT_EQ(clicks.size(), 1);
 }
 
-TEST_F(FileListBoxTest, UserClickOnAnEntryRaisesOneClick)
+TEST_F(FileListBoxTest, UserClickOnAnEntryRaisesOneClickAndCtrlClickKeepsIt)
 {
     touch("a.qvs");
     touch("b.qvs");
@@ -144,6 +144,10 @@ TEST_F(FileListBoxTest, UserClickOnAnEntryRaisesOneClick)
     QTest::mouseClick(qt->viewport(), Qt::LeftButton, {}, entry.center());
     EXPECT_EQ(clicks, QStringList({"b.qvs"}));
     QTest::mouseClick(qt->viewport(), Qt::LeftButton, {}, entry.center());
+    EXPECT_EQ(clicks.size(), 1);
+    QTest::mouseClick(qt->viewport(), Qt::LeftButton, Qt::ControlModifier, entry.center());
+    QTest::keyClick(qt, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(list.listIndex(), 1);
     EXPECT_EQ(clicks.size(), 1);
 }
 

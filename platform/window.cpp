@@ -3,6 +3,7 @@
 #include "platform/control_font.h"
 #include "platform/screen.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -48,14 +49,49 @@ int Window::clientWidthPixels() const { return widget_->width(); }
 
 int Window::clientHeightPixels() const { return widget_->height(); }
 
-void Window::centreOnPrimaryScreen()
+namespace {
+
+void centre(QWidget& window)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    const QSize outer = widget_->frameGeometry().size();
-    widget_->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    const QSize outer = window.frameGeometry().size();
+    window.move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+}
+
+// The window manager adds its frame only after the window is shown, so the
+// first centring uses the bare client size; once the frame is known the
+// window is centred again, frame included, and then left where it is.
+class CentreWhenFramed : public QObject {
+public:
+    explicit CentreWhenFramed(QWidget& window) : QObject(&window), window_(window) { window.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)
+            && window_.frameGeometry().size() != window_.size()) {
+            window_.removeEventFilter(this);
+            centre(window_);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget& window_;
+};
+
+}  // namespace
+
+void Window::centreOnPrimaryScreen()
+{
+    centre(*widget_);
+    if (!widget_->isVisible())
+        new CentreWhenFramed(*widget_);
 }
 
 void Window::show() { widget_->show(); }

@@ -40,6 +40,8 @@ public:
     int clientWidthPixels() const;
     int clientHeightPixels() const;
 
+    // Centres the window, frame included, on the primary screen's available
+    // area; called before show, it centres again once the frame is known.
     void centreOnPrimaryScreen();
     void show();
 

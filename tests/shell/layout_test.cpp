@@ -7,12 +7,37 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <algorithm>
 #include <cmath>
 
 using namespace vizmo;
 using namespace vizmo::testing;
 using shell::ControlKind;
+
+// How far a caption's glyphs reach when drawn from x = 0, not counting a faint
+// anti-aliased fringe or the empty space after the last glyph.
+int drawnWidth(const QString& caption, const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    QImage image(metrics.horizontalAdvance(caption) + 8, metrics.height(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(0, metrics.ascent(), caption);
+    painter.end();
+    for (int x = image.width() - 1; x >= 0; --x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qAlpha(image.pixel(x, y)) > 96)
+                return x + 1;
+        }
+    }
+    return 0;
+}
 
 class Layout : public WindowTest {
 protected:
@@ -67,6 +92,39 @@ TEST_F(Layout, EveryControlOfTheTableIsPlacedAsDesigned)
         default:
             break;
         }
+    }
+}
+
+// In the font the program picks on this machine, no caption is cut: the text
+// as drawn (its glyphs' extent, not the advance past its last one) is no wider
+// than the room its control leaves for it.
+TEST_F(Layout, EveryCaptionFitsItsControlInTheProgramsFont)
+{
+    createForm();
+    for (const shell::LayoutRow& row : shell::layoutTable()) {
+        QWidget* w = form->registry().find(row.name)->widget();
+        if (row.caption.isEmpty())
+            continue;
+        int room = 0;
+        switch (row.kind) {
+        case ControlKind::Label:
+            room = w->contentsRect().width();
+            break;
+        case ControlKind::CommandButton:
+            room = w->width() - 2 * w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+            break;
+        case ControlKind::CheckBox: {
+            QStyleOptionButton option;
+            option.initFrom(w);
+            room = w->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, w).width();
+            break;
+        }
+        default:
+            continue;
+        }
+        const int text = drawnWidth(row.caption, w->font());
+        EXPECT_LE(text, room) << row.name.toStdString() << " \"" << row.caption.toStdString() << "\" in "
+                              << w->font().family().toStdString();
     }
 }
 

@@ -5,12 +5,13 @@
 
 namespace vizmo::shell {
 
-QIcon appIcon()
+QImage appIconImage(int size)
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);  // drawn in the coordinates of the 32-pixel icon
     p.setPen(QPen(QColor(0x5a, 0x3a, 0x22), 1.2));
     p.setBrush(QColor(0xf1, 0xc2, 0x9a));
     p.drawEllipse(QRectF(5, 3, 22, 26));                    // face
@@ -23,7 +24,9 @@ QIcon appIcon()
     p.setBrush(QColor(0xb0, 0x3a, 0x3a));
     p.drawChord(QRectF(11, 18, 10, 7), 180 * 16, 180 * 16);  // open smile
     p.end();
-    return QIcon(pixmap);
+    return image;
 }
+
+QIcon appIcon() { return QIcon(QPixmap::fromImage(appIconImage(32))); }
 
 }  // namespace vizmo::shell

@@ -20,6 +20,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vizmo4 Demo"));
+    // Lets a desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vizmo4.Demo"));
 
     // The components live as long as the window, which goes first.
     vizmo::player::Vizmo4 player;

@@ -1,65 +1,80 @@
 #include "components/player/life_motion.h"
 
-#include "components/player/mouth_shape.h"
+#include <QRandomGenerator>
 
 #include <algorithm>
-#include <cmath>
 
 namespace vizmo::player {
 
 namespace {
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kBreathPeriod = 3.6;
-}  // namespace
-
-LifeMotion::LifeMotion(quint32 seed) : random_(seed) {}
-
-double LifeMotion::blinkCurve(double t)
-{
-    if (t < 0.0 || t >= 0.3)
-        return 0.0;
-    if (t < 0.1)
-        return smoothStep(t / 0.1);
-    if (t < 0.15)
-        return 1.0;
-    return 1.0 - smoothStep((t - 0.15) / 0.15);
+constexpr double kDriftPerSecond = 0.12;  // noise cells a second: drifts of several seconds
 }
 
-LifeOffsets LifeMotion::at(double t)
+LifeMotion::LifeMotion(quint32 seed)
+    : gaze_(seed), blinks_(seed ^ 0x9e3779b9u), breathing_(seed + 17u), gestures_(seed * 31u + 7u),
+      driftX_(seed + 101u), driftY_(seed + 202u), driftZ_(seed + 303u)
+{
+    gaze_.onShift([this](double t, double amplitude) {
+        if (mode_ >= 3)
+            blinks_.gazeShift(t, amplitude);
+    });
+}
+
+quint32 LifeMotion::freshSeed()
+{
+    return QRandomGenerator::global()->generate();
+}
+
+void LifeMotion::cue(double t, SpeechGestures::Cue cue)
+{
+    if (cue == SpeechGestures::Cue::PhraseStart) {
+        if (mode_ >= 2)
+            breathing_.breatheForPhrase(t);
+        if (mode_ >= 3 && !gazeHeld_) {
+            // Speakers look away as they start a phrase, mostly sideways and a little up.
+            aside_ = -aside_;
+            gaze_.glance(t, {aside_ * 9.0, 4.0}, 0.7);
+        }
+    } else if (cue == SpeechGestures::Cue::PhraseEnd && mode_ >= 1) {
+        blinks_.phraseEnd(t);
+    }
+}
+
+void LifeMotion::speechActive(double t, bool on)
+{
+    cue(t, gestures_.active(t, on));
+}
+
+void LifeMotion::speechSound(double t, int viseme, double weight)
+{
+    cue(t, gestures_.sound(t, viseme, weight));
+}
+
+LifeOffsets LifeMotion::at(double t, const LifeContext& context)
 {
     LifeOffsets out;
-    const double dt = std::clamp(t - lastTime_, 0.0, 0.25);
-    lastTime_ = t;
+    gazeHeld_ = context.gazeHeld;
+    cue(t, gestures_.poll(t));
+    const GazeState gaze = gaze_.at(t, context.gazeHeld);
+    const double blink = blinks_.at(t);
+    const double breath = breathing_.at(t);
     if (mode_ <= 0)
         return out;
-
-    if (t >= nextBlink_) {
-        blinkStart_ = t;
-        // Intervals between blinks are 2 to 6 s; now and then a double blink.
-        nextBlink_ = t + (random_.bounded(8) == 0 ? 0.45 : uniform(2.0, 6.0));
-    }
-    out.blink = blinkCurve(t - blinkStart_);
-
+    out.blink = blink;
     if (mode_ >= 2)
-        out.breath = std::sin(kTwoPi * t / kBreathPeriod);
+        out.breath = breath;
+    if (mode_ < 3)
+        return out;
 
-    if (mode_ >= 3) {
-        // Sums of slow incommensurate sines never visibly repeat.
-        out.headX = 0.06 * std::sin(kTwoPi * t / 7.3) + 0.03 * std::sin(kTwoPi * t / 3.1 + 1.0);
-        out.headY = 0.04 * std::sin(kTwoPi * t / 5.7 + 2.0) + 0.015 * out.breath;
-        out.headZ = 0.05 * std::sin(kTwoPi * t / 9.1 + 0.5);
-        if (t >= nextSaccade_) {
-            saccadeX_ = uniform(-0.18, 0.18);
-            saccadeY_ = uniform(-0.10, 0.10);
-            nextSaccade_ = t + uniform(0.4, 2.5);
-        }
-        // Saccades are fast: about 50 ms to the new target.
-        const double follow = 1.0 - std::exp(-dt / 0.05);
-        eyeX_ += (saccadeX_ - eyeX_) * follow;
-        eyeY_ += (saccadeY_ - eyeY_) * follow;
-        out.eyeX = eyeX_;
-        out.eyeY = eyeY_;
-    }
+    out.eyeX = gaze.eyes.x / kEyeDegrees;
+    out.eyeY = gaze.eyes.y / kEyeDegrees;
+    const double drift = t * kDriftPerSecond;
+    out.headX = gaze.head.x / kHeadTurnDegrees + 0.05 * driftX_.at(drift);
+    out.headY = -gaze.head.y / kHeadNodDegrees + 0.04 * driftY_.at(drift) + 0.012 * breath + gestures_.nod(t);
+    out.headZ = 0.06 * driftZ_.at(drift);
+    out.brows = gestures_.brows(t);
+    const auto lag = hair_.at(t, {context.headX + out.headX, context.headY + out.headY, context.headZ + out.headZ});
+    out.hairX = lag[0], out.hairY = lag[1], out.hairZ = lag[2];
     return out;
 }
 

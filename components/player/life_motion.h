@@ -1,44 +1,71 @@
 #pragma once
-// The small motions of a living face, layered on top of script and posing:
-// blinks at natural random intervals (LifeMode 1), breathing (2), idle head
-// sway and eye saccades (3). Driven by elapsed time, so any frame rate shows
-// the same motion.
+// The small motions of a living face, layered on top of script and posing,
+// one clear step per LifeMode:
+//   0 still;
+//   1 blinks (on their own, and at the end of spoken phrases);
+//   2 and breathing, which lifts shoulders and chest;
+//   3 and a gaze that looks around with the head following wide shifts,
+//     the head drifting slowly, hair lagging the head, and speech gestures
+//     (accents on brows and head, a glance aside as a phrase starts).
+// Driven by elapsed time, so any frame rate shows the same motion.
 
-#include <QRandomGenerator>
+#include "components/player/blink_scheduler.h"
+#include "components/player/breathing.h"
+#include "components/player/gaze_model.h"
+#include "components/player/hair_swing.h"
+#include "components/player/smooth_noise.h"
+#include "components/player/speech_gestures.h"
 
 namespace vizmo::player {
 
 struct LifeOffsets {
-    double blink = 0;                 // 0..1
-    double breath = 0;                // -1..1
+    double blink = 0;                        // 0..1, both eyes
+    double breath = 0;                       // -1..1 over a breath
     double headX = 0, headY = 0, headZ = 0;  // added to the pose, -1..1 units
-    double eyeX = 0, eyeY = 0;
+    double eyeX = 0, eyeY = 0;               // added to both eyes' gaze, -1..1 units
+    double hairX = 0, hairY = 0, hairZ = 0;  // how far the hair trails the head, head units
+    double brows = 0;                        // 0..1 raise of a speech accent
+};
+
+// What life needs to know of the rest of the pose.
+struct LifeContext {
+    double headX = 0, headY = 0, headZ = 0;  // the head before life: script and host
+    bool gazeHeld = false;                   // the host steers the eyes: only fixational motion
 };
 
 class LifeMotion {
 public:
+    // Degrees of eye rotation and of head turn and nod per pose unit.
+    static constexpr double kEyeDegrees = 40.0;
+    static constexpr double kHeadTurnDegrees = 34.4;
+    static constexpr double kHeadNodDegrees = 24.0;
+
     explicit LifeMotion(quint32 seed = 0x5eed);
+    // A seed that differs from run to run.
+    static quint32 freshSeed();
 
     void setMode(int mode) { mode_ = mode; }
     int mode() const { return mode_; }
 
     // Time must not go backwards between calls.
-    LifeOffsets at(double seconds);
+    LifeOffsets at(double seconds, const LifeContext& context = {});
 
-    // A blink takes 0.3 s: closing 0.1 s, closed 0.05 s, opening 0.15 s.
-    static double blinkCurve(double sinceStart);
+    // The speech input as it arrives (weight 0..1).
+    void speechActive(double seconds, bool on);
+    void speechSound(double seconds, int viseme, double weight);
 
 private:
-    double uniform(double low, double high) { return low + (high - low) * random_.generateDouble(); }
+    void cue(double seconds, SpeechGestures::Cue cue);
 
-    QRandomGenerator random_;
     int mode_ = 0;
-    double nextBlink_ = 1.5;
-    double blinkStart_ = -10.0;
-    double nextSaccade_ = 0.8;
-    double saccadeX_ = 0, saccadeY_ = 0;
-    double eyeX_ = 0, eyeY_ = 0;
-    double lastTime_ = 0;
+    GazeModel gaze_;
+    BlinkScheduler blinks_;
+    Breathing breathing_;
+    HairSwing hair_;
+    SpeechGestures gestures_;
+    SmoothNoise driftX_, driftY_, driftZ_;
+    double aside_ = 1.0;  // which side the next phrase's glance goes
+    bool gazeHeld_ = false;
 };
 
 }  // namespace vizmo::player

@@ -1,12 +1,17 @@
 // Timing of the motions: the mouth blend, the viseme lead, the timeline's
-// pause arithmetic and natural blink intervals.
+// pause arithmetic, and the living face's statistics over simulated minutes.
 #include "components/player/life_motion.h"
 #include "components/player/mouth_easer.h"
 #include "components/player/playback_timeline.h"
 #include "components/player/script.h"
 #include "components/viseme_timing.h"
+#include "components/player_control.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
 
 namespace vizmo::player {
 namespace {
@@ -67,49 +72,250 @@ TEST(Timeline, PauseHoldsAndResumeContinues)
     EXPECT_DOUBLE_EQ(t.position(6000), 250) << "the sound's clock takes over";
 }
 
-TEST(LifeMotion, BlinksEveryTwoToSixSecondsAndTakesAboutAThirdOfASecond)
+// Blinks on their own: 2 to 7 s apart (0.45 s for the second of a double
+// blink), about 4 s on average, each closed for about a tenth of a second.
+TEST(LifeMotion, BlinksAtNaturalIntervalsAndDurations)
 {
     LifeMotion life(1234);
     life.setMode(1);
     std::vector<double> starts;
     double closedTime = 0;
     bool wasClosed = false;
-    for (double t = 0; t < 120; t += 0.01) {
+    for (double t = 0; t < 600; t += 0.01) {
         const double blink = life.at(t).blink;
         if (blink > 0 && !wasClosed)
             starts.push_back(t);
         wasClosed = blink > 0;
         closedTime += blink > 0.5 ? 0.01 : 0;
     }
-    ASSERT_GE(starts.size(), 20u);
-    ASSERT_LE(starts.size(), 70u);
+    ASSERT_GE(starts.size(), 100u);
+    double sum = 0;
+    int singles = 0;
     for (std::size_t i = 1; i < starts.size(); ++i) {
         const double gap = starts[i] - starts[i - 1];
-        // Double blinks come 0.45 s apart; others 2 to 6 s.
-        EXPECT_TRUE((gap > 0.4 && gap < 0.5) || (gap > 1.99 && gap < 6.01)) << gap;
+        EXPECT_TRUE((gap > 0.4 && gap < 0.5) || (gap > 1.99 && gap < 7.01)) << gap;
+        if (gap > 1.0)
+            sum += gap, ++singles;
     }
+    EXPECT_NEAR(sum / singles, 4.0, 0.6);
     const double perBlink = closedTime / double(starts.size());
     EXPECT_GT(perBlink, 0.1);
     EXPECT_LT(perBlink, 0.25);
 }
 
-TEST(LifeMotion, ModeZeroIsStillAndHigherModesAddBreathAndSway)
+// Each mode adds one layer and nothing of the next: blinks, then breathing,
+// then gaze, head and hair.
+TEST(LifeMotion, EachModeAddsItsOwnLayer)
 {
-    LifeMotion still(7), breathing(7), idle(7);
-    still.setMode(0);
-    breathing.setMode(2);
-    idle.setMode(3);
-    double breathRange = 0, swayRange = 0, stillMotion = 0;
-    for (double t = 0; t < 10; t += 0.05) {
-        const auto s = still.at(t), b = breathing.at(t), i = idle.at(t);
-        stillMotion += std::abs(s.blink) + std::abs(s.breath) + std::abs(s.headX) + std::abs(s.eyeX);
-        breathRange = std::max(breathRange, std::abs(b.breath));
-        EXPECT_DOUBLE_EQ(b.headX, 0.0);
-        swayRange = std::max(swayRange, std::abs(i.headX));
+    std::array<LifeMotion, 4> modes{LifeMotion(7), LifeMotion(7), LifeMotion(7), LifeMotion(7)};
+    std::array<double, 4> blink{}, breath{}, gaze{}, head{}, hair{};
+    for (double t = 0; t < 30; t += 0.02) {
+        for (std::size_t m = 0; m < 4; ++m) {
+            modes[m].setMode(int(m));
+            const LifeOffsets o = modes[m].at(t);
+            blink[m] = std::max(blink[m], o.blink);
+            breath[m] = std::max(breath[m], std::abs(o.breath));
+            gaze[m] = std::max(gaze[m], std::abs(o.eyeX) + std::abs(o.eyeY));
+            head[m] = std::max(head[m], std::abs(o.headX) + std::abs(o.headY) + std::abs(o.headZ));
+            hair[m] = std::max(hair[m], std::abs(o.hairX) + std::abs(o.hairY) + std::abs(o.hairZ));
+        }
     }
-    EXPECT_DOUBLE_EQ(stillMotion, 0.0);
-    EXPECT_GT(breathRange, 0.9);
-    EXPECT_GT(swayRange, 0.02);
+    EXPECT_EQ(blink[0] + breath[0] + gaze[0] + head[0] + hair[0], 0.0);
+    EXPECT_GT(blink[1], 0.99);
+    EXPECT_EQ(breath[1] + gaze[1] + head[1], 0.0);
+    EXPECT_GT(breath[2], 0.6);
+    EXPECT_EQ(gaze[2] + head[2] + hair[2], 0.0);
+    EXPECT_GT(gaze[3], 0.1);
+    EXPECT_GT(head[3], 0.03);
+    EXPECT_GT(hair[3], 0.001);
+}
+
+TEST(LifeMotion, FreshSeedsBlinkAtDifferentMoments)
+{
+    LifeMotion a(LifeMotion::freshSeed()), b(LifeMotion::freshSeed());
+    a.setMode(1), b.setMode(1);
+    int differ = 0;
+    for (double t = 0; t < 60; t += 0.05)
+        differ += (a.at(t).blink > 0) != (b.at(t).blink > 0);
+    EXPECT_GT(differ, 5);
+}
+
+// Free gaze measured from the eyes and head the model produces, every
+// millisecond for five minutes: each saccade lasts 21 ms + 2.2 ms a degree,
+// its peak velocity grows with its size but saturates, and it is followed by
+// a fixation of natural length.
+TEST(GazeModel, SaccadesFollowTheMainSequenceAndFixationsHold)
+{
+    GazeModel model(99);
+    struct Seen { double start, end, amplitude, peak; };
+    std::vector<Seen> saccades;
+    GazeAngles last{};
+    bool moving = false;
+    Seen current{};
+    GazeAngles from{};
+    for (int ms = 0; ms < 300000; ++ms) {
+        const double t = ms / 1000.0;
+        const GazeState s = model.at(t, false);
+        const GazeAngles gaze{s.eyes.x + s.head.x, s.eyes.y + s.head.y};
+        const double speed = distance(gaze, last) * 1000.0;
+        if (speed > 1.0 && !moving)
+            moving = true, current = {t - 0.001, 0, 0, 0}, from = last;
+        if (moving)
+            current.peak = std::max(current.peak, speed);
+        if (speed <= 1.0 && moving) {
+            moving = false;
+            current.end = t - 0.001;
+            current.amplitude = distance(from, last);
+            saccades.push_back(current);
+        }
+        last = gaze;
+    }
+    ASSERT_GT(saccades.size(), 200u);
+    double smallPeak = 0, largePeak = 0;
+    int small = 0, large = 0;
+    std::vector<double> fixations;
+    for (std::size_t i = 0; i < saccades.size(); ++i) {
+        const Seen& k = saccades[i];
+        EXPECT_NEAR(k.end - k.start, 0.021 + 0.0022 * k.amplitude, 0.003) << k.amplitude;
+        if (k.amplitude > 4 && k.amplitude < 8)
+            smallPeak += k.peak / k.amplitude, ++small;
+        if (k.amplitude > 20) {
+            largePeak += k.peak / k.amplitude, ++large;
+            EXPECT_LT(k.peak, 700);
+        }
+        if (i > 0)
+            fixations.push_back(k.start - saccades[i - 1].end);
+    }
+    ASSERT_GT(small, 10);
+    ASSERT_GT(large, 5);
+    EXPECT_GT(smallPeak / small, 1.5 * largePeak / large) << "velocity per degree falls with size";
+    std::sort(fixations.begin(), fixations.end());
+    EXPECT_GE(fixations.front(), 0.1);
+    EXPECT_GT(fixations[fixations.size() / 2], 0.25);
+    EXPECT_LT(fixations[fixations.size() / 2], 1.2);
+}
+
+// Eyes lead; the head follows a wide shift after a lag, part of the way,
+// while the gaze stays on the target; a small shift leaves the head alone.
+TEST(GazeModel, HeadFollowsWideShiftsPartOfTheWay)
+{
+    GazeModel model(5);
+    model.at(0.0, true);
+    model.at(5.0, true);  // settled at the viewer, the host holding the gaze
+    model.glance(5.0, {35.0, 0.0}, 2.0);
+    const GazeState early = model.at(5.03, true);
+    EXPECT_GT(early.eyes.x, 5.0);
+    EXPECT_LT(std::abs(early.head.x), 0.5) << "the head starts after the eyes";
+    const GazeState arrived = model.at(5.0 + saccade::duration(35.0), true);
+    EXPECT_NEAR(arrived.eyes.x + arrived.head.x, 35.0, 0.1);
+    const GazeState later = model.at(5.9, true);
+    EXPECT_NEAR(later.eyes.x + later.head.x, 35.0, 0.1) << "the eyes counter-roll as the head turns";
+    EXPECT_NEAR(later.head.x, 0.75 * (35.0 - 15.0), 0.5);
+
+    model.glance(6.5, {later.head.x + 8.0, 0.0}, 1.0);
+    EXPECT_NEAR(model.at(7.2, true).head.x, later.head.x, 0.01) << "the eyes alone take a small shift";
+}
+
+// With the host steering the eyes (tracking), life keeps them on target with
+// fixational movements only.
+TEST(LifeMotion, HeldGazeStaysWithinHalfADegree)
+{
+    LifeMotion life(3);
+    life.setMode(3);
+    double worst = 0, moved = 0;
+    for (double t = 0; t < 60; t += 0.005) {
+        const LifeOffsets o = life.at(t, {0, 0, 0, true});
+        if (t > 0.3) {
+            const double deg = LifeMotion::kEyeDegrees * std::hypot(o.eyeX, o.eyeY);
+            worst = std::max(worst, deg);
+            moved += deg;
+        }
+    }
+    EXPECT_LT(worst, 0.5);
+    EXPECT_GT(moved, 0.0) << "not frozen";
+}
+
+// Breaths vary in length and depth, 12 to 20 a minute, each inhale shorter
+// than its exhale.
+TEST(Breathing, PeriodsVaryAndInhaleIsShorterThanExhale)
+{
+    Breathing breathing(11);
+    std::vector<double> lows, highs;
+    double before = breathing.at(0), previous = breathing.at(0.01);
+    for (double t = 0.02; t < 600; t += 0.01) {
+        const double now = breathing.at(t);
+        if (previous < before && previous <= now)
+            lows.push_back(t - 0.01);
+        if (previous > before && previous >= now)
+            highs.push_back(t - 0.01);
+        before = previous, previous = now;
+    }
+    ASSERT_GT(lows.size(), 100u);
+    std::vector<double> periods;
+    for (std::size_t i = 1; i < lows.size(); ++i) {
+        periods.push_back(lows[i] - lows[i - 1]);
+        EXPECT_GE(periods.back(), 2.95);
+        EXPECT_LE(periods.back(), 5.05);
+        const auto high = std::upper_bound(highs.begin(), highs.end(), lows[i - 1]);
+        ASSERT_NE(high, highs.end());
+        EXPECT_LT(*high - lows[i - 1], lows[i] - *high) << "inhale shorter than exhale at " << lows[i - 1];
+    }
+    double mean = 0, spread = 0;
+    for (double p : periods)
+        mean += p / double(periods.size());
+    for (double p : periods)
+        spread += (p - mean) * (p - mean) / double(periods.size());
+    EXPECT_GT(std::sqrt(spread), 0.25) << "breaths vary";
+}
+
+// Speech: a glance aside as the phrase starts, accents on some strong vowels
+// (brows and a nod) but no constant raise, a settle of the head at its end.
+TEST(LifeMotion, SpeechGesturesAccentAndFrameAPhrase)
+{
+    LifeMotion life(21);
+    life.setMode(3);
+    life.at(0.0);
+    life.at(3.0);
+    life.speechActive(3.0, true);
+    double aside = 0, back = 90, browTime = 0, browPeak = 0, nodPeak = 0;
+    int sound = 0;
+    double t = 3.0;
+    for (; t < 7.0; t += 0.01) {
+        if (std::fmod(t - 3.0, 0.2) < 0.01)
+            life.speechSound(t, (sound++ % 2) ? viseme::aa : viseme::DD, 1.0);
+        const LifeOffsets o = life.at(t);
+        const double gaze = std::abs(o.eyeX * LifeMotion::kEyeDegrees + o.headX * LifeMotion::kHeadTurnDegrees);
+        if (t < 3.6)
+            aside = std::max(aside, gaze);
+        if (t > 3.85 && t < 3.95)
+            back = std::min(back, gaze);
+        browTime += o.brows > 0.1 ? 0.01 : 0;
+        browPeak = std::max(browPeak, o.brows);
+        nodPeak = std::max(nodPeak, o.headY);
+    }
+    EXPECT_GT(aside, 6.0);
+    EXPECT_LT(back, 3.5);
+    EXPECT_GT(browPeak, 0.5);
+    EXPECT_LT(browTime, 0.6 * 4.0) << "no stare";
+    EXPECT_GT(nodPeak, 0.05);
+    life.speechSound(t, viseme::Silence, 0.0);
+    double settle = 0;
+    for (; t < 8.5; t += 0.01)
+        settle = std::max(settle, life.at(t).headY);
+    EXPECT_GT(settle, 0.03);
+}
+
+// Hair hangs behind a turning head and swings back into place.
+TEST(HairSwing, LagsTheHeadAndSettles)
+{
+    HairSwing hair;
+    hair.at(0.0, {0, 0, 0});
+    EXPECT_LT(hair.at(0.05, {0.5, 0, 0})[0], -0.3);
+    double overshoot = 0;
+    for (double t = 0.06; t < 3.0; t += 0.01)
+        overshoot = std::max(overshoot, hair.at(t, {0.5, 0, 0})[0]);
+    EXPECT_GT(overshoot, 0.02);
+    EXPECT_NEAR(hair.at(5.0, {0.5, 0, 0})[0], 0.0, 0.005);
 }
 
 }  // namespace

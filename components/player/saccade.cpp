@@ -1,0 +1,42 @@
+#include "components/player/saccade.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vizmo::player {
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+}
+
+double distance(GazeAngles a, GazeAngles b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+double saccade::duration(double amplitudeDeg)
+{
+    return kBaseSeconds + kSecondsPerDegree * std::abs(amplitudeDeg);
+}
+
+double saccade::peakVelocity(double amplitudeDeg)
+{
+    return kPi / 2.0 * std::abs(amplitudeDeg) / duration(amplitudeDeg);
+}
+
+GazeAngles Movement::at(double seconds) const
+{
+    if (duration <= 0 || seconds >= start + duration)
+        return to;
+    if (seconds <= start)
+        return from;
+    const double part = 0.5 - 0.5 * std::cos(kPi * (seconds - start) / duration);
+    return {from.x + (to.x - from.x) * part, from.y + (to.y - from.y) * part};
+}
+
+Movement saccadeTo(GazeAngles from, GazeAngles to, double start)
+{
+    return {from, to, start, saccade::duration(distance(from, to))};
+}
+
+}  // namespace vizmo::player

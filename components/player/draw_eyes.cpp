@@ -16,10 +16,12 @@ void drawEyes(const FaceScene& s)
     const double sad = s.layout.weights.sad;
     const double ew = s.layout.eyeWidth;
     const double eh = s.layout.eyeHeight;
-    const double cover = s.layout.lidCover;
     const double lower = s.layout.lowerLid;
 
     for (int side : {-1, 1}) {
+        const auto e = std::size_t(side < 0 ? 0 : 1);
+        const FacePose::Eye& eye = s.pose.eyes[e];
+        const double cover = s.layout.lidCover[e];
         const double u = side * s.layout.eyeSpacing;
         p.save();
         p.setTransform(s.layout.head.frame(u, -0.08), true);
@@ -39,7 +41,7 @@ void drawEyes(const FaceScene& s)
         p.drawPath(opening);
         OpeningCutter inside(p, opening);
 
-        const QPointF iris(s.pose.eyeX * ew * 0.55, -s.pose.eyeY * eh * 0.45);
+        const QPointF iris(eye.x * ew * 0.55, -eye.y * eh * 0.45);
         const double ir = ew * 0.52;
         QRadialGradient irisColor(iris, ir);
         irisColor.setColorAt(0, shade(m.eyeColor, 130));
@@ -97,13 +99,15 @@ void drawBrows(const FaceScene& s)
     const double sad = s.layout.weights.sad;
     const double angry = s.layout.weights.angry;
     const double spacing = s.layout.eyeSpacing;
-    const double lift = 0.05 * surprise + 0.015 * std::max(0.0, s.pose.eyeY) - 0.02 * angry;
+    // A speech accent lifts the brows about as far as surprise does.
+    const double raise = 0.05 * surprise + 0.04 * s.pose.browRaise - 0.02 * angry;
     const double innerLift = 0.04 * sad - 0.045 * angry;
     const double w = 0.085 + 0.01 * m.eyeSize;
     const double thickness = 0.013 + 0.024 * m.browThickness;
     p.setPen(Qt::NoPen);
     p.setBrush(m.browColor);
     for (int side : {-1, 1}) {
+        const double lift = raise + 0.015 * std::max(0.0, s.pose.eyes[side < 0 ? 0 : 1].y);
         p.save();
         p.setTransform(s.layout.head.frame(side * spacing, -0.33), true);
         // Brows run from a blunt inner end (towards the nose) to a fine outer tip.

@@ -15,7 +15,8 @@ void drawTorso(const FaceScene& s)
     const QPointF neckBase = s.layout.neckBase;
     PixelPainter& p = s.p;
     const FaceModel& m = s.m;
-    const double half = 0.58 + 0.22 * m.shoulderWidth;
+    // Breathing in lifts the shoulders and widens the chest a little.
+    const double half = 0.58 + 0.22 * m.shoulderWidth + 0.008 * s.pose.breath;
     const double breathLift = 0.012 * s.pose.breath;
     const double leftY = 0.56 - 0.09 * s.pose.shoulderLeft - breathLift;
     const double rightY = 0.56 - 0.09 * s.pose.shoulderRight - breathLift;
@@ -203,7 +204,15 @@ void drawHair(const FaceScene& s, bool front)
     p.setPen(Qt::NoPen);
     p.setBrush(gloss);
     if (!front) {
+        // Hair hanging behind the head swings from the crown, trailing the
+        // head's turn and tilt.
+        const QPointF crown = s.layout.head.centre() - QPointF(0, s.layout.head.ry() * 0.5);
+        p.save();
+        p.translate(crown);
+        p.rotate(-kHairSwingDegrees * s.pose.hairX + kHairTiltDegrees * s.pose.hairZ);
+        p.translate(-crown + QPointF(0, 0.03 * s.pose.hairY));
         p.drawPath(backHair(s));
+        p.restore();
         return;
     }
     QPainterPath cap = hairCap(s);

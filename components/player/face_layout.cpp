@@ -38,9 +38,15 @@ FaceLayout layOutFace(const FaceModel& model, const FacePose& pose)
     const double chinLength = (0.98 + 0.16 * model.chin + jawDrop) * (1.0 - 0.08 * std::sin(-pitch));
 
     const double eyeWidth = 0.070 + 0.030 * model.eyeSize;
-    const double upper = std::clamp(0.03 + 0.28 * w.angry + 0.18 * w.sad + 0.15 * w.smile - 0.15 * w.surprise +
-                                        0.08 * std::max(0.0, -pose.eyeY),
-                                    0.0, 1.0);
+    // The upper lid follows its eye down; a wink or a blink closes it the rest of the way.
+    std::array<double, 2> cover{};
+    for (std::size_t e = 0; e < 2; ++e) {
+        const double upper = std::clamp(0.03 + 0.28 * w.angry + 0.18 * w.sad + 0.15 * w.smile - 0.15 * w.surprise +
+                                            0.08 * std::max(0.0, -pose.eyes[e].y),
+                                        0.0, 1.0);
+        const double shut = std::max(w.blink, pose.eyes[e].wink);
+        cover[e] = upper + (1.0 - upper) * shut;
+    }
     return FaceLayout{
         .head = head,
         .outline = headOutline(head, model, chinLength),
@@ -51,7 +57,7 @@ FaceLayout layOutFace(const FaceModel& model, const FacePose& pose)
         .eyeSpacing = 0.33 + 0.10 * model.eyeSpacing,
         .eyeWidth = eyeWidth,
         .eyeHeight = eyeWidth * (0.68 + 0.25 * w.surprise),
-        .lidCover = upper + (1.0 - upper) * w.blink,
+        .lidCover = cover,
         .lowerLid = std::clamp(0.22 * w.smile, 0.0, 0.5),
         .mouthFrame = head.frame(0, 0.55 + 0.03 * model.noseLength, 0.05),
         .mouthOpen = mouthOpen,

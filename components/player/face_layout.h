@@ -14,6 +14,8 @@
 #include <QPointF>
 #include <QTransform>
 
+#include <array>
+
 namespace vizmo::player {
 
 // Each 0..1; `blink` joins life's blink and the script's.
@@ -31,7 +33,7 @@ struct FaceLayout {
     double eyeSpacing;     // across the face (u) from its middle to each eye's centre
     double eyeWidth;       // centre to corner
     double eyeHeight;
-    double lidCover;       // upper lid over the opening: 0 open .. 1 shut
+    std::array<double, 2> lidCover;  // each upper lid over its opening: 0 open .. 1 shut
     double lowerLid;       // lower lid raised by a smile: 0 .. 0.5
     QTransform mouthFrame; // the surface's frame where the mouth sits
     double mouthOpen;      // the lips apart: 0 closed .. 1 wide; the jaw drops with it

@@ -6,6 +6,7 @@
 
 #include "components/player/face_model.h"
 #include "components/player/face_pose.h"
+#include "components/player/layer_cache.h"
 
 #include <QRectF>
 
@@ -16,5 +17,13 @@ namespace vizmo::player {
 // Draws into `area` (logical pixels), keeping the figure's proportions and
 // centring it; the painter's state is restored afterwards.
 void drawFace(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
+
+// drawFace in two layers: what lies behind the head (the hair hanging behind
+// it, the neck and shoulders), and the head with everything on it.
+void drawBehindHead(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
+void drawHead(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
+// What drawBehindHead's picture depends on in `pose`, in quarters of a device
+// pixel at `sidePx`: equal keys draw the same layer.
+LayerCache::Key behindHeadKey(const FaceModel& model, const FacePose& pose, double sidePx);
 
 }  // namespace vizmo::player

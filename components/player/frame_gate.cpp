@@ -4,15 +4,34 @@
 
 namespace vizmo::player {
 
-bool FrameGate::passes()
+FrameMeasures frameMeasures(const FacePose& pose, double sidePx)
 {
-    bool changed = next_.size() != shown_.size();
-    for (std::size_t i = 0; i < next_.size() && !changed; ++i)
-        changed = std::abs(next_[i] - shown_[i]) > kThresholdPx;
-    if (changed)
-        shown_.swap(next_);
-    next_.clear();
-    return changed;
+    // Upper bounds of how far one unit moves the farthest point it moves, as
+    // parts of the face's side: a head turn moves the nose tip, a gaze unit the
+    // iris, a breath the shoulders.
+    const double head = 0.3 * sidePx, feature = 0.06 * sidePx, body = 0.05 * sidePx, hair = 0.5 * sidePx;
+    FrameMeasures m{pose.headX * head, pose.headY * head, pose.headZ * head, pose.blink * feature,
+                    pose.browRaise * feature, pose.shoulderLeft * body, pose.shoulderRight * body,
+                    pose.breath * body, pose.hairX * hair, pose.hairY * hair, pose.hairZ * hair};
+    for (const auto& eye : pose.eyes)
+        m.insert(m.end(), {eye.x * feature, eye.y * feature, eye.wink * feature});
+    for (double e : pose.expressions)
+        m.push_back(e * feature);
+    const MouthShape& mouth = pose.mouth;
+    m.insert(m.end(), {mouth.open * feature, mouth.width * feature, mouth.round * feature, mouth.teeth * feature,
+                       mouth.tongue * feature, mouth.press * feature, mouth.lipBite * feature});
+    return m;
+}
+
+bool FrameGate::differs(const FrameMeasures& next) const
+{
+    if (next.size() != drawn_.size())
+        return true;
+    for (std::size_t i = 0; i < next.size(); ++i) {
+        if (std::abs(next[i] - drawn_[i]) > kThresholdPx)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace vizmo::player

@@ -27,8 +27,7 @@ void GazeModel::shiftTo(double start, GazeAngles target, double holdSeconds, boo
     const GazeAngles from = gaze_.at(start);
     gaze_ = saccadeTo(from, target, start);
     fixationEnd_ = gaze_.start + gaze_.duration + holdSeconds;
-    if (onShift_)
-        onShift_(start, distance(from, target));
+    shifts_.push_back({start, distance(from, target)});
     if (!moveHead)
         return;
     // The head takes part of whatever the shift leaves beyond the eyes' easy range.

@@ -12,7 +12,8 @@
 #include "components/player/life_random.h"
 #include "components/player/saccade.h"
 
-#include <functional>
+#include <utility>
+#include <vector>
 
 namespace vizmo::player {
 
@@ -30,8 +31,11 @@ public:
 
     explicit GazeModel(quint32 seed);
 
-    // Called with each gaze shift the model starts: when and how far, in degrees.
-    void onShift(std::function<void(double seconds, double amplitudeDeg)> listener) { onShift_ = std::move(listener); }
+    struct Shift {
+        double seconds, amplitudeDeg;
+    };
+    // The gaze shifts started since the last call, oldest first.
+    std::vector<Shift> takeShifts() { return std::exchange(shifts_, {}); }
 
     // Time must not go backwards between calls.
     GazeState at(double seconds, bool held);
@@ -53,7 +57,7 @@ private:
     bool atViewer_ = true;
     bool wasHeld_ = false;
     bool returnNext_ = false;  // after a speech glance, back to the viewer
-    std::function<void(double, double)> onShift_;
+    std::vector<Shift> shifts_;
 };
 
 }  // namespace vizmo::player

@@ -14,10 +14,13 @@ LifeMotion::LifeMotion(quint32 seed)
     : gaze_(seed), blinks_(seed ^ 0x9e3779b9u), breathing_(seed + 17u), gestures_(seed * 31u + 7u),
       driftX_(seed + 101u), driftY_(seed + 202u), driftZ_(seed + 303u)
 {
-    gaze_.onShift([this](double t, double amplitude) {
-        if (mode_ >= 3)
-            blinks_.gazeShift(t, amplitude);
-    });
+}
+
+void LifeMotion::reseed(quint32 seed)
+{
+    const int mode = mode_;
+    *this = LifeMotion(seed);
+    mode_ = mode;
 }
 
 quint32 LifeMotion::freshSeed()
@@ -56,6 +59,11 @@ LifeOffsets LifeMotion::at(double t, const LifeContext& context)
     gazeHeld_ = context.gazeHeld;
     cue(t, gestures_.poll(t));
     const GazeState gaze = gaze_.at(t, context.gazeHeld);
+    // Wide gaze shifts often come with a blink.
+    for (const GazeModel::Shift& shift : gaze_.takeShifts()) {
+        if (mode_ >= 3)
+            blinks_.gazeShift(shift.seconds, shift.amplitudeDeg);
+    }
     const double blink = blinks_.at(t);
     const double breath = breathing_.at(t);
     if (mode_ <= 0)

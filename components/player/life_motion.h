@@ -40,7 +40,9 @@ public:
     static constexpr double kHeadTurnDegrees = 34.4;
     static constexpr double kHeadNodDegrees = 24.0;
 
-    explicit LifeMotion(quint32 seed = 0x5eed);
+    explicit LifeMotion(quint32 seed);
+    // Starts afresh from `seed`, keeping the mode.
+    void reseed(quint32 seed);
     // A seed that differs from run to run.
     static quint32 freshSeed();
 

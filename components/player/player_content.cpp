@@ -19,6 +19,7 @@ Result Vizmo4::setModelName(const QString& path)
 {
     if (path.isEmpty()) {
         model_ = defaultFaceModel();
+        ++modelGeneration_;
         modelPath_.clear();
         update();
         return {};
@@ -27,6 +28,7 @@ Result Vizmo4::setModelName(const QString& path)
     if (!loaded.ok())
         return fail(loaded.error().number, loaded.error().description);
     model_ = std::move(loaded.value());
+    ++modelGeneration_;
     modelPath_ = path;
     update();
     Args args{Variant::string(path)};

@@ -15,15 +15,19 @@ double unit(double value, double scale) { return std::clamp(value / scale, -1.0,
 double limit(double value) { return std::clamp(value, -1.0, 1.0); }
 
 // The host's posing adds to the script's in the methods' units, so together
-// they reach the limit no sooner than each alone. The gaze is the eyes' mean.
+// they reach the limit no sooner than each alone. Each eye takes its own pair
+// of SetEye (they can converge); looking down past the eye's corner (-128)
+// lowers that eye's lid, shut at -255: a wink.
 void placeFigure(FacePose& pose, const ScriptFrame& script, const HostPosing& posing)
 {
     pose.headX = unit(script.headX + posing.headX, kPoseUnits);
     pose.headY = unit(script.headY + posing.headY, kPoseUnits);
     pose.headZ = unit(script.headZ + posing.headZ, kPoseUnits);
-    const double eyeX = (posing.eyeX[0] + posing.eyeX[1]) / 2, eyeY = (posing.eyeY[0] + posing.eyeY[1]) / 2;
-    pose.eyeX = unit(script.eyeX, kPoseUnits) + unit(eyeX, kGazeUnits);
-    pose.eyeY = unit(script.eyeY, kPoseUnits) + unit(eyeY, kGazeUnits);
+    for (std::size_t e = 0; e < 2; ++e) {
+        pose.eyes[e].x = unit(script.eyeX, kPoseUnits) + unit(posing.eyeX[e], kGazeUnits);
+        pose.eyes[e].y = unit(script.eyeY, kPoseUnits) + unit(posing.eyeY[e], kGazeUnits);
+        pose.eyes[e].wink = std::clamp((-posing.eyeY[e] - kGazeUnits) / (kPoseUnits - kGazeUnits), 0.0, 1.0);
+    }
     pose.shoulderLeft = unit(script.shoulderLeft + posing.shoulderLeft, kPoseUnits);
     pose.shoulderRight = unit(script.shoulderRight + posing.shoulderRight, kPoseUnits);
 }
@@ -33,12 +37,14 @@ void addLife(FacePose& pose, const LifeOffsets& life)
     pose.headX = limit(pose.headX + life.headX);
     pose.headY = limit(pose.headY + life.headY);
     pose.headZ = limit(pose.headZ + life.headZ);
-    pose.eyeX = limit(pose.eyeX + life.eyeX);
-    pose.eyeY = limit(pose.eyeY + life.eyeY);
+    for (auto& eye : pose.eyes)
+        eye.x = limit(eye.x + life.eyeX), eye.y = limit(eye.y + life.eyeY);
     pose.shoulderLeft = limit(pose.shoulderLeft + 0.25 * life.breath);
     pose.shoulderRight = limit(pose.shoulderRight + 0.25 * life.breath);
     pose.breath = life.breath;
     pose.blink = life.blink;
+    pose.browRaise = life.brows;
+    pose.hairX = life.hairX, pose.hairY = life.hairY, pose.hairZ = life.hairZ;
 }
 
 // Strength scales the script's expressions, and Neutral relaxes the others;
@@ -60,11 +66,6 @@ void mixSpeechMouth(FacePose& pose, const ScriptFrame& script, const SpeechMouth
     const double switchPart = smoothStep(speech.sinceSwitchMs / kSpeechSwitchMs);
     const double speechPart = speech.active ? switchPart : 1.0 - switchPart;
     pose.mouth = lerp(scriptMouth, speech.shape, speechPart);
-    if (speech.active) {
-        // An attentive look while speaking: brows up a touch.
-        auto& surprise = pose.expressions[std::size_t(Expression::Surprise)];
-        surprise = std::max(surprise, 0.12 * speechPart);
-    }
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ inline constexpr double kSpeechSwitchMs = 120.0;
 // SetHead, SetEye and SetShoulder as the host gave them, in the methods' units.
 struct HostPosing {
     double headX = 0, headY = 0, headZ = 0;
-    double eyeX[2] = {0, 0}, eyeY[2] = {0, 0};  // each eye's gaze
+    double eyeX[2] = {0, 0}, eyeY[2] = {0, 0};  // each eye's gaze; y below -128 lowers its lid
     double shoulderLeft = 0, shoulderRight = 0;
 };
 

@@ -29,7 +29,8 @@ double clampPose(int value) { return std::clamp(double(value), -kPoseUnits * 3, 
 }  // namespace
 
 Vizmo4::Vizmo4(QWidget* parent)
-    : QWidget(parent), dispatch::Object(kClassName, memberTable()), model_(defaultFaceModel())
+    : QWidget(parent), dispatch::Object(kClassName, memberTable()), model_(defaultFaceModel()),
+      life_(LifeMotion::freshSeed())
 {
     monotonic_.start();
     clock_ = [this] { return double(monotonic_.nsecsElapsed()) / 1e6; };
@@ -154,6 +155,7 @@ Result Vizmo4::doCall(DispId dispId, const Args& args)
         // accepted and drawn at the limit.
         posing_.eyeX[0] = clampPose(args[0].asI2()), posing_.eyeY[0] = clampPose(args[1].asI2());
         posing_.eyeX[1] = clampPose(args[2].asI2()), posing_.eyeY[1] = clampPose(args[3].asI2());
+        eyesSetMs_ = now();
         update();
         return {};
     case id::SetHead:
@@ -181,6 +183,7 @@ Result Vizmo4::doCall(DispId dispId, const Args& args)
             speechSwitchMs_ = now();
             if (speechActive_)
                 speechMouth_.reset();
+            life_.speechActive(now() / 1000.0, speechActive_);
         }
         update();
         return {};
@@ -193,6 +196,7 @@ Result Vizmo4::doCall(DispId dispId, const Args& args)
         if (blendMs < 0 || blendMs > 1000)
             return refuse(QStringLiteral("SpeechViseme takes a blend of 0 to 1000 ms, not %1").arg(blendMs));
         speechMouth_.setTarget(visemeShape(viseme, weight / 255.0), now(), blendMs);
+        life_.speechSound(now() / 1000.0, viseme, weight / 255.0);
         update();
         return {};
     }
@@ -217,10 +221,26 @@ bool Vizmo4::animating() const
            now() - speechSwitchMs_ < kSpeechSwitchMs + 1000;
 }
 
+bool Vizmo4::gazeHeld() const
+{
+    constexpr double kHoldMs = 1000.0;  // tracking sends SetEye ten times a second
+    const bool offCentre = posing_.eyeX[0] != 0 || posing_.eyeY[0] != 0 || posing_.eyeX[1] != 0 || posing_.eyeY[1] != 0;
+    return offCentre || now() - eyesSetMs_ < kHoldMs;
+}
+
+FrameMeasures Vizmo4::measuresOf(const FacePose& pose) const
+{
+    FrameMeasures measures = frameMeasures(pose, std::min(width(), height()) * devicePixelRatioF());
+    if (controStyle_ == 1)
+        measures.push_back(timeline_.position(now()) / std::max(1, timeline_.length()) * width());
+    return measures;
+}
+
 void Vizmo4::frameTick()
 {
-    // A still face with nothing playing is not redrawn: an idle player costs nothing.
-    if (animating())
+    // A still face with nothing playing is not redrawn: an idle player costs
+    // nothing. A living face is redrawn when it moved enough to show.
+    if (animating() && frameGate_.differs(measuresOf(currentPose())))
         update();
 }
 
@@ -231,7 +251,9 @@ FacePose Vizmo4::currentPose()
     if (script_)
         layers.script = script_->sample(scriptPosition());
     layers.posing = posing_;
-    layers.life = life_.at(t / 1000.0);
+    // Life needs the head as script and host pose it, for the hair to trail it.
+    const FacePose posed = composePose(layers);
+    layers.life = life_.at(t / 1000.0, {posed.headX, posed.headY, posed.headZ, gazeHeld()});
     layers.strength = strengthMode_ == 1 ? strength_ / 255.0 : 1.0;
     layers.speech = {speechActive_, t - speechSwitchMs_, speechMouth_.at(t)};
     return composePose(layers);
@@ -241,8 +263,16 @@ void Vizmo4::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QRectF area = rect();
-    backdrop_.paint(painter, area, BackMode(backMode_), dispatch::toQColor(backColor_), backImage_);
-    drawFace(painter, area, model_, currentPose());
+    const FacePose pose = currentPose();
+    const QColor backColor = dispatch::toQColor(backColor_);
+    LayerCache::Key key = behindHeadKey(model_, pose, std::min(area.width(), area.height()) * devicePixelRatioF());
+    key.insert(key.end(), {modelGeneration_, backMode_, backColor.rgba(), backImage_.cacheKey()});
+    behindHead_.paint(painter, size(), key, [&](QPainter& layer) {
+        backdrop_.paint(layer, area, BackMode(backMode_), backColor, backImage_);
+        drawBehindHead(layer, area, model_, pose);
+    });
+    drawHead(painter, area, model_, pose);
+    frameGate_.drawn(measuresOf(pose));
     if (controStyle_ == 1) {
         const double total = std::max(1, timeline_.length());
         paintControlBar(painter, controlBarLayout(area), timeline_.state(), timeline_.position(now()) / total);

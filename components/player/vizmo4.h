@@ -8,6 +8,8 @@
 #include "components/player/backdrop.h"
 #include "components/player/face_model.h"
 #include "components/player/face_pose.h"
+#include "components/player/frame_gate.h"
+#include "components/player/layer_cache.h"
 #include "components/player/life_motion.h"
 #include "components/player/mouth_easer.h"
 #include "components/player/playback_timeline.h"
@@ -40,6 +42,8 @@ public:
 
     // Replaces the monotonic clock (milliseconds), so tests can step time.
     void setClock(std::function<double()> clock);
+    // Replaces the seed of life's random motions, which differs from run to run.
+    void setLifeSeed(quint32 seed) { life_.reseed(seed); }
     // Runs one playback step now (the timer does this every 40 ms).
     void playbackTick();
     // True once a background image being decoded has arrived (or failed).
@@ -91,6 +95,11 @@ private:
     // Animation (vizmo4.cpp).
     bool animating() const;
     void frameTick();
+    // True while the host steers the eyes (tracking, the sliders): life then
+    // keeps them on target.
+    bool gazeHeld() const;
+    // The frame's moving measures, for the frame gate.
+    FrameMeasures measuresOf(const FacePose& pose) const;
     double now() const { return clock_(); }
     void setLifeMode(int mode);
 
@@ -109,6 +118,7 @@ private:
     QString backImagePath_;
 
     HostPosing posing_;
+    double eyesSetMs_ = -1e9;  // when SetEye was last called
     int fps_ = 30;
 
     // Speech input.
@@ -123,6 +133,11 @@ private:
     LifeMotion life_;
     QImage backImage_;
     BackdropCache backdrop_;
+    // The backdrop with the hair behind the head and the torso, which change
+    // far less often than the head in front of them.
+    LayerCache behindHead_;
+    FrameGate frameGate_;
+    int modelGeneration_ = 0;
     int backImageRequest_ = 0;
     int backImageShown_ = 0;
 

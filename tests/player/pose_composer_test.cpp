@@ -18,14 +18,27 @@ TEST(PoseComposer, HostPosingAddsToTheScriptBeforeLifeAndAllStopsAtTheLimit)
     layers.posing.headX = -200;  // cancels the script's turn instead of each clamping alone
     layers.script.headY = 200;
     layers.posing.headY = 200;
-    layers.posing.eyeX[0] = 128;  // the gaze is the mean of both eyes, ±128 to the corner
+    layers.posing.eyeX[0] = 128;  // each eye on its own, ±128 to the corner
     layers.life.headY = -0.5;
     layers.life.breath = 1;
     const FacePose pose = composePose(layers);
     EXPECT_DOUBLE_EQ(pose.headX, 0.0);
     EXPECT_DOUBLE_EQ(pose.headY, 0.5) << "life moves from the limit, not from the sum beyond it";
-    EXPECT_DOUBLE_EQ(pose.eyeX, 0.5);
+    EXPECT_DOUBLE_EQ(pose.eyes[0].x, 1.0);
+    EXPECT_DOUBLE_EQ(pose.eyes[1].x, 0.0) << "the eyes can converge";
     EXPECT_DOUBLE_EQ(pose.shoulderLeft, 0.25) << "breathing lifts the shoulders";
+}
+
+// SetEye past the eye's lower corner lowers that eye's lid alone: -255 winks.
+TEST(PoseComposer, LookingFarDownWithOneEyeWinksIt)
+{
+    PoseLayers layers;
+    layers.posing.eyeY[1] = -255;
+    const FacePose pose = composePose(layers);
+    EXPECT_DOUBLE_EQ(pose.eyes[1].wink, 1.0);
+    EXPECT_DOUBLE_EQ(pose.eyes[0].wink, 0.0);
+    layers.posing.eyeY[1] = -128;
+    EXPECT_DOUBLE_EQ(composePose(layers).eyes[1].wink, 0.0) << "the corner itself is an open eye";
 }
 
 TEST(PoseComposer, StrengthAndNeutralScaleExpressionsButNeverTheBlink)
@@ -57,7 +70,7 @@ TEST(PoseComposer, SpeechMouthTakesOverFromTheScriptEasedBothWays)
     layers.speech.sinceSwitchMs = kSpeechSwitchMs;
     const FacePose speaking = composePose(layers);
     EXPECT_EQ(speaking.mouth, visemeShape(viseme::PP));
-    EXPECT_GT(expression(speaking, Expression::Surprise), 0.0) << "an attentive look while speaking";
+    EXPECT_EQ(expression(speaking, Expression::Surprise), 0.0) << "no constant stare while speaking";
 
     layers.speech.active = false;
     layers.speech.sinceSwitchMs = 0;

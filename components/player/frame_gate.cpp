@@ -7,12 +7,15 @@ namespace vizmo::player {
 FrameMeasures frameMeasures(const FacePose& pose, double sidePx)
 {
     // Upper bounds of how far one unit moves the farthest point it moves, as
-    // parts of the face's side: a head turn moves the nose tip, a gaze unit the
-    // iris, a breath the shoulders.
-    const double head = 0.3 * sidePx, feature = 0.06 * sidePx, body = 0.05 * sidePx, hair = 0.5 * sidePx;
-    FrameMeasures m{pose.headX * head, pose.headY * head, pose.headZ * head, pose.blink * feature,
-                    pose.browRaise * feature, pose.shoulderLeft * body, pose.shoulderRight * body,
-                    pose.breath * body, pose.hairX * hair, pose.hairY * hair, pose.hairZ * hair};
+    // parts of the face's side: a head turn (0.6 rad) the nose tip, a tilt
+    // (20 degrees) the crown, a hair swing the hair's ends, a gaze unit the
+    // iris, a breath the head and shoulders (besides its share of them).
+    const double head = 0.17 * sidePx, hair = 0.2 * sidePx, feature = 0.06 * sidePx, shoulder = 0.045 * sidePx,
+                 breath = 0.012 * sidePx;
+    FrameMeasures m{pose.headX * head,         pose.headY * head,          pose.headZ * head,
+                    pose.blink * feature,      pose.browRaise * feature,   pose.shoulderLeft * shoulder,
+                    pose.shoulderRight * shoulder, pose.breath * breath,   pose.hairX * hair,
+                    pose.hairY * hair,         pose.hairZ * hair};
     for (const auto& eye : pose.eyes)
         m.insert(m.end(), {eye.x * feature, eye.y * feature, eye.wink * feature});
     for (double e : pose.expressions)

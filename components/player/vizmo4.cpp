@@ -259,12 +259,28 @@ FacePose Vizmo4::currentPose()
     return composePose(layers);
 }
 
+// A frame is drawn into a pixmap kept for the next one: when nothing in it
+// moved by a quarter of a pixel and no property changed, it is shown again
+// as it is (an exposure, a host's repaint, a face too still to show a change).
 void Vizmo4::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QRectF area = rect();
     const FacePose pose = currentPose();
+    const FrameMeasures measures = measuresOf(pose);
     const QColor backColor = dispatch::toQColor(backColor_);
+    const QColor borderColor = palette().color(QPalette::WindowText);
+    LayerCache::Key frameKey{modelGeneration_,   backMode_,       backColor.rgba(),
+                             backImage_.cacheKey(), controStyle_, borderStyle_,
+                             borderColor.rgba(),  int(timeline_.state())};
+    for (double m : measures)
+        frameKey.push_back(std::llround(m / FrameGate::kThresholdPx));
+    frame_.paint(painter, size(), frameKey, [&](QPainter& target) { paintFrame(target, pose, backColor, borderColor); });
+    frameGate_.drawn(measures);
+}
+
+void Vizmo4::paintFrame(QPainter& painter, const FacePose& pose, const QColor& backColor, const QColor& borderColor)
+{
+    const QRectF area = rect();
     LayerCache::Key key = behindHeadKey(model_, pose, std::min(area.width(), area.height()) * devicePixelRatioF());
     key.insert(key.end(), {modelGeneration_, backMode_, backColor.rgba(), backImage_.cacheKey()});
     behindHead_.paint(painter, size(), key, [&](QPainter& layer) {
@@ -272,14 +288,13 @@ void Vizmo4::paintEvent(QPaintEvent*)
         drawBehindHead(layer, area, model_, pose);
     });
     drawHead(painter, area, model_, pose);
-    frameGate_.drawn(measuresOf(pose));
     if (controStyle_ == 1) {
         const double total = std::max(1, timeline_.length());
         paintControlBar(painter, controlBarLayout(area), timeline_.state(), timeline_.position(now()) / total);
     }
     if (borderStyle_ == 1) {
         painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+        painter.setPen(QPen(borderColor, 1));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }

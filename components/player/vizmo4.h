@@ -16,6 +16,7 @@
 #include "components/player/pose_composer.h"
 #include "components/player/script.h"
 
+#include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
@@ -100,6 +101,7 @@ private:
     bool gazeHeld() const;
     // The frame's moving measures, for the frame gate.
     FrameMeasures measuresOf(const FacePose& pose) const;
+    void paintFrame(QPainter& painter, const FacePose& pose, const QColor& backColor, const QColor& borderColor);
     double now() const { return clock_(); }
     void setLifeMode(int mode);
 
@@ -136,6 +138,7 @@ private:
     // The backdrop with the hair behind the head and the torso, which change
     // far less often than the head in front of them.
     LayerCache behindHead_;
+    LayerCache frame_;  // the last frame drawn
     FrameGate frameGate_;
     int modelGeneration_ = 0;
     int backImageRequest_ = 0;

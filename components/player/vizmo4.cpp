@@ -259,23 +259,14 @@ FacePose Vizmo4::currentPose()
     return composePose(layers);
 }
 
-// A frame is drawn into a pixmap kept for the next one: when nothing in it
-// moved by a quarter of a pixel and no property changed, it is shown again
-// as it is (an exposure, a host's repaint, a face too still to show a change).
+// The frame timer asks for a frame only when one would show a change (see
+// frameTick); a frame Qt asks for is drawn whole.
 void Vizmo4::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const FacePose pose = currentPose();
-    const FrameMeasures measures = measuresOf(pose);
-    const QColor backColor = dispatch::toQColor(backColor_);
-    const QColor borderColor = palette().color(QPalette::WindowText);
-    LayerCache::Key frameKey{modelGeneration_,   backMode_,       backColor.rgba(),
-                             backImage_.cacheKey(), controStyle_, borderStyle_,
-                             borderColor.rgba(),  int(timeline_.state())};
-    for (double m : measures)
-        frameKey.push_back(std::llround(m / FrameGate::kThresholdPx));
-    frame_.paint(painter, size(), frameKey, [&](QPainter& target) { paintFrame(target, pose, backColor, borderColor); });
-    frameGate_.drawn(measures);
+    paintFrame(painter, pose, dispatch::toQColor(backColor_), palette().color(QPalette::WindowText));
+    frameGate_.drawn(measuresOf(pose));
 }
 
 void Vizmo4::paintFrame(QPainter& painter, const FacePose& pose, const QColor& backColor, const QColor& borderColor)

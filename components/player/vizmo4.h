@@ -138,7 +138,6 @@ private:
     // The backdrop with the hair behind the head and the torso, which change
     // far less often than the head in front of them.
     LayerCache behindHead_;
-    LayerCache frame_;  // the last frame drawn
     FrameGate frameGate_;
     int modelGeneration_ = 0;
     int backImageRequest_ = 0;

@@ -268,5 +268,45 @@ TEST(Rendering, BorderStyleDrawsAFrame)
     EXPECT_EQ(image.pixelColor(2, 2), QColor(0, 255, 0));
 }
 
+// Twelve seconds of each LifeMode, a frame every 100 ms: still; blinking
+// only; breathing too (the shoulders move, the gaze does not); and the gaze
+// and head moving on their own.
+TEST(Rendering, EachLifeModeAddsItsMotionToThePicture)
+{
+    struct Seen {
+        bool anyChange = false, blinked = false, shouldersMoved = false;
+        double irisTravel = 0;
+    };
+    auto watch = [](int mode) {
+        RenderFixture f;
+        f.player.setLifeSeed(42);
+        f.player.put(id::LifeMode, I2(std::int16_t(mode)));
+        const Frame first = grab(f.player);
+        const int openIris = first.count(isIris);
+        const double irisX = first.meanX(isIris);
+        const QImage shoulders = first.image.copy(0, 216, 256, 40);
+        Seen seen;
+        for (int step = 0; step < 120; ++step) {
+            f.nowMs += 100;
+            const Frame frame = grab(f.player);
+            seen.anyChange |= frame.image != first.image;
+            seen.blinked |= frame.count(isIris) < openIris / 2;
+            seen.shouldersMoved |= frame.image.copy(0, 216, 256, 40) != shoulders;
+            if (frame.count(isIris) > openIris * 3 / 4)
+                seen.irisTravel = std::max(seen.irisTravel, std::abs(frame.meanX(isIris) - irisX));
+        }
+        return seen;
+    };
+    EXPECT_FALSE(watch(0).anyChange);
+    const Seen blinking = watch(1), breathing = watch(2), living = watch(3);
+    EXPECT_TRUE(blinking.blinked);
+    EXPECT_FALSE(blinking.shouldersMoved);
+    EXPECT_LT(blinking.irisTravel, 0.5);
+    EXPECT_TRUE(breathing.blinked);
+    EXPECT_TRUE(breathing.shouldersMoved);
+    EXPECT_LT(breathing.irisTravel, 0.5);
+    EXPECT_GT(living.irisTravel, 2.0);
+}
+
 }  // namespace
 }  // namespace vizmo::player

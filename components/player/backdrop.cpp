@@ -1,10 +1,13 @@
 #include "components/player/backdrop.h"
 
 #include "components/dispatch/error.h"
+#include "components/player/missing_file.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace vizmo::player {
 
@@ -54,7 +57,7 @@ LoadResult<QSize> checkBackImage(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.isFile())
-        return LoadError{err::FileNotFound, QStringLiteral("File not found: %1").arg(path)};
+        return LoadError{err::FileNotFound, fileNotFoundMessage(path)};
     QImageReader reader(path);
     const QSize size = reader.size();
     if (!reader.canRead() || !size.isValid())
@@ -66,6 +69,21 @@ LoadResult<QSize> checkBackImage(const QString& path)
                                                         .arg(size.width())
                                                         .arg(size.height())
                                                         .arg(kMaxBackImageSide)};
+    // The reader refuses to allocate more than its limit and would fail only
+    // later, on the worker; the same sum decides here, at the user's call.
+    const QImage::Format format = reader.imageFormat();
+    const int bits = format == QImage::Format_Invalid ? 32 : std::max(1, int(QImage::toPixelFormat(format).bitsPerPixel()));
+    const qint64 bytesPerLine = (qint64(size.width()) * bits + 31) / 32 * 4;
+    const qint64 bytes = bytesPerLine * size.height();
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (limit > 0 && bytes > limit)
+        return LoadError{err::InvalidPropertyValue,
+                         QStringLiteral("%1: the image is %2 x %3 pixels and needs %4 MB to decode; at most %5 MB is accepted")
+                             .arg(path)
+                             .arg(size.width())
+                             .arg(size.height())
+                             .arg((bytes + (1 << 20) - 1) >> 20)
+                             .arg(QImageReader::allocationLimit())};
     return size;
 }
 

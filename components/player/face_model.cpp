@@ -59,7 +59,7 @@ const std::map<QString, Reader>& readers()
                  e = lineError(f, l, QStringLiteral("\"name\" needs a name"));
                  return false;
              }
-             m.name = l.words.mid(1).join(u' ');
+             m.name = l.rest(1);
              return true;
          }},
         {QStringLiteral("face.width"), real(&FaceModel::faceWidth)},
@@ -112,13 +112,14 @@ const std::map<QString, Reader>& readers()
     return table;
 }
 
-LoadResult<FaceModel> parse(const TextFile& file)
+LoadResult<FaceModel> parse(TextFile& file)
 {
     FaceModel model;
     QSet<QString> seen;
     LoadError error;
-    for (const TextLine& line : file.lines) {
-        const QString& key = line.words[0];
+    TextLine line;
+    while (file.next(line)) {
+        const QString key = line.words[0].toString();
         const auto reader = readers().find(key);
         if (reader == readers().end())
             return lineError(file, line, QStringLiteral("unknown keyword \"%1\"").arg(key));
@@ -129,7 +130,7 @@ LoadResult<FaceModel> parse(const TextFile& file)
             return error;
     }
     if (model.name.isEmpty()) {
-        const int last = file.lines.empty() ? 1 : file.lines.back().number;
+        const int last = file.lastNumber();
         return LoadError{dispatch::err::InvalidFileFormat,
                          QStringLiteral("%1: line %2: the model has no \"name\" line").arg(file.displayName).arg(last)};
     }

@@ -47,7 +47,7 @@ const std::array<QString, 15>& visemeNames()
     return names;
 }
 
-int visemeIndex(const QString& name)
+int visemeIndex(QStringView name)
 {
     const auto& names = visemeNames();
     const auto found = std::find(names.begin(), names.end(), name);

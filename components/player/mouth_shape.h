@@ -28,7 +28,7 @@ MouthShape visemeShape(int viseme, double weight = 1.0);
 // Names as the scripts write them, in viseme order: sil PP FF TH DD kk CH SS nn RR aa E ih oh ou.
 const std::array<QString, 15>& visemeNames();
 // -1 if `name` is none of them (case-sensitive).
-int visemeIndex(const QString& name);
+int visemeIndex(QStringView name);
 
 // Smooth 0..1 easing with zero slope at both ends.
 double smoothStep(double t);

@@ -3,6 +3,7 @@
 #include "components/player/script.h"
 
 #include "components/dispatch/error.h"
+#include "components/player/missing_file.h"
 #include "components/player/text_file.h"
 
 #include <QDir>
@@ -21,7 +22,7 @@ constexpr int kMaxLengthMs = 10 * 60 * 1000;
 constexpr int kMaxPose = 255;
 
 struct Parser {
-    const TextFile& file;
+    TextFile& file;
     QString baseDir;
     Script script;
     LoadError error;
@@ -29,6 +30,7 @@ struct Parser {
     int audioLine = 0;
     int latestKeyMs = -1;
     int latestKeyLine = 0;
+    int latestBlinkStartMs = -1;  // when the latest key is a blink's end
 
     bool time(const TextLine& line, int& out)
     {
@@ -38,10 +40,10 @@ struct Parser {
         return true;
     }
 
-    void noteKey(int timeMs, int lineNumber)
+    void noteKey(int timeMs, int lineNumber, int blinkStartMs = -1)
     {
         if (timeMs > latestKeyMs)
-            latestKeyMs = timeMs, latestKeyLine = lineNumber;
+            latestKeyMs = timeMs, latestKeyLine = lineNumber, latestBlinkStartMs = blinkStartMs;
     }
 
     bool pose(const TextLine& line, int index, double& out)
@@ -55,7 +57,7 @@ struct Parser {
 
     bool statement(const TextLine& line)
     {
-        const QString& keyword = line.words[0];
+        const QStringView keyword = line.words[0];
         if (keyword == u"length") {
             if (lengthLine)
                 return fail(line, QStringLiteral("\"length\" is given twice (first on line %1)").arg(lengthLine));
@@ -66,7 +68,7 @@ struct Parser {
         if (keyword == u"title") {
             if (line.words.size() < 2)
                 return fail(line, QStringLiteral("\"title\" needs a text"));
-            script.title = line.words.mid(1).join(u' ');
+            script.title = line.rest(1);
             return true;
         }
         if (keyword == u"audio")
@@ -90,9 +92,15 @@ struct Parser {
             if (!expectWords(file, line, 2, 2, error) || !time(line, at))
                 return false;
             // A natural blink: closing 100 ms, closed 50 ms, opening 150 ms.
+            constexpr int kBlinkMs = 300;
+            if (at > kMaxLengthMs - kBlinkMs)
+                return fail(line, QStringLiteral("a blink at %1 ms ends at %2 ms, beyond the longest script of %3 ms")
+                                      .arg(at)
+                                      .arg(at + kBlinkMs)
+                                      .arg(kMaxLengthMs));
             auto& keys = script.expressions[std::size_t(Expression::Blink)];
-            keys.insert(keys.end(), {{at, 0.0}, {at + 100, 1.0}, {at + 150, 1.0}, {at + 300, 0.0}});
-            noteKey(at + 300, line.number);
+            keys.insert(keys.end(), {{at, 0.0}, {at + 100, 1.0}, {at + 150, 1.0}, {at + kBlinkMs, 0.0}});
+            noteKey(at + kBlinkMs, line.number, at);
             return true;
         }
         if (keyword == u"head") {
@@ -129,13 +137,13 @@ struct Parser {
         audioLine = line.number;
         if (line.words.size() < 2)
             return fail(line, QStringLiteral("\"audio\" needs a file name"));
-        const QString name = line.words.mid(1).join(u' ');
+        const QString name = line.rest(1);
         if (!name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive))
             return fail(line, QStringLiteral("the sound file \"%1\" is not a .wav file").arg(name));
         const QString path = QDir(baseDir).absoluteFilePath(name);
         if (!QFileInfo(path).isFile()) {
             error = {dispatch::err::FileNotFound,
-                     QStringLiteral("File not found: %1 (%2: line %3)").arg(path, file.displayName).arg(line.number)};
+                     fileNotFoundMessage(path) + QStringLiteral(" (%1: line %2)").arg(file.displayName).arg(line.number)};
             return false;
         }
         script.audioPath = path;
@@ -155,11 +163,21 @@ struct Parser {
                 error = {dispatch::err::InvalidFileFormat,
                          QStringLiteral("%1: line %2: the script has neither a \"length\" line nor keyframes")
                              .arg(file.displayName)
-                             .arg(file.lines.empty() ? 1 : file.lines.back().number)};
+                             .arg(file.lastNumber())};
                 return false;
             }
             script.lengthMs = std::max(1, latestKeyMs);
         } else if (latestKeyMs > script.lengthMs) {
+            if (latestBlinkStartMs >= 0) {
+                error = {dispatch::err::InvalidFileFormat,
+                         QStringLiteral("%1: line %2: a blink at %3 ms ends at %4 ms, beyond the length of %5 ms")
+                             .arg(file.displayName)
+                             .arg(latestKeyLine)
+                             .arg(latestBlinkStartMs)
+                             .arg(latestKeyMs)
+                             .arg(script.lengthMs)};
+                return false;
+            }
             error = {dispatch::err::InvalidFileFormat,
                      QStringLiteral("%1: line %2: a keyframe at %3 ms lies beyond the length of %4 ms")
                          .arg(file.displayName)
@@ -179,11 +197,12 @@ struct Parser {
     }
 };
 
-LoadResult<Script> parse(const TextFile& file, const QString& baseDir)
+LoadResult<Script> parse(TextFile& file, const QString& baseDir)
 {
     Parser parser{file, baseDir, {}, {}};
     parser.script.fileName = file.displayName;
-    for (const TextLine& line : file.lines) {
+    TextLine line;
+    while (file.next(line)) {
         if (!parser.statement(line))
             return parser.error;
     }

@@ -1,12 +1,14 @@
 #include "components/player/text_file.h"
 
 #include "components/dispatch/error.h"
+#include "components/player/missing_file.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace vizmo::player {
@@ -19,20 +21,63 @@ LoadError formatError(const QString& displayName, int line, const QString& what)
     return {err::InvalidFileFormat, QStringLiteral("%1: line %2: %3").arg(displayName).arg(line).arg(what)};
 }
 
-// Drops a comment: a line whose first word starts with '#', or a '#' standing
-// alone as a word. A colour such as "#a0b0c0" after a keyword is a value.
-QString withoutComment(const QString& line)
+// Splits one line into words at white space. A comment is a line whose first
+// word starts with '#', or a '#' standing alone as a word; a colour such as
+// "#a0b0c0" after a keyword is a value.
+void splitWords(QStringView raw, TextLine& line)
 {
-    const QString trimmed = line.trimmed();
-    if (trimmed.startsWith(u'#'))
-        return {};
-    for (qsizetype i = 1; i < line.size(); ++i) {
-        if (line[i] == u'#' && line[i - 1].isSpace() && (i + 1 == line.size() || line[i + 1].isSpace()))
-            return line.left(i);
+    line.words.clear();
+    line.starts.clear();
+    line.ends.clear();
+    line.text = {};
+    qsizetype i = 0;
+    const qsizetype n = raw.size();
+    while (true) {
+        while (i < n && raw[i].isSpace())
+            ++i;
+        if (i == n)
+            break;
+        const qsizetype start = i;
+        while (i < n && !raw[i].isSpace())
+            ++i;
+        if (raw[start] == u'#' && (line.starts.empty() || i - start == 1))
+            break;
+        line.starts.push_back(start);
+        line.ends.push_back(i);
     }
-    return line;
+    if (line.starts.empty())
+        return;
+    line.text = raw.left(line.ends.back());
+    for (std::size_t w = 0; w < line.starts.size(); ++w)
+        line.words.append(line.text.mid(line.starts[w], line.ends[w] - line.starts[w]));
 }
 }  // namespace
+
+QString TextLine::rest(int index) const
+{
+    if (index >= int(starts.size()))
+        return {};
+    return text.mid(starts[std::size_t(index)]).toString();
+}
+
+bool TextFile::next(TextLine& line)
+{
+    while (pos_ <= text_.size()) {
+        qsizetype end = text_.indexOf(u'\n', pos_);
+        if (end < 0)
+            end = text_.size();
+        const QStringView raw = QStringView(text_).mid(pos_, end - pos_);
+        pos_ = end + 1;
+        ++lineNumber_;
+        splitWords(raw, line);
+        if (!line.words.isEmpty()) {
+            line.number = lineNumber_;
+            lastNumber_ = lineNumber_;
+            return true;
+        }
+    }
+    return false;
+}
 
 LoadResult<TextFile> parseTextFile(const QByteArray& bytes, const QString& displayName, const QString& magic,
                                    int supportedVersion)
@@ -41,42 +86,32 @@ LoadResult<TextFile> parseTextFile(const QByteArray& bytes, const QString& displ
         return LoadError{err::InvalidFileFormat,
                          QStringLiteral("%1: the file is larger than %2 bytes").arg(displayName).arg(kMaxTextFileBytes)};
     QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder(bytes);
+    QString text = decoder(bytes);
     if (decoder.hasError() || text.contains(QChar(0)))
         return LoadError{err::InvalidFileFormat, QStringLiteral("%1: the file is not UTF-8 text").arg(displayName)};
 
     TextFile file;
     file.displayName = displayName;
-    const QStringList rawLines = text.split(u'\n');
-    bool sawMagic = false;
-    for (int i = 0; i < rawLines.size(); ++i) {
-        const int number = i + 1;
-        const QStringList words = withoutComment(rawLines[i]).split(QRegularExpression(QStringLiteral("\\s+")),
-                                                                    Qt::SkipEmptyParts);
-        if (words.isEmpty())
-            continue;
-        if (!sawMagic) {
-            if (words[0] != magic || words.size() != 2)
-                return formatError(displayName, number,
-                                   QStringLiteral("expected the first line \"%1 %2\"").arg(magic).arg(supportedVersion));
-            bool isNumber = false;
-            const int version = words[1].toInt(&isNumber);
-            if (!isNumber || version != supportedVersion)
-                return formatError(displayName, number,
-                                   QStringLiteral("unsupported version \"%1\" (this program reads version %2)")
-                                       .arg(words[1])
-                                       .arg(supportedVersion));
-            file.version = version;
-            sawMagic = true;
-            continue;
-        }
-        file.lines.push_back({number, words});
-    }
-    if (!sawMagic)
+    file.text_ = std::move(text);
+    TextLine first;
+    if (!file.next(first))
         return LoadError{err::InvalidFileFormat,
                          QStringLiteral("%1: line 1: the file is empty; expected \"%2 %3\"")
                              .arg(displayName, magic)
                              .arg(supportedVersion)};
+    const QList<QStringView>& words = first.words;
+    if (words[0] != magic || words.size() != 2)
+        return formatError(displayName, first.number,
+                           QStringLiteral("expected the first line \"%1 %2\"").arg(magic).arg(supportedVersion));
+    bool isNumber = false;
+    const int version = words[1].toInt(&isNumber);
+    if (!isNumber || version != supportedVersion)
+        return formatError(displayName, first.number,
+                           QStringLiteral("unsupported version \"%1\" (this program reads version %2)")
+                               .arg(words[1])
+                               .arg(supportedVersion));
+    file.version = version;
+    file.lastNumber_ = 1;
     return file;
 }
 
@@ -84,7 +119,7 @@ LoadResult<TextFile> readTextFile(const QString& path, const QString& magic, int
 {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
-        return LoadError{err::FileNotFound, QStringLiteral("File not found: %1").arg(path)};
+        return LoadError{err::FileNotFound, fileNotFoundMessage(path)};
     const QString name = info.fileName();
     if (info.size() > kMaxTextFileBytes)
         return LoadError{err::InvalidFileFormat,
@@ -148,13 +183,14 @@ bool readReal(const TextFile& file, const TextLine& line, int index, double low,
 
 bool readColor(const TextFile& file, const TextLine& line, int index, QColor& out, LoadError& error)
 {
-    static const QRegularExpression pattern(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
-    const QString word = line.words.value(index);
-    if (!pattern.match(word).hasMatch()) {
+    const QStringView word = line.words.value(index);
+    const bool hex = word.size() == 7 && word[0] == u'#' &&
+                     std::all_of(word.begin() + 1, word.end(), [](QChar c) { return c.unicode() < 128 && std::isxdigit(c.unicode()); });
+    if (!hex) {
         error = lineError(file, line, QStringLiteral("\"%1\" is not a colour of the form #rrggbb").arg(word));
         return false;
     }
-    out = QColor(word);
+    out = QColor(word.toString());
     return true;
 }
 

@@ -8,25 +8,47 @@
 
 #include <QColor>
 #include <QString>
-#include <QStringList>
+#include <QList>
+#include <QStringView>
 
 #include <vector>
 
 namespace vizmo::player {
 
 // Larger files are refused before they are read: real models and scripts are
-// a few kilobytes, and the UI thread parses them.
+// a few kilobytes.
 inline constexpr qint64 kMaxTextFileBytes = 1024 * 1024;
 
 struct TextLine {
-    int number = 0;       // 1-based, as an editor shows it
-    QStringList words;    // never empty
+    int number = 0;              // 1-based, as an editor shows it
+    QList<QStringView> words;    // never empty; views into the file's text
+    // The statement's text from word `index` to its last word, with the spaces
+    // between words kept as written (file names and titles may hold two).
+    QString rest(int index) const;
+
+    QStringView text;                     // the line without its comment
+    std::vector<qsizetype> starts, ends;  // each word's place in `text`
 };
 
-struct TextFile {
+// The statements after the magic line, split one line at a time as the reader
+// asks for them: a fault on line 2 is reported without touching the rest.
+// The lines it hands out look into its text: they live no longer than it.
+class TextFile {
+public:
     QString displayName;  // the file name used in messages
     int version = 0;
-    std::vector<TextLine> lines;  // statements after the magic line
+
+    // Fills `line` with the next statement; false at the end of the file.
+    bool next(TextLine& line);
+    // The number of the last statement handed out, 1 before the first.
+    int lastNumber() const { return lastNumber_; }
+
+private:
+    friend LoadResult<TextFile> parseTextFile(const QByteArray&, const QString&, const QString&, int);
+    QString text_;
+    qsizetype pos_ = 0;
+    int lineNumber_ = 0;
+    int lastNumber_ = 1;
 };
 
 // Reads `path` (53 if missing, 321 if too large, not UTF-8 text or without the

@@ -1,11 +1,13 @@
 #include "components/player/wav_file.h"
 
 #include "components/dispatch/error.h"
+#include "components/player/missing_file.h"
 
 #include <QFile>
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace vizmo::player {
@@ -20,7 +22,7 @@ using SndFile = std::unique_ptr<SNDFILE, SndFileCloser>;
 LoadResult<WavInfo> open(const QString& path, SndFile& handle)
 {
     if (!QFile::exists(path))
-        return LoadError{dispatch::err::FileNotFound, QStringLiteral("File not found: %1").arg(path)};
+        return LoadError{dispatch::err::FileNotFound, fileNotFoundMessage(path)};
     SF_INFO info{};
     handle.reset(sf_open(QFile::encodeName(path).constData(), SFM_READ, &info));
     if (!handle)
@@ -55,13 +57,25 @@ LoadResult<WavSound> readWav(const QString& path)
         return info.error();
     WavSound sound;
     sound.info = info.value();
-    sound.samples.resize(std::size_t(sound.info.frames * sound.info.channels));
-    const sf_count_t read = sf_readf_short(handle.get(), sound.samples.data(), sound.info.frames);
-    if (read < 0)
-        return LoadError{dispatch::err::InvalidFileFormat, QStringLiteral("%1: the sound cannot be decoded").arg(path)};
+    // Read in blocks rather than trusting the header's frame count: a short
+    // or damaged file claiming ten minutes would otherwise reserve hundreds
+    // of megabytes it never fills.
+    constexpr sf_count_t kBlockFrames = 1 << 16;
+    const auto channels = std::size_t(sound.info.channels);
+    sf_count_t total = 0;
+    while (total < sound.info.frames) {
+        const sf_count_t want = std::min<sf_count_t>(kBlockFrames, sound.info.frames - total);
+        sound.samples.resize(std::size_t(total + want) * channels);
+        const sf_count_t read = sf_readf_short(handle.get(), sound.samples.data() + std::size_t(total) * channels, want);
+        if (read < 0)
+            return LoadError{dispatch::err::InvalidFileFormat, QStringLiteral("%1: the sound cannot be decoded").arg(path)};
+        total += read;
+        if (read < want)
+            break;
+    }
     // A truncated file plays what it has.
-    sound.samples.resize(std::size_t(read * sound.info.channels));
-    sound.info.frames = read;
+    sound.samples.resize(std::size_t(total) * channels);
+    sound.info.frames = total;
     return sound;
 }
 

@@ -100,7 +100,7 @@ TEST(ConvexClip, ConvexityTest)
 {
     EXPECT_TRUE(isConvex(square(0, 0, 1)));
     EXPECT_FALSE(isConvex(QPolygonF({{0, 0}, {10, 0}, {5, 2}, {10, 10}, {0, 10}})));
-    EXPECT_FALSE(isConvex(QPolygonF({{0, 0}, {1, 1}})));
+    EXPECT_FALSE(isConvex(QPolygonF(QList<QPointF>{{0, 0}, {1, 1}})));
 }
 
 }  // namespace

@@ -6,7 +6,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace vizmo::player {
 namespace {
@@ -80,7 +84,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"KeyBeyondLength", "QVS 1\nlength 1000\nhead 0 0 0 0\nhead 1500 0 0 0\n", err::InvalidFileFormat,
                 "s.qvs: line 4: a keyframe at 1500 ms lies beyond the length of 1000 ms"},
         BadFile{"BlinkBeyondLength", "QVS 1\nlength 1000\nblink 900\n", err::InvalidFileFormat,
-                "s.qvs: line 3: a keyframe at 1200 ms lies beyond the length of 1000 ms"},
+                "s.qvs: line 3: a blink at 900 ms ends at 1200 ms, beyond the length of 1000 ms"},
+        BadFile{"BlinkAtTheLongestLength", "QVS 1\nlength 600000\nblink 599800\n", err::InvalidFileFormat,
+                "s.qvs: line 3: a blink at 599800 ms ends at 600100 ms, beyond the longest script of 600000 ms"},
+        BadFile{"BlinkPastTheLongestScript", "QVS 1\nblink 600000\n", err::InvalidFileFormat,
+                "s.qvs: line 2: a blink at 600000 ms ends at 600300 ms, beyond the longest script of 600000 ms"},
         BadFile{"NegativeTime", "QVS 1\nlength 1000\neyes -5 0 0\n", err::InvalidFileFormat,
                 "s.qvs: line 3: -5 is out of range (0 to 600000)"},
         BadFile{"PoseTooLarge", "QVS 1\nlength 1000\nhead 0 300 0 0\n", err::InvalidFileFormat,
@@ -110,12 +118,41 @@ TEST(ScriptFiles, MissingAudioNamesTheSoundAndTheScriptLine)
               "File not found: /nonexistent-folder/nowhere-to-be-found.wav (s.qvs: line 3)");
 }
 
+TEST(ScriptFiles, SoundFileAndTitleKeepTheirSpacesAsWritten)
+{
+    QTemporaryDir dir;
+    QFile sound(dir.filePath(QStringLiteral("audio two  spaces.wav")));
+    ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
+    sound.close();
+    const auto result = parseScript("QVS 1\nlength 1000\ntitle A\t two  # note\naudio audio two  spaces.wav  \n",
+                                    QStringLiteral("s.qvs"), dir.path());
+    ASSERT_TRUE(result.ok()) << result.error().description.toStdString();
+    EXPECT_EQ(result.value().audioPath, sound.fileName());
+    EXPECT_EQ(result.value().title, QStringLiteral("A\t two"));
+}
+
 TEST(ScriptFiles, MissingFileIsFileNotFoundWithThePath)
 {
     const auto result = loadScript(QStringLiteral("/no/such/dir/x.qvs"));
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error().number, err::FileNotFound);
     EXPECT_EQ(result.error().description.toStdString(), "File not found: /no/such/dir/x.qvs");
+}
+
+// Paths are UTF-8 text: a file named otherwise cannot be opened, and the path
+// a listing shows for it says why it is "not found".
+TEST(ScriptFiles, NameThatIsNotUtf8IsExplainedWhenNotFound)
+{
+    QTemporaryDir dir;
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/caf\xe9.qvs";
+    FILE* made = std::fopen(raw.constData(), "w");
+    ASSERT_NE(made, nullptr);
+    std::fclose(made);
+    const auto result = loadScript(dir.filePath(QStringLiteral("caf\uFFFD.qvs")));
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().number, err::FileNotFound);
+    EXPECT_TRUE(result.error().description.contains(QStringLiteral("not valid UTF-8")))
+        << result.error().description.toStdString();
 }
 
 TEST(ScriptFiles, OversizedFileIsRefusedBeforeParsing)

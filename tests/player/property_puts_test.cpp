@@ -3,6 +3,7 @@
 
 #include "components/dispatch/error.h"
 
+#include <QImageReader>
 #include <gtest/gtest.h>
 
 namespace vizmo::player {
@@ -95,6 +96,20 @@ TEST(Properties, BackImageRefusesUnreadableAndHugeImagesAndKeepsThePath)
     const auto tooBig = f.player.put(id::BackImage, Str(hugePath));
     ASSERT_FALSE(tooBig.ok());
     EXPECT_EQ(tooBig.error().number, err::InvalidPropertyValue);
+    // An image the decoder would refuse to allocate is refused here, not later
+    // on the worker where nobody hears of it.
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    QImage photo(1024, 512, QImage::Format_ARGB32);
+    photo.fill(Qt::blue);
+    const QString photoPath = f.dir.filePath("photo.png");
+    ASSERT_TRUE(photo.save(photoPath));
+    const auto overLimit = f.player.put(id::BackImage, Str(photoPath));
+    QImageReader::setAllocationLimit(limit);
+    ASSERT_FALSE(overLimit.ok());
+    EXPECT_EQ(overLimit.error().number, err::InvalidPropertyValue);
+    EXPECT_TRUE(overLimit.error().description.contains("needs 2 MB to decode; at most 1 MB"))
+        << overLimit.error().description.toStdString();
     const auto missing = f.player.put(id::BackImage, Str(f.dir.filePath("none.png")));
     EXPECT_EQ(missing.error().number, err::FileNotFound);
     EXPECT_EQ(f.player.get(id::BackImage).value().asString(), good);

@@ -110,6 +110,12 @@ TEST(Properties, BackImageRefusesUnreadableAndHugeImagesAndKeepsThePath)
     EXPECT_EQ(overLimit.error().number, err::InvalidPropertyValue);
     EXPECT_TRUE(overLimit.error().description.contains("needs 2 MB to decode; at most 1 MB"))
         << overLimit.error().description.toStdString();
+    // A GIF reports its first frame's size (92 x 7 here) but is decoded at its
+    // screen's (92 x 15104): the screen is what the limits judge.
+    const QByteArray gif = QByteArray::fromBase64("R0lGODlhXAAAO/AAAACAAAAAACH5BAAAAAAALAAAAAAAAAcAAAIHhI+py+1cAAA7");
+    const auto tallGif = f.player.put(id::BackImage, Str(f.write("tall.gif", gif)));
+    ASSERT_FALSE(tallGif.ok());
+    EXPECT_TRUE(tallGif.error().description.contains("92 x 15104")) << tallGif.error().description.toStdString();
     const auto missing = f.player.put(id::BackImage, Str(f.dir.filePath("none.png")));
     EXPECT_EQ(missing.error().number, err::FileNotFound);
     EXPECT_EQ(f.player.get(id::BackImage).value().asString(), good);

@@ -1,5 +1,6 @@
 #include "components/player/vizmo4.h"
 
+#include "components/player/off_thread.h"
 #include "components/player/script_audio.h"
 #include "components/player_control.h"
 
@@ -17,6 +18,7 @@ using dispatch::Variant;
 
 Result Vizmo4::setModelName(const QString& path)
 {
+    const int request = ++modelRequest_;
     if (path.isEmpty()) {
         model_ = defaultFaceModel();
         ++modelGeneration_;
@@ -24,9 +26,12 @@ Result Vizmo4::setModelName(const QString& path)
         update();
         return {};
     }
-    auto loaded = loadFaceModel(path);
+    auto loaded = runOffThread([path] { return loadFaceModel(path); });
     if (!loaded.ok())
         return fail(loaded.error().number, loaded.error().description);
+    // A model set while this one loaded (from an event handler) stands.
+    if (request != modelRequest_)
+        return {};
     model_ = std::move(loaded.value());
     ++modelGeneration_;
     modelPath_ = path;
@@ -38,17 +43,24 @@ Result Vizmo4::setModelName(const QString& path)
 
 Result Vizmo4::setScriptName(const QString& path)
 {
+    const int request = ++scriptRequest_;
     std::shared_ptr<const Script> next;
     if (!path.isEmpty()) {
-        auto loaded = loadScript(path);
+        auto loaded = runOffThread([path]() -> LoadResult<Script> {
+            auto script = loadScript(path);
+            if (script.ok() && !script.value().audioPath.isEmpty()) {
+                const auto sound = inspectWav(script.value().audioPath);
+                if (!sound.ok())
+                    return sound.error();
+            }
+            return script;
+        });
         if (!loaded.ok())
             return fail(loaded.error().number, loaded.error().description);
+        // A script set while this one loaded (from an event handler) stands.
+        if (request != scriptRequest_)
+            return {};
         next = std::make_shared<const Script>(std::move(loaded.value()));
-        if (!next->audioPath.isEmpty()) {
-            const auto sound = inspectWav(next->audioPath);
-            if (!sound.ok())
-                return fail(sound.error().number, sound.error().description);
-        }
     }
     // The old script ends here without an Eof: it did not play to its end.
     const bool wasRunning = timeline_.state() != PlaybackState::Stopped;

@@ -142,6 +142,9 @@ private:
     int modelGeneration_ = 0;
     int backImageRequest_ = 0;
     int backImageShown_ = 0;
+    // Counted per call, so a load that finishes after a newer call is dropped.
+    int modelRequest_ = 0;
+    int scriptRequest_ = 0;
 
     // Bumped by every change of script or playback state, so a step that
     // raised an event can tell whether the host changed things meanwhile.

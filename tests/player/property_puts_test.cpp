@@ -2,9 +2,14 @@
 #include "player_test_support.h"
 
 #include "components/dispatch/error.h"
+#include "components/player/off_thread.h"
 
 #include <QImageReader>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace vizmo::player {
 namespace {
@@ -119,6 +124,22 @@ TEST(Properties, BackImageRefusesUnreadableAndHugeImagesAndKeepsThePath)
     const auto missing = f.player.put(id::BackImage, Str(f.dir.filePath("none.png")));
     EXPECT_EQ(missing.error().number, err::FileNotFound);
     EXPECT_EQ(f.player.get(id::BackImage).value().asString(), good);
+}
+
+// A load that outlasts the quiet wait keeps the window's timers (and so its
+// painting and playback) going until the result is back.
+TEST(OffThreadLoad, SlowWorkKeepsTimersRunning)
+{
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(5);
+    const int result = runOffThread([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return 7;
+    });
+    EXPECT_EQ(result, 7);
+    EXPECT_GE(ticks, 5);
 }
 
 TEST(Methods, SetFpsTakesEightToSixtyWithAFirstArgumentOfZero)

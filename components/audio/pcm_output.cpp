@@ -29,37 +29,48 @@ bool PcmOutput::start(const QAudioFormat& format)
 {
     if (format.sampleFormat() != QAudioFormat::Int16 || format.channelCount() < 1 || format.sampleRate() <= 0)
         return false;
-    // A device left open and idle after the last stream drained plays the
-    // next one at once: opening a stream costs the first sound tens of ms.
-    const bool reuse = state_ == State::Idle && device_ && sink_ && sink_->format() == format &&
-                       sink_->state() != QAudio::StoppedState && !silentForced_;
-    if (reuse) {
-        dropQueue();
-        deviceBaseUs_ = bytesToUs(deviceBytes_);  // all of it was heard before drained()
-        state_ = State::Playing;
-        feedTimer_.start();
-        return true;
-    }
     stop();
-    if (sink_ && sink_->format() != format)
-        closeDevice();
-    format_ = format;
-
-    silent_ = silentForced_ || QMediaDevices::defaultAudioOutput().isNull();
-    if (!silent_) {
-        if (!sink_)
-            sink_ = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format_);
-        device_ = sink_->start();
-        // A failed open returns at once in StoppedState without any signal.
-        if (!device_ || sink_->state() == QAudio::StoppedState) {
-            closeDevice();
-            silent_ = true;
-        }
+    // A device left open and idle plays the new stream at once.
+    const bool reuse = device_ && sink_ && sink_->format() == format && sink_->state() != QAudio::StoppedState &&
+                       !silentForced_;
+    if (reuse) {
+        deviceBaseUs_ = bytesToUs(deviceBytes_);  // all of it was heard before drained()
+        silent_ = false;
+    } else {
+        silent_ = !openDevice(format);
     }
-    silentBaseUs_ = 0;
-    silentRunning_ = false;
+    format_ = format;
     state_ = State::Playing;
     feedTimer_.start();
+    return true;
+}
+
+void PcmOutput::prepare(const QAudioFormat& format)
+{
+    if (state_ != State::Idle || silentForced_ || format.sampleFormat() != QAudioFormat::Int16 ||
+        format.sampleRate() <= 0)
+        return;
+    if (device_ && sink_ && sink_->format() == format && sink_->state() != QAudio::StoppedState)
+        return;
+    openDevice(format);
+}
+
+bool PcmOutput::openDevice(const QAudioFormat& format)
+{
+    if (sink_ && sink_->format() != format)
+        closeDevice();
+    if (silentForced_ || QMediaDevices::defaultAudioOutput().isNull())
+        return false;
+    if (!sink_)
+        sink_ = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
+    device_ = sink_->start();
+    deviceBytes_ = 0;
+    deviceBaseUs_ = 0;
+    // A failed open returns at once in StoppedState without any signal.
+    if (!device_ || sink_->state() == QAudio::StoppedState) {
+        closeDevice();
+        return false;
+    }
     return true;
 }
 
@@ -119,15 +130,19 @@ void PcmOutput::resume()
 void PcmOutput::stop()
 {
     feedTimer_.stop();
-    if (sink_ && device_) {
-        sink_->reset();  // drops what the device still holds: silence now
-        sink_->stop();
-    }
-    device_ = nullptr;
-    deviceBytes_ = 0;
-    deviceBaseUs_ = 0;
+    const bool sounding = state_ != State::Idle;
     dropQueue();
     state_ = State::Idle;
+    if (!sounding || !sink_ || !device_)
+        return;  // an idle device holds nothing to silence: it stays open
+    // Only closing the stream drops what the device still holds; it is opened
+    // again at once so that the next stream does not wait for it.
+    const QAudioFormat format = sink_->format();
+    sink_->reset();
+    sink_->stop();
+    device_ = nullptr;
+    if (!silentForced_)
+        openDevice(format);
 }
 
 void PcmOutput::dropQueue()

@@ -2,9 +2,11 @@
 // Plays 16-bit PCM pushed to it in pieces, and tells how much has been heard.
 //
 // Samples are queued with write() and fed to a push-mode QAudioSink from a
-// 10 ms timer, never more than the sink has room for. The device stays open
-// and idle after a stream has drained, so the next one starts at once; Stop
-// closes it, as only that silences what it still holds. positionUs() is the
+// 10 ms timer, never more than the sink has room for. Opening a stream costs
+// the first sound tens of milliseconds, so the device is kept open and idle
+// between streams: after one drains, after prepare(), and after a Stop, which
+// must close it to silence what it holds and so opens it again at once.
+// positionUs() is the
 // played-position clock that lip sync and text highlighting follow. When no
 // audio device can be opened, the same queue is consumed at real-time speed
 // by a silent clock, so timing, events and mouth movement stay the same.
@@ -38,6 +40,9 @@ public:
     // clock to 0. Anything still queued from an earlier stream is dropped.
     // Returns false only for a format this class cannot play (not Int16).
     bool start(const QAudioFormat& format);
+    // While idle, opens the device for `format` ahead of the next start(), so
+    // that start() finds it ready; does nothing if it is open in that format.
+    void prepare(const QAudioFormat& format);
     // Queues samples (interleaved when there is more than one channel).
     void write(std::span<const std::int16_t> samples);
     void write(const QByteArray& pcm);
@@ -77,6 +82,7 @@ private:
     qint64 bytesToUs(qint64 bytes) const;
     qint64 silentPositionUs() const;
     void closeDevice();
+    bool openDevice(const QAudioFormat& format);
     void dropQueue();
 
     QAudioFormat format_;

@@ -28,6 +28,7 @@ KVTTSComponent::KVTTSComponent(QWidget* parent) : QWidget(parent), dispatch::Obj
     connect(&speaker_, &Speaker::wordReached, this, &KVTTSComponent::onWord);
     connect(&speaker_, &Speaker::visemeDue, this, &KVTTSComponent::onViseme);
     connect(&speaker_, &Speaker::finished, this, &KVTTSComponent::onFinished);
+    speaker_.prepare(engine(), voiceIndex_);
 }
 
 KVTTSComponent::~KVTTSComponent()
@@ -58,7 +59,7 @@ Result KVTTSComponent::doPut(DispId id, const Variant& value)
             stop();
             interface_ = name;
             voiceIndex_ = 0;
-            EngineThread::of(engine());  // starts the engine now, off this thread
+            speaker_.prepare(engine(), voiceIndex_);  // starts the engine now, off this thread
         }
         return {};
     }
@@ -100,6 +101,7 @@ Result KVTTSComponent::doPut(DispId id, const Variant& value)
             return fail(err::InvalidPropertyValue,
                         QStringLiteral("Invalid property value: voice index %1 is not in 0 to %2").arg(index).arg(count - 1));
         voiceIndex_ = index;
+        speaker_.prepare(engine(), voiceIndex_);
         return {};
     }
     default:

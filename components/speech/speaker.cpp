@@ -1,7 +1,9 @@
 #include "components/speech/speaker.h"
 
-#include "components/speech/engine_thread.h"
 #include "components/speech/speech_channel.h"
+
+#include <QCoreApplication>
+#include <QPointer>
 
 namespace vizmo::speech {
 
@@ -28,10 +30,8 @@ void Speaker::speak(EngineKind engine, const QString& text, const SpeechSettings
 {
     stop();
     EngineThread& thread = EngineThread::of(engine);
-    const EngineInfo& info = thread.info();
-    sampleRate_ = settings.voiceIndex >= 0 && settings.voiceIndex < info.sampleRates.size()
-                      ? info.sampleRates[settings.voiceIndex]
-                      : 22050;
+    const QAudioFormat format = formatFor(thread.info(), settings.voiceIndex);
+    sampleRate_ = format.sampleRate();
 
     const std::uint64_t generation = ++generation_;
     lipSync_.emplace(sampleRate_);
@@ -48,13 +48,31 @@ void Speaker::speak(EngineKind engine, const QString& text, const SpeechSettings
         channel->done();
     });
 
-    QAudioFormat format;
-    format.setSampleRate(sampleRate_);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
     output_.start(format);
     state_ = State::Speaking;
     ticker_.start();
+}
+
+QAudioFormat Speaker::formatFor(const EngineInfo& info, int voiceIndex)
+{
+    QAudioFormat format;
+    format.setSampleRate(voiceIndex >= 0 && voiceIndex < info.sampleRates.size() ? info.sampleRates[voiceIndex] : 22050);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    return format;
+}
+
+void Speaker::prepare(EngineKind engine, int voiceIndex)
+{
+    // The engine's thread answers once the engine has started; the device is
+    // then opened back on this thread, never waiting here for the engine.
+    QPointer<Speaker> self(this);
+    EngineThread::of(engine).post([self, engine, voiceIndex](SpeechEngine&) {
+        QMetaObject::invokeMethod(qApp, [self, engine, voiceIndex] {
+            if (self && self->state_ == State::Idle)
+                self->output_.prepare(formatFor(EngineThread::of(engine).info(), voiceIndex));
+        }, Qt::QueuedConnection);
+    });
 }
 
 void Speaker::pause()

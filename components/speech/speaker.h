@@ -5,6 +5,7 @@
 // Lives on the UI thread; every call returns at once.
 
 #include "components/audio/pcm_output.h"
+#include "components/speech/engine_thread.h"
 #include "components/speech/lip_sync.h"
 #include "components/speech/speech_engine.h"
 
@@ -33,6 +34,9 @@ public:
     void resume();
     // Silence at once; no finished() for this text.
     void stop();
+    // Opens the sound device, while idle, in the format of that engine's voice,
+    // once the engine has started: the next speak() then sounds at once.
+    void prepare(EngineKind engine, int voiceIndex);
     // 0..100, heard within one device buffer.
     void setVolume(int volume);
 
@@ -49,6 +53,7 @@ signals:
     void finished();
 
 private:
+    static QAudioFormat formatFor(const EngineInfo& info, int voiceIndex);
     void receive(std::uint64_t generation, SpeechChunk&& chunk);
     void synthesisDone(std::uint64_t generation);
     void tick();

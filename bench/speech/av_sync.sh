@@ -87,7 +87,7 @@ one_run() {  # one_run SECONDS: capture, click Play, measure
   "$measure" "$work/frames.gray" $mouth_w $mouth_h "$work/times.txt" "$work/sound.s16" 16000 "$audio_start" "$clicked"
 }
 
-median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 click "${expand_button[@]}"
 click "${player_tab[@]}"

@@ -61,6 +61,16 @@ TEST_P(BothEngines, SpeaksAudibly)
     EXPECT_GT(seconds, 1.5);
     EXPECT_LT(seconds, 6.0);
     EXPECT_GT(s.rms(), 300.0);
+
+    // No long wait before the first sound, and the first word is marked where
+    // its sound is (Flite's opening pause is cut, its marks moved with it).
+    const auto loud = std::find_if(s.samples.begin(), s.samples.end(), [](std::int16_t v) { return std::abs(v) > 1000; });
+    ASSERT_NE(loud, s.samples.end());
+    const std::int64_t firstLoud = loud - s.samples.begin();
+    EXPECT_LT(firstLoud, rate * 150 / 1000);
+    ASSERT_FALSE(s.words.empty());
+    EXPECT_LE(s.words.front().startSample, firstLoud);
+    EXPECT_GT(s.words.front().startSample, firstLoud - rate * 120 / 1000);
 }
 
 TEST_P(BothEngines, HigherSpeedGivesShorterAudio)

@@ -18,42 +18,15 @@ measure=$2
 runs=${3:-3}
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in Xvfb xdotool xwininfo pulseaudio pactl parec ffmpeg ffprobe; do
-  command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 1; }
-done
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/vizmo-avsync.XXXXXX")
-app=; xvfb=; capture=
-. "$here/../../tests/e2e/sound_server.sh"
-cleanup() {
-  local pid
-  for pid in $capture $app $xvfb; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
-  sound_server_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -1 "$work/display")
-sound_server_start "$work/sound" || { echo "no sound server could be started"; exit 1; }
-
-mkdir -m700 "$work/xdg"
-PULSE_SERVER=$VIZMO_SOUND_SERVER XDG_RUNTIME_DIR=$work/xdg QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
-app=$!
-window=$(timeout 30 xdotool search --sync --name '^Vizmo4 Demo$' | head -1)
-[ -n "$window" ] || { echo "the window did not appear"; cat "$work/app.log"; exit 1; }
-sleep 1
-origin() { xwininfo -id "$window" | awk -v key="$1" '$0 ~ "Absolute upper-left " key {print $NF}'; }
-ox=$(origin X); oy=$(origin Y)
+capture=
+. "$here/../../tests/e2e/desktop_session.sh"
+trap 'desktop_stop $capture' EXIT
+desktop_require 1 Xvfb xdotool xwininfo pulseaudio pactl parec ffmpeg ffprobe
+desktop_start 1
+program_start "$program"
 
 # Window-relative coordinates, from the window's layout (as in tests/e2e).
-click() { xdotool mousemove $((ox + $1)) $((oy + $2)) click 1; sleep 0.3; }
 expand_button=(250 276); player_tab=(380 14); speech_tab=(465 14); tracking=(290 249)
 engine_list=(452 53); text_box=(420 190); play=(388 249)
 mouth_w=80; mouth_h=56; mouth_x=100; mouth_y=134

@@ -13,48 +13,21 @@ program=$1
 screenshot=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in Xvfb xdotool xwininfo pulseaudio pactl parec sox /usr/bin/import /usr/bin/convert /usr/bin/compare; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/vizmo-e2e.XXXXXX")
-app=; xvfb=; recorder=
-. "$here/sound_server.sh"
-cleanup() {
-  local pid
-  for pid in $recorder $app $xvfb; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
-  sound_server_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
+recorder=
+. "$here/desktop_session.sh"
+trap 'desktop_stop $recorder' EXIT
+desktop_require 77 Xvfb xdotool xwininfo pulseaudio pactl parec sox /usr/bin/import /usr/bin/convert /usr/bin/compare
 failures=0
 check() {  # check DESCRIPTION COMMAND...: reports, and counts a failure
   local what=$1; shift
   if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
 
-# A free display of our own: Xvfb picks the number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "skipped: Xvfb did not start"; exit 77; }
-export DISPLAY=:$(head -1 "$work/display")
-sound_server_start "$work/sound" || { echo "skipped: no sound server could be started"; exit 77; }
-
-mkdir -m700 "$work/xdg"
-PULSE_SERVER=$VIZMO_SOUND_SERVER XDG_RUNTIME_DIR=$work/xdg QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
-app=$!
-window=$(timeout 30 xdotool search --sync --name '^Vizmo4 Demo$' | head -1)
-[ -n "$window" ] || { echo "FAIL the window did not appear"; cat "$work/app.log"; exit 1; }
-sleep 1
-origin() { xwininfo -id "$window" | awk -v key="$1" '$0 ~ "Absolute upper-left " key {print $NF}'; }
-ox=$(origin X); oy=$(origin Y)
+desktop_start 77
+program_start "$program"
 
 # Window-relative coordinates, from the window's layout (15 twips a pixel).
-click() { xdotool mousemove $((ox + $1)) $((oy + $2)) click 1; sleep 0.3; }
 expand_button=(250 276); player_tab=(380 14); speech_tab=(465 14); tracking=(290 249)
 engine_list=(452 53); text_box=(420 190)
 play=(388 249); pause=(456 249); stop=(524 249)

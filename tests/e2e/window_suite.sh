@@ -14,15 +14,9 @@ readme_images=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 python=/usr/bin/python3
 
-for tool in Xvfb openbox xdotool xwininfo dbus-daemon dbus-send pulseaudio pactl parec sox $python /usr/bin/import /usr/bin/convert; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-$python -c "import gi; gi.require_version('Atspi', '2.0'); from gi.repository import Atspi" 2>/dev/null \
-  || { echo "skipped: the accessibility bindings (gir1.2-atspi-2.0, python3-gi) are not installed"; exit 77; }
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/vizmo-window.XXXXXX")
-xvfb=; wm=; bus=
-. "$here/sound_server.sh"
+wm=; bus=
+. "$here/desktop_session.sh"
 cleanup() {
   local pid
   # The session bus forks into a session of its own; what it started for the
@@ -30,22 +24,14 @@ cleanup() {
   if [ -n "$bus" ]; then
     for pid in $(ps -o pid= -s "$bus" 2>/dev/null); do kill "$pid" 2>/dev/null; done
   fi
-  for pid in $wm $xvfb; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
-  sound_server_stop
-  rm -rf "$work"
+  desktop_stop $wm
 }
 trap cleanup EXIT
+desktop_require 77 Xvfb openbox xdotool xwininfo dbus-daemon dbus-send pulseaudio pactl parec sox $python /usr/bin/import /usr/bin/convert
+$python -c "import gi; gi.require_version('Atspi', '2.0'); from gi.repository import Atspi" 2>/dev/null \
+  || { echo "skipped: the accessibility bindings (gir1.2-atspi-2.0, python3-gi) are not installed"; exit 77; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "FAIL Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -1 "$work/display")
-
-mkdir -m700 "$work/xdg"
+desktop_start 1
 export XDG_RUNTIME_DIR=$work/xdg XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm=$!
@@ -58,8 +44,6 @@ export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
   string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null || {
   echo "FAIL the accessibility bus did not start"; exit 1; }
-
-sound_server_start "$work/sound" || { echo "FAIL no sound server could be started"; exit 1; }
 
 mkdir -p "$artefacts"
 env -u QT_QPA_PLATFORM -u QT_LINUX_ACCESSIBILITY_ALWAYS_ON PULSE_SERVER=$VIZMO_SOUND_SERVER \

@@ -12,24 +12,12 @@ build=$1
 here=$(cd "$(dirname "$0")" && pwd)
 e2e=$here/../e2e
 
-for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli \
-            Xvfb xdotool xwininfo pulseaudio pactl parec sox /usr/bin/import /usr/bin/convert /usr/bin/compare; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-
 work=$(mktemp -d "${TMPDIR:-/tmp}/vizmo-package.XXXXXX")
-app=; xvfb=; recorder=
-. "$e2e/sound_server.sh"
-cleanup() {
-  local pid
-  for pid in $recorder $app $xvfb; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
-  sound_server_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
+recorder=
+. "$e2e/desktop_session.sh"
+trap 'desktop_stop $recorder' EXIT
+desktop_require 77 cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli \
+  Xvfb xdotool xwininfo pulseaudio pactl parec sox /usr/bin/import /usr/bin/convert /usr/bin/compare
 failures=0
 check() {  # check DESCRIPTION COMMAND...: reports, and counts a failure
   local what=$1; shift
@@ -78,23 +66,9 @@ done
 check "the menu entry runs the command on the PATH" [ -x "$root/usr/bin/$(sed -n 's/^Exec=//p' "$desktop")" ]
 
 # The unpacked command, started as the menu would.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "skipped: Xvfb did not start"; exit 77; }
-export DISPLAY=:$(head -1 "$work/display")
-sound_server_start "$work/sound" || { echo "skipped: no sound server could be started"; exit 77; }
-mkdir -m700 "$work/xdg"
-(cd / && PULSE_SERVER=$VIZMO_SOUND_SERVER XDG_RUNTIME_DIR=$work/xdg QT_QPA_PLATFORM=xcb \
-  exec "$root/usr/bin/vizmo4-demo") >"$work/app.log" 2>&1 &
-app=$!
-window=$(timeout 30 xdotool search --sync --name '^Vizmo4 Demo$' | head -1)
-[ -n "$window" ] || { echo "FAIL the window did not appear"; cat "$work/app.log"; exit 1; }
+desktop_start 77
+DESKTOP_CWD=/ program_start "$root/usr/bin/vizmo4-demo"
 check "the window appears" true
-sleep 1
-origin() { xwininfo -id "$window" | awk -v key="$1" '$0 ~ "Absolute upper-left " key {print $NF}'; }
-ox=$(origin X); oy=$(origin Y)
-click() { xdotool mousemove $((ox + $1)) $((oy + $2)) click 1; sleep 0.3; }
 crop() {  # crop NAME W H X Y: a part of the screen now
   /usr/bin/import -window root "$work/screen.png"
   /usr/bin/convert "$work/screen.png" -crop "$2x$3+$((ox + $4))+$((oy + $5))" +repage "$work/$1.png"

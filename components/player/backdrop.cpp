@@ -33,6 +33,15 @@ void paintBackdrop(QPainter& painter, const QRectF& area, BackMode mode, const Q
     painter.drawTiledPixmap(area, QPixmap::fromImage(image));
 }
 
+bool backdropIsOpaque(BackMode mode, const QColor& color, const QImage& image)
+{
+    if (mode == BackMode::Transparent)
+        return false;
+    // A stretched image is drawn without the colour under it.
+    const bool colourUnder = mode != BackMode::Stretched || image.isNull();
+    return colourUnder ? color.alpha() == 255 : !image.hasAlphaChannel();
+}
+
 void BackdropCache::paint(QPainter& painter, const QRectF& area, BackMode mode, const QColor& color, const QImage& image)
 {
     // A plain colour fills as fast as a pixmap copies.

@@ -19,6 +19,8 @@ namespace vizmo::player {
 enum class BackMode { Transparent = -1, Color = 0, Stretched = 1, Tiled = 2 };
 
 void paintBackdrop(QPainter& painter, const QRectF& area, BackMode mode, const QColor& color, const QImage& image);
+// Whether paintBackdrop covers every pixel with an opaque one.
+bool backdropIsOpaque(BackMode mode, const QColor& color, const QImage& image);
 
 // Paints the backdrop like paintBackdrop, but keeps an image backdrop as a
 // pixmap of the area's size and pixel ratio: a stretched photo is smoothed once

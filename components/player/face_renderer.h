@@ -8,6 +8,7 @@
 #include "components/player/face_pose.h"
 #include "components/player/layer_cache.h"
 
+#include <QRect>
 #include <QRectF>
 
 class QPainter;
@@ -18,12 +19,23 @@ namespace vizmo::player {
 // centring it; the painter's state is restored afterwards.
 void drawFace(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
 
-// drawFace in two layers: what lies behind the head (the hair hanging behind
-// it, the neck and shoulders), and the head with everything on it.
+// drawFace in layers: what lies behind the head (the hair hanging behind it,
+// the neck and shoulders), and the head with everything on it. The head in
+// turn is its base (ears, skin, beard), the features that move on it (eyes,
+// brows, nose, mouth) and its top (hair, glasses), drawn in that order.
 void drawBehindHead(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
 void drawHead(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
-// What drawBehindHead's picture depends on in `pose`, in quarters of a device
-// pixel at `sidePx`: equal keys draw the same layer.
-LayerCache::Key behindHeadKey(const FaceModel& model, const FacePose& pose, double sidePx);
+void drawHeadBase(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
+void drawFeatures(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
+void drawHeadTop(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
+
+// What the cached layers' pictures depend on in `pose`, in quarters of a
+// device pixel: equal keys draw the same layer.
+struct HeadLayers {
+    LayerCache::Key behind;  // drawBehindHead
+    LayerCache::Key head;    // drawHeadBase and drawHeadTop
+    QRect top;               // what drawHeadTop covers, in `area`'s logical pixels
+};
+HeadLayers headLayers(const QRectF& area, const FaceModel& model, const FacePose& pose, double pixelRatio);
 
 }  // namespace vizmo::player

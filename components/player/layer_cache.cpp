@@ -4,20 +4,26 @@
 
 namespace vizmo::player {
 
-void LayerCache::paint(QPainter& target, QSize size, const Key& key, const std::function<void(QPainter&)>& draw)
+void LayerCache::paint(QPainter& target, const QRect& rect, const QColor& ground, const Key& key,
+                       const std::function<void(QPainter&)>& draw)
 {
+    if (rect.isEmpty())
+        return;
     const double ratio = target.device() ? target.device()->devicePixelRatioF() : 1.0;
-    if (pixmap_.isNull() || key != key_ || ratio != ratio_ || pixmap_.size() != size * ratio) {
-        pixmap_ = QPixmap(size * ratio);
+    if (pixmap_.isNull() || key != key_ || rect != rect_ || ground != ground_ || ratio != ratio_) {
+        pixmap_ = QPixmap(rect.size() * ratio);
         pixmap_.setDevicePixelRatio(ratio);
-        pixmap_.fill(Qt::transparent);
+        pixmap_.fill(ground);
         QPainter painter(&pixmap_);
+        painter.translate(-rect.topLeft());
         draw(painter);
         key_ = key;
+        rect_ = rect;
+        ground_ = ground;
         ratio_ = ratio;
         ++refills_;
     }
-    target.drawPixmap(QPointF(0, 0), pixmap_);
+    target.drawPixmap(rect.topLeft(), pixmap_);
 }
 
 }  // namespace vizmo::player

@@ -99,7 +99,7 @@ Result Vizmo4::setBackImage(const QString& path)
         backImagePath_.clear();
         backImage_ = QImage();
         backImageShown_ = request;
-        update();
+        backdropChanged();
         return {};
     }
     const auto checked = checkBackImage(path);
@@ -121,7 +121,7 @@ Result Vizmo4::setBackImage(const QString& path)
         else
             qWarning("Vizmo4: %s", qPrintable(result.error().description));
         backImageShown_ = request;
-        update();
+        backdropChanged();
         emit backImageReady();
     });
     watcher->setFuture(QtConcurrent::run(decodeBackImage, path));

@@ -36,7 +36,7 @@ Vizmo4::Vizmo4(QWidget* parent)
     clock_ = [this] { return double(monotonic_.nsecsElapsed()) / 1e6; };
     setMouseTracking(false);
     setAutoFillBackground(false);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    backdropChanged();
     resize(256, 256);
 
     frameTimer_.setTimerType(Qt::PreciseTimer);
@@ -80,7 +80,7 @@ Result Vizmo4::doPut(DispId dispId, const Variant& value)
         if (!dispatch::isValidColor(colour))
             return fail(err::InvalidPropertyValue, dispatch::invalidColorDescription(members().nameOf(dispId), colour));
         backColor_ = colour;
-        update();
+        backdropChanged();
         return {};
     }
     default: return setRanged(dispId, value.asI2());
@@ -112,6 +112,8 @@ Result Vizmo4::setRanged(DispId dispId, int value)
         this->*range.field = value;
         if (dispId == id::LifeMode)
             life_.setMode(value);
+        if (dispId == id::BackMode)
+            backdropChanged();
         update();
         return {};
     }
@@ -207,6 +209,15 @@ Result Vizmo4::doCall(DispId dispId, const Args& args)
 
 // ---- animation and painting ----------------------------------------------------
 
+void Vizmo4::backdropChanged()
+{
+    // Over an opaque backdrop every pixel is painted: Qt need not clear the
+    // widget first.
+    setAttribute(Qt::WA_OpaquePaintEvent,
+                 backdropIsOpaque(BackMode(backMode_), dispatch::toQColor(backColor_), backImage_));
+    update();
+}
+
 void Vizmo4::setLifeMode(int mode)
 {
     lifeMode_ = mode;
@@ -272,13 +283,28 @@ void Vizmo4::paintEvent(QPaintEvent*)
 void Vizmo4::paintFrame(QPainter& painter, const FacePose& pose, const QColor& backColor, const QColor& borderColor)
 {
     const QRectF area = rect();
-    LayerCache::Key key = behindHeadKey(model_, pose, std::min(area.width(), area.height()) * devicePixelRatioF());
-    key.insert(key.end(), {modelGeneration_, backMode_, backColor.rgba(), backImage_.cacheKey()});
-    behindHead_.paint(painter, size(), key, [&](QPainter& layer) {
-        backdrop_.paint(layer, area, BackMode(backMode_), backColor, backImage_);
-        drawBehindHead(layer, area, model_, pose);
+    const HeadLayers layers = headLayers(area, model_, pose, devicePixelRatioF());
+    const LayerCache::Key scene{modelGeneration_, backMode_, backColor.rgba(), backImage_.cacheKey()};
+    const auto keyOf = [&](std::initializer_list<const LayerCache::Key*> parts) {
+        LayerCache::Key key = scene;
+        for (const LayerCache::Key* part : parts)
+            key.insert(key.end(), part->begin(), part->end());
+        return key;
+    };
+    // A frame is the still head's base over what lies behind it, the features
+    // drawn afresh, and the head's top; the two under the features come as one
+    // opaque copy when the backdrop covers everything.
+    const QColor ground = backdropIsOpaque(BackMode(backMode_), backColor, backImage_) ? backColor : Qt::transparent;
+    headBase_.paint(painter, rect(), ground, keyOf({&layers.behind, &layers.head}), [&](QPainter& base) {
+        behindHead_.paint(base, rect(), ground, keyOf({&layers.behind}), [&](QPainter& layer) {
+            backdrop_.paint(layer, area, BackMode(backMode_), backColor, backImage_);
+            drawBehindHead(layer, area, model_, pose);
+        });
+        drawHeadBase(base, area, model_, pose);
     });
-    drawHead(painter, area, model_, pose);
+    drawFeatures(painter, area, model_, pose);
+    headTop_.paint(painter, layers.top, Qt::transparent, keyOf({&layers.head}),
+                   [&](QPainter& top) { drawHeadTop(top, area, model_, pose); });
     if (controStyle_ == 1) {
         const double total = std::max(1, timeline_.length());
         paintControlBar(painter, controlBarLayout(area), timeline_.state(), timeline_.position(now()) / total);

@@ -104,6 +104,8 @@ private:
     void paintFrame(QPainter& painter, const FacePose& pose, const QColor& backColor, const QColor& borderColor);
     double now() const { return clock_(); }
     void setLifeMode(int mode);
+    // Called when the backdrop's mode, colour or image changed.
+    void backdropChanged();
 
     // Properties.
     int controStyle_ = 0;
@@ -136,8 +138,11 @@ private:
     QImage backImage_;
     BackdropCache backdrop_;
     // The backdrop with the hair behind the head and the torso, which change
-    // far less often than the head in front of them.
+    // far less often than the head in front of them; the head's base over
+    // them and its top, which change only when the head moves.
     LayerCache behindHead_;
+    LayerCache headBase_;
+    LayerCache headTop_;
     FrameGate frameGate_;
     int modelGeneration_ = 0;
     int backImageRequest_ = 0;

@@ -3,6 +3,8 @@
 // at once, so caching can never freeze the picture.
 #include "player_test_support.h"
 
+#include "components/player/face_renderer.h"
+
 #include <QImage>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -102,6 +104,57 @@ TEST(FrameChanges, ModelSwapAndHeadPoseRedrawTheFace)
     EXPECT_NE(grabImage(f.player), bruno) << "a tilted head is a different picture";
     ASSERT_TRUE(f.player.call(id::SetHead, {I2(0), I2(0), I2(0)}).ok());
     EXPECT_EQ(grabImage(f.player), bruno) << "back to the same pose, the same picture";
+}
+
+// The frame is put together from kept layers (the skin under the features, the
+// hair over them): whatever the pose did since, it must match the face drawn
+// whole, with no stale layer and nothing cut off at a layer's edge.
+TEST(FrameChanges, KeptLayersDrawTheFaceAsDrawingItWholeDoes)
+{
+    FrameFixture f;
+    ASSERT_TRUE(f.player.put(id::BackColor, I4(0x00306090)).ok());
+    const auto whole = [&](const FaceModel& model) {
+        QImage image(f.player.size(), QImage::Format_RGB32);
+        image.fill(QColor(0x90, 0x60, 0x30));
+        QPainter painter(&image);
+        drawFace(painter, f.player.rect(), model, f.player.currentPose());
+        return image;
+    };
+    const auto largestChannelDifference = [](const QImage& a, const QImage& b) {
+        int largest = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                    std::abs(qBlue(p) - qBlue(q))});
+            }
+        }
+        return largest;
+    };
+    struct Step {
+        int head[3], eye[2], viseme;
+    };
+    const Step steps[] = {{{0, 0, 0}, {0, 0}, 0},          {{0, 0, 0}, {200, -150}, 0},  {{0, 0, 0}, {200, -150}, 10},
+                          {{250, -200, 0}, {0, 0}, 10},    {{-250, 200, 255}, {-200, 100}, 4},
+                          {{0, 0, -255}, {0, 0}, 0},       {{0, 0, 0}, {0, 0}, 0}};
+    for (const char* name : {"anna", "bruno", "chen", "dora"}) {
+        const QString path = QStringLiteral(VIZMO_CONTENT_DIR "/qvm/%1.qvm").arg(QLatin1String(name));
+        ASSERT_TRUE(f.player.put(id::ModelName, Str(path)).ok());
+        const auto model = loadFaceModel(path);
+        ASSERT_TRUE(model.ok());
+        for (const Step& step : steps) {
+            f.player.call(id::SetHead, {I2(std::int16_t(step.head[0])), I2(std::int16_t(step.head[1])),
+                                        I2(std::int16_t(step.head[2]))});
+            const auto x = I2(std::int16_t(step.eye[0])), y = I2(std::int16_t(step.eye[1]));
+            f.player.call(id::SetEye, {x, y, x, y});
+            f.player.call(id::SpeechActive, {dispatch::Bool(step.viseme != 0)});
+            f.player.call(id::SpeechViseme, {I2(std::int16_t(step.viseme)), I2(255), I4(0)});
+            f.nowMs += 1000;  // past any easing
+            EXPECT_LE(largestChannelDifference(grabImage(f.player), whole(model.value())), 2)
+                << name << " at head " << step.head[0] << "," << step.head[1] << "," << step.head[2] << " viseme "
+                << step.viseme;
+        }
+    }
 }
 
 }  // namespace

@@ -66,23 +66,24 @@ LifeOffsets LifeMotion::at(double t, const LifeContext& context)
     }
     const double blink = blinks_.at(t);
     const double breath = breathing_.at(t);
-    if (mode_ <= 0)
-        return out;
-    out.blink = blink;
+    if (mode_ >= 1)
+        out.blink = blink;
     if (mode_ >= 2)
         out.breath = breath;
-    if (mode_ < 3)
-        return out;
-
-    out.eyeX = gaze.eyes.x / kEyeDegrees;
-    out.eyeY = gaze.eyes.y / kEyeDegrees;
-    const double drift = t * kDriftPerSecond;
-    out.headX = gaze.head.x / kHeadTurnDegrees + 0.05 * driftX_.at(drift);
-    out.headY = -gaze.head.y / kHeadNodDegrees + 0.04 * driftY_.at(drift) + 0.012 * breath + gestures_.nod(t);
-    out.headZ = 0.06 * driftZ_.at(drift);
-    out.brows = gestures_.brows(t);
+    if (mode_ >= 3) {
+        out.eyeX = gaze.eyes.x / kEyeDegrees;
+        out.eyeY = gaze.eyes.y / kEyeDegrees;
+        const double drift = t * kDriftPerSecond;
+        out.headX = gaze.head.x / kHeadTurnDegrees + 0.05 * driftX_.at(drift);
+        out.headY = -gaze.head.y / kHeadNodDegrees + 0.04 * driftY_.at(drift) + 0.012 * breath + gestures_.nod(t);
+        out.headZ = 0.06 * driftZ_.at(drift);
+        out.brows = gestures_.brows(t);
+    }
+    // The hair hangs from the head whatever moves it (script, host or life),
+    // and keeps swinging through mode changes; a still face shows none of it.
     const auto lag = hair_.at(t, {context.headX + out.headX, context.headY + out.headY, context.headZ + out.headZ});
-    out.hairX = lag[0], out.hairY = lag[1], out.hairZ = lag[2];
+    if (mode_ >= 1)
+        out.hairX = lag[0], out.hairY = lag[1], out.hairZ = lag[2];
     return out;
 }
 

@@ -2,11 +2,12 @@
 // The small motions of a living face, layered on top of script and posing,
 // one clear step per LifeMode:
 //   0 still;
-//   1 blinks (on their own, and at the end of spoken phrases);
+//   1 blinks (on their own, and at the end of spoken phrases), and hair
+//     lagging the head as script and host move it;
 //   2 and breathing, which lifts shoulders and chest;
 //   3 and a gaze that looks around with the head following wide shifts,
-//     the head drifting slowly, hair lagging the head, and speech gestures
-//     (accents on brows and head, a glance aside as a phrase starts).
+//     the head drifting slowly (the hair lagging that too), and speech
+//     gestures (accents on brows and head, a glance aside as a phrase starts).
 // Driven by elapsed time, so any frame rate shows the same motion.
 
 #include "components/player/blink_scheduler.h"

@@ -104,7 +104,8 @@ TEST(LifeMotion, BlinksAtNaturalIntervalsAndDurations)
 }
 
 // Each mode adds one layer and nothing of the next: blinks, then breathing,
-// then gaze, head and hair.
+// then gaze, head and hair. The hair lags a head that script or host move in
+// every mode that lives.
 TEST(LifeMotion, EachModeAddsItsOwnLayer)
 {
     std::array<LifeMotion, 4> modes{LifeMotion(7), LifeMotion(7), LifeMotion(7), LifeMotion(7)};
@@ -128,6 +129,15 @@ TEST(LifeMotion, EachModeAddsItsOwnLayer)
     EXPECT_GT(gaze[3], 0.1);
     EXPECT_GT(head[3], 0.03);
     EXPECT_GT(hair[3], 0.001);
+
+    for (std::size_t m = 0; m < 4; ++m) {
+        const LifeContext turned{.headX = 0.6};
+        const LifeOffsets o = modes[m].at(30.05, turned);
+        if (m == 0)
+            EXPECT_EQ(o.hairX, 0.0);
+        else
+            EXPECT_LT(o.hairX, -0.3) << "the hair trails a posed turn in mode " << m;
+    }
 }
 
 TEST(LifeMotion, FreshSeedsBlinkAtDifferentMoments)

@@ -43,6 +43,7 @@ const dispatch::MemberTable& memberTable()
             {id::SetFPS, "SetFPS", K::Method, {T::I4, T::I4}},
             {id::SpeechActive, "SpeechActive", K::Method, {T::Bool}},
             {id::SpeechViseme, "SpeechViseme", K::Method, {T::I2, T::I2, T::I4}},
+            {id::SpeechWord, "SpeechWord", K::Method, {T::I2}},
         },
         {
             {event::Click, "Click", {}},

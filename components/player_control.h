@@ -37,6 +37,7 @@ inline constexpr DispId SetFPS = 34;        // (0 I4, frames per second I4)
 // Speech input, used by the SpeechComponent to drive the mouth (see docs/player-speech-input.md).
 inline constexpr DispId SpeechActive = 40;  // (active Bool): while True the speech mouth replaces the script's
 inline constexpr DispId SpeechViseme = 41;  // (viseme I2 0..14, weight I2 0..255, blendMs I4 0..1000)
+inline constexpr DispId SpeechWord = 42;    // (stress I2 0..255): a word's sound starts now
 }  // namespace id
 
 // Event positions in the control's own event list.

@@ -56,6 +56,7 @@ public:
     // The speech input as it arrives (weight 0..1).
     void speechActive(double seconds, bool on);
     void speechSound(double seconds, int viseme, double weight);
+    void speechWord(double seconds, double stress) { gestures_.word(seconds, stress); }
 
 private:
     void cue(double seconds, SpeechGestures::Cue cue);

@@ -15,6 +15,10 @@ constexpr double kPhraseGapSeconds = 0.25;
 // Brows and nods mark only some accents: one every second or two at most.
 constexpr double kAccentSpacingSeconds = 1.0;
 constexpr double kNodSeconds = 0.4;
+// Words the speech marks as stressed at least this much carry an accent, at
+// most one in this time.
+constexpr double kStressedWord = 0.5;
+constexpr double kWordAccentSpacingSeconds = 0.8;
 constexpr double kSettleSeconds = 0.9;
 
 bool vowel(int v)
@@ -33,6 +37,8 @@ SpeechGestures::SpeechGestures(quint32 seed) : random_(seed) {}
 
 SpeechGestures::Cue SpeechGestures::active(double t, bool on)
 {
+    if (on)
+        wordsTimed_ = false;
     if (on || !inPhrase_)
         return Cue::None;
     inPhrase_ = false;
@@ -54,12 +60,23 @@ SpeechGestures::Cue SpeechGestures::sound(double t, int viseme, double weight)
         phraseStart_ = t;
         return Cue::PhraseStart;
     }
-    if (vowel(viseme) && weight >= 0.8 && t - accent_ >= kAccentSpacingSeconds && t - phraseStart_ >= 0.25 &&
+    if (!wordsTimed_ && vowel(viseme) && weight >= 0.8 && t - accent_ >= kAccentSpacingSeconds && t - phraseStart_ >= 0.25 &&
         random_.chance(0.4)) {
         accent_ = t;
         accentSize_ = random_.uniform(0.6, 1.0);
     }
     return Cue::None;
+}
+
+void SpeechGestures::word(double t, double stress)
+{
+    wordsTimed_ = true;
+    // Stressed words carry the accent, the stronger the stress the larger,
+    // still no more than one a second or so.
+    if (stress < kStressedWord || t - accent_ < kWordAccentSpacingSeconds)
+        return;
+    accent_ = t;
+    accentSize_ = std::clamp(0.4 + 0.6 * stress, 0.0, 1.0);
 }
 
 SpeechGestures::Cue SpeechGestures::poll(double t)

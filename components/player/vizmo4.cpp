@@ -202,6 +202,13 @@ Result Vizmo4::doCall(DispId dispId, const Args& args)
         update();
         return {};
     }
+    case id::SpeechWord: {
+        const int stress = args[0].asI2();
+        if (stress < 0 || stress > 255)
+            return refuse(QStringLiteral("SpeechWord takes a stress of 0 to 255, not %1").arg(stress));
+        life_.speechWord(now() / 1000.0, stress / 255.0);
+        return {};
+    }
     default: return fail(err::NotSupported, {});
     }
 }

@@ -278,8 +278,9 @@ TEST(Breathing, PeriodsVaryAndInhaleIsShorterThanExhale)
     EXPECT_GT(std::sqrt(spread), 0.25) << "breaths vary";
 }
 
-// Speech: a glance aside as the phrase starts, accents on some strong vowels
-// (brows and a nod) but no constant raise, a settle of the head at its end.
+// Speech: a glance aside as the phrase starts, accents (brows and a nod) on
+// some strong vowels or, given the words, on stressed words, but no constant
+// raise, and a settle of the head at its end.
 TEST(LifeMotion, SpeechGesturesAccentAndFrameAPhrase)
 {
     LifeMotion life(21);
@@ -313,6 +314,30 @@ TEST(LifeMotion, SpeechGesturesAccentAndFrameAPhrase)
     for (; t < 8.5; t += 0.01)
         settle = std::max(settle, life.at(t).headY);
     EXPECT_GT(settle, 0.03);
+
+    // With the words' timing the accents land on stressed words, and the
+    // strong vowels of unstressed ones bring none.
+    LifeMotion worded(21);
+    worded.setMode(3);
+    worded.at(0.0);
+    worded.speechActive(1.0, true);
+    double before = 0, after = 0, peakAt = 0;
+    for (int step = 0; step < 300; ++step) {
+        const double at = 1.0 + step * 0.01;
+        if (step % 20 == 0)
+            worded.speechSound(at, (step / 20) % 2 ? viseme::aa : viseme::DD, 1.0);
+        if (step % 40 == 0)
+            worded.speechWord(at, step == 160 ? 1.0 : 0.1);
+        const double brows = worded.at(at).brows;
+        if (step < 160)
+            before = std::max(before, brows);
+        else if (brows > after)
+            after = brows, peakAt = at;
+    }
+    EXPECT_LT(before, 0.01);
+    EXPECT_GT(after, 0.5);
+    EXPECT_GT(peakAt, 2.6);
+    EXPECT_LT(peakAt, 2.95);
 }
 
 // Hair hangs behind a turning head and swings back into place.

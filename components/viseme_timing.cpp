@@ -6,11 +6,9 @@
 
 namespace vizmo::viseme_timing {
 
-int leadMs(int from, int to, int heldMs)
+int leadMs(int heldMs, int settleMs)
 {
-    namespace v = player::viseme;
-    const int lead = from == v::PP ? kReleaseLeadMs : (to == v::PP || to == v::FF) ? kLipContactLeadMs : kLeadMs;
-    return std::min(lead, heldMs / 2) + kPresentationMs;
+    return std::min(kLeadMs + halfWayMs(settleMs), heldMs / 2) + kPresentationMs;
 }
 
 int settleMs(int viseme, int holdMs)

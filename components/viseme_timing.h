@@ -1,8 +1,8 @@
 #pragma once
 // One timing policy for every mouth the player shows, the scripts' mouth track
-// and the speech input alike: a shape's move starts kLeadMs before its sound
-// and follows a critically damped spring from wherever the mouth is, with its
-// speed, so that it is most of the way there as the sound is heard.
+// and the speech input alike: a shape's move follows a critically damped
+// spring from wherever the mouth is, with its speed, and starts so that the
+// mouth is half way there, as seen, kLeadMs before the shape's sound is heard.
 
 namespace vizmo::viseme_timing {
 
@@ -13,16 +13,11 @@ namespace vizmo::viseme_timing {
 // heard, so each move starts this much earlier still on the played clock.
 inline constexpr int kPresentationMs = 60;
 
-// How far ahead of its sound a shape starts to form. The spring is half way
-// after about 0.43 of the settle time, and a frame is painted and shown some
-// 20-30 ms after it is composed, so this is what makes the mouth lead as seen.
-inline constexpr int kLeadMs = 60;
-// Lips that close or touch the teeth change the picture within a few
-// milliseconds of starting to move, so those moves start later: lips close
-// for P, B, M, F and V just before their sound, and part after P, B or M
-// only just before the sound that follows (the burst ends the closure).
-inline constexpr int kLipContactLeadMs = 40;
-inline constexpr int kReleaseLeadMs = 20;
+// How long before its sound a shape is half way formed, as seen. The same for
+// every kind of move, opening, closing and rounding alike: a lead that
+// differed by kind would put the mouth at a different time against the
+// sound on a text full of lip closures than on one without them.
+inline constexpr int kLeadMs = 20;
 
 // Lips that close or touch the teeth (P, B, M, F, V) move fast.
 inline constexpr int kLipContactSettleMs = 40;
@@ -31,12 +26,17 @@ inline constexpr int kMaxSettleMs = 90;
 // Back to rest after the last sound of a phrase.
 inline constexpr int kRestSettleMs = 120;
 
-// How far ahead of its sound, on the played clock, the move from `from` to
-// `to` starts, when `from` started `heldMs` before `to`: never before half of
-// `from` is heard, plus kPresentationMs.
-int leadMs(int from, int to, int heldMs);
+// How long the spring takes to half way, for a move that takes `settleMs`
+// to 90 %.
+constexpr int halfWayMs(int settleMs) { return settleMs * 43 / 100; }
+
+// How far ahead of its sound, on the played clock, a move that takes
+// `settleMs` starts, when the shape before it started `heldMs` before its
+// sound: half way kLeadMs before the sound, but never before half of the
+// shape before is heard, plus kPresentationMs.
+int leadMs(int heldMs, int settleMs);
 // The longest of them.
-inline constexpr int kMaxLeadMs = kLeadMs + kPresentationMs;
+inline constexpr int kMaxLeadMs = kLeadMs + halfWayMs(kRestSettleMs) + kPresentationMs;
 
 // How long the move to `viseme` takes (to 90 % of the way), when the shape is
 // held `holdMs` before the next one starts.

@@ -52,16 +52,19 @@ MouthShape sampleMouth(const std::vector<VisemeKey>& keys, double t)
     namespace timing = viseme_timing;
     // Moves started this long ago have settled: the spring is replayed from there.
     constexpr double kSettledMs = 800;
-    auto moveStart = [&keys](int i) {
+    auto settle = [&keys](int i) {
         const VisemeKey& key = keys[std::size_t(i)];
-        if (i == 0)
-            return key.timeMs - timing::kMaxLeadMs;
-        const VisemeKey& from = keys[std::size_t(i - 1)];
-        return key.timeMs - timing::leadMs(from.viseme, key.viseme, key.timeMs - from.timeMs);
+        const int holdMs = i + 1 < int(keys.size()) ? keys[std::size_t(i + 1)].timeMs - key.timeMs : int(kSettledMs);
+        return timing::settleMs(key.viseme, holdMs);
+    };
+    auto moveStart = [&keys, &settle](int i) {
+        const VisemeKey& key = keys[std::size_t(i)];
+        const int heldMs = i == 0 ? timing::kMaxLeadMs * 2 : key.timeMs - keys[std::size_t(i - 1)].timeMs;
+        return key.timeMs - timing::leadMs(heldMs, settle(i));
     };
     int last = keyBefore(keys, t + timing::kMaxLeadMs);
     while (last >= 0 && moveStart(last) > t)
-        --last;  // a release after closed lips starts later than other moves
+        --last;  // a quick move starts later than a slow one
     if (last < 0)
         return visemeShape(0);
     int first = last;
@@ -69,11 +72,8 @@ MouthShape sampleMouth(const std::vector<VisemeKey>& keys, double t)
         --first;
     MouthEaser mouth;
     mouth.reset(first > 0 ? keyShape(keys[std::size_t(first - 1)]) : visemeShape(0));
-    for (int i = first; i <= last; ++i) {
-        const VisemeKey& key = keys[std::size_t(i)];
-        const int holdMs = i + 1 < int(keys.size()) ? keys[std::size_t(i + 1)].timeMs - key.timeMs : int(kSettledMs);
-        mouth.setTarget(keyShape(key), moveStart(i), timing::settleMs(key.viseme, holdMs));
-    }
+    for (int i = first; i <= last; ++i)
+        mouth.setTarget(keyShape(keys[std::size_t(i)]), moveStart(i), settle(i));
     return mouth.at(t);
 }
 

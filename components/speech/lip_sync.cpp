@@ -16,8 +16,9 @@ enum class Kind { Pause, Vowel, LipContact, Rounded, Visible, Hidden };
 
 // Silence shorter than this is a joint between words, not a rest.
 constexpr int kPauseMs = 80;
-// Phones looked at past the one being planned: rounding looks two ahead.
-constexpr std::size_t kLookahead = 3;
+// Phones looked at past the one being planned: rounding looks two ahead, at
+// phones whose ends are the moved marks of the phones after them.
+constexpr std::size_t kLookahead = 4;
 // How strongly a consonant shows that rounding is coming.
 constexpr double kAnticipatedRounding = 0.6;
 constexpr double kVisibleConsonant = 0.8;
@@ -47,18 +48,49 @@ bool isReduced(const QByteArray& phone)
     return phone == "ax" || phone.startsWith('@') || phone == "3" || phone == "I2" || phone == "a#";
 }
 
-// Stressed vowels open fully, unstressed ones less, schwas least; short ones
-// less than long ones.
-double vowelWeight(const PhoneMark& p, int durationMs)
+bool isStop(const QByteArray& phone)
 {
-    const double stress = isReduced(p.phone) ? 0.6 : p.stress == 0 ? 0.8 : 1.0;
+    static const char* const stops[] = {"p", "b", "t", "d", "k", "g", "t#", "d#"};
+    return std::any_of(std::begin(stops), std::end(stops), [&](const char* s) { return phone == s; });
+}
+
+// The weighting rule: a vowel opens as far as it is loud against the loudest
+// vowel so far, stressed ones fully, unstressed ones less, schwas least, and
+// short ones less than long ones; never less than half way.
+constexpr double kLeastVowel = 0.5;
+
+double stressAndLength(const PhoneMark& p, int durationMs)
+{
+    const double stress = isReduced(p.phone) ? 0.7 : p.stress == 0 ? 0.85 : 1.0;
     const double length = std::clamp(0.7 + 0.3 * (durationMs - 50) / 70.0, 0.7, 1.0);
     return stress * length;
 }
 
 }  // namespace
 
-LipSync::LipSync(int sampleRate) : rate_(sampleRate > 0 ? sampleRate : 22050) {}
+PhoneTiming phoneTimingOf(EngineKind engine)
+{
+    // Measured on the engines' own sound: eSpeak NG marks a stop at its
+    // burst, after the silence of its closure (30-40 ms), and Flite marks it
+    // 20-25 ms before that silence begins. Seen from outside
+    // (bench/speech/av_sync.sh), eSpeak NG's other phones also came later in
+    // its sound than Flite's.
+    return engine == EngineKind::Espeak ? PhoneTiming{-20, -20} : PhoneTiming{0, 20};
+}
+
+LipSync::LipSync(int sampleRate, PhoneTiming timing)
+    : rate_(sampleRate > 0 ? sampleRate : 22050), timing_(timing), loudness_(rate_)
+{
+}
+
+void LipSync::addSound(const std::vector<std::int16_t>& samples)
+{
+    if (end_)
+        return;
+    loudness_.add(samples);
+    if (phones_.size() > kLookahead)
+        plan(phones_.size() - kLookahead);
+}
 
 void LipSync::addPhones(const std::vector<PhoneMark>& phones)
 {
@@ -81,27 +113,50 @@ void LipSync::finish(std::int64_t endSample)
     plan(phones_.size());
     addTarget({*end_, 0, v::Silence, 255, 0});
     if (open_) {
-        open_->blendMs = timing::kRestSettleMs;
-        ready_.push_back(*open_);
+        release(timing::kRestSettleMs);
         open_.reset();
     }
+}
+
+std::int64_t LipSync::startOf(std::size_t i) const
+{
+    // Marks move within the middles of the phone before and of their own.
+    const std::int64_t shift = ms(timing_.shiftMs);
+    const std::int64_t mark = phones_[i].startSample + shift;
+    const std::int64_t next = i + 1 < phones_.size() ? phones_[i + 1].startSample + shift : end_ ? *end_ : mark;
+    const std::int64_t earliest = i > 0 ? (phones_[i - 1].startSample + shift + mark) / 2 : 0;
+    const std::int64_t latest = std::max(mark, (mark + next) / 2);
+    const std::int64_t moved = mark + (isStop(phones_[i].phone) ? ms(timing_.stopShiftMs) : 0);
+    return std::max<std::int64_t>(0, std::clamp(moved, std::min(earliest, latest), latest));
 }
 
 std::int64_t LipSync::endOf(std::size_t i) const
 {
     if (i + 1 < phones_.size())
-        return phones_[i + 1].startSample;
-    return end_ ? *end_ : phones_[i].startSample;
+        return startOf(i + 1);
+    return std::max(startOf(i), end_ ? *end_ : phones_[i].startSample);
 }
 
-int LipSync::durationMs(std::size_t i) const { return int((endOf(i) - phones_[i].startSample) * 1000 / rate_); }
+int LipSync::durationMs(std::size_t i) const { return int((endOf(i) - startOf(i)) * 1000 / rate_); }
 
 void LipSync::plan(std::size_t upTo)
 {
     for (; planned_ < upTo; ++planned_) {
+        if (!end_ && endOf(planned_) > loudness_.received())
+            return;  // its sound has not come yet
+        if (kindOf(phones_[planned_], durationMs(planned_)) == Kind::Vowel)
+            loudestVowel_ = std::max(loudestVowel_, loudness_.rms(startOf(planned_), endOf(planned_)));
         if (auto target = targetOf(planned_))
             addTarget(*target);
     }
+}
+
+double LipSync::vowelWeight(std::size_t i) const
+{
+    const double rms = loudness_.rms(startOf(i), endOf(i));
+    // Without its sound (none came) a vowel opens by its stress and length alone.
+    const double loud = loudestVowel_ > 0 && rms > 0 ? rms / loudestVowel_ : 1.0;
+    return std::clamp(loud * stressAndLength(phones_[i], durationMs(i)), kLeastVowel, 1.0);
 }
 
 std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
@@ -123,13 +178,13 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
     };
 
     VisemeCue cue;
-    cue.startSample = phone.startSample;
+    cue.startSample = startOf(i);
     double weight = 1.0;
     switch (kind(i)) {
     case Kind::Pause: cue.viseme = v::Silence; break;
     case Kind::Vowel:
         cue.viseme = phone.viseme;
-        weight = vowelWeight(phone, durationMs(i));
+        weight = vowelWeight(i);
         break;
     case Kind::LipContact: cue.viseme = phone.viseme; break;
     case Kind::Rounded: cue.viseme = v::ou; break;
@@ -155,7 +210,7 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
         while (first > 0 && kind(first - 1) == Kind::Hidden && !roundingAhead(first - 1))
             --first;
         if (first < i)
-            cue.startSample = (phones_[first].startSample + phone.startSample) / 2;
+            cue.startSample = (startOf(first) + startOf(i)) / 2;
     }
     cue.weight = int(std::lround(255 * weight));
     return cue;
@@ -163,17 +218,23 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
 
 void LipSync::addTarget(VisemeCue target)
 {
-    int leadMs = timing::kMaxLeadMs;
+    int heldMs = timing::kMaxLeadMs * 2;  // nothing before it to wait for
     if (open_) {
         if (open_->viseme == target.viseme && std::abs(open_->weight - target.weight) < 26)
             return;  // the same shape again
-        const int holdMs = int((target.startSample - open_->startSample) * 1000 / rate_);
-        open_->blendMs = timing::settleMs(open_->viseme, holdMs);
-        ready_.push_back(*open_);
-        leadMs = timing::leadMs(open_->viseme, target.viseme, holdMs);
+        heldMs = int((target.startSample - open_->startSample) * 1000 / rate_);
+        release(heldMs);
     }
-    target.dueSample = std::max<std::int64_t>(0, target.startSample - ms(leadMs));
     open_ = target;
+    openAfterMs_ = heldMs;
+}
+
+void LipSync::release(int holdMs)
+{
+    // Its settle time follows how long it is held, and its lead its settle time.
+    open_->blendMs = timing::settleMs(open_->viseme, holdMs);
+    open_->dueSample = std::max<std::int64_t>(0, open_->startSample - ms(timing::leadMs(openAfterMs_, open_->blendMs)));
+    ready_.push_back(*open_);
 }
 
 std::vector<VisemeCue> LipSync::takeDue(std::int64_t sample)

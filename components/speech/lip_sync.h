@@ -1,8 +1,9 @@
 #pragma once
 // Turns an engine's phones into the mouth's targets, by the rules animators
 // use for speech, in small passes over the phones as they arrive:
-//  - every vowel gets its own shape, opened by its stress and its length
-//    (reduced and short vowels open less), so no vowel is ever hidden;
+//  - every vowel gets its own shape, opened as far as it is loud against the
+//    loudest vowel so far, less for unstressed and reduced vowels and short
+//    ones, and never less than half way, so no vowel is ever hidden;
 //  - P, B and M close the lips and F and V put the lip to the teeth, for
 //    their own phone only;
 //  - consonants that hardly show on the lips (t, d, n, k, g, h, l) get no
@@ -11,9 +12,11 @@
 //  - rounding (oo, oh, w) starts with the first of up to two consonants
 //    before it;
 //  - equal neighbours are joined.
-// Each target is due viseme_timing::kLeadMs before it is heard and carries
-// how fast the player's spring should reach it.
+// Each target is due early enough for the player's spring to be half way
+// there, as seen, viseme_timing::kLeadMs before it is heard, and carries how
+// fast the spring should reach it.
 
+#include "components/speech/loudness_track.h"
 #include "components/speech/speech_engine.h"
 
 #include <cstdint>
@@ -31,11 +34,23 @@ struct VisemeCue {
     int blendMs = 40;  // the player's settle time for it
 };
 
+// Where an engine's phone marks fall in its sound: every mark is moved by
+// `shiftMs`, and the marks of stops (p, b, t, d, k, g) by `stopShiftMs` more,
+// each within the phones either side of it.
+struct PhoneTiming {
+    int shiftMs = 0;
+    int stopShiftMs = 0;
+};
+PhoneTiming phoneTimingOf(EngineKind engine);
+
 class LipSync {
 public:
-    explicit LipSync(int sampleRate);
+    explicit LipSync(int sampleRate, PhoneTiming timing = {});
 
-    // Phones in time order, across as many calls as chunks come.
+    // The synthesised sound, as it comes: vowels open as far as they are loud.
+    void addSound(const std::vector<std::int16_t>& samples);
+    // Phones in time order, across as many calls as chunks come. A phone is
+    // planned once the sound up to its end has come.
     void addPhones(const std::vector<PhoneMark>& phones);
     // No more phones: the last one lasts until `endSample`, then the mouth rests.
     void finish(std::int64_t endSample);
@@ -48,15 +63,22 @@ public:
 private:
     void plan(std::size_t upTo);
     std::optional<VisemeCue> targetOf(std::size_t i) const;
+    double vowelWeight(std::size_t i) const;
     void addTarget(VisemeCue target);
+    void release(int holdMs);
+    std::int64_t startOf(std::size_t i) const;
     std::int64_t endOf(std::size_t i) const;
     int durationMs(std::size_t i) const;
     std::int64_t ms(int milliseconds) const { return std::int64_t(milliseconds) * rate_ / 1000; }
 
     int rate_;
-    std::vector<PhoneMark> phones_;
+    PhoneTiming timing_;
+    LoudnessTrack loudness_;
+    double loudestVowel_ = 0;
+    std::vector<PhoneMark> phones_;   // as the engine marked them
     std::size_t planned_ = 0;         // phones before this one have their targets
     std::optional<VisemeCue> open_;   // the last target: its settle time waits for the next one
+    int openAfterMs_ = 0;             // how long the shape before it was held
     std::deque<VisemeCue> ready_;
     std::optional<std::int64_t> end_; // set by finish()
 };

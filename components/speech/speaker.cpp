@@ -12,13 +12,6 @@ namespace vizmo::speech {
 namespace {
 constexpr int kTickMs = 5;            // how often words and mouth shapes are checked
 constexpr int kAheadSeconds = 8;      // how far synthesis may run ahead of the listener
-
-// eSpeak NG's phone times fall later in its sound than Flite's. Seen from
-// outside (bench/speech/av_sync.sh, median of three), the shared mouth timing
-// moved with eSpeak NG's sound or after it on a text dense with lip closures
-// (-22..-4 ms), where Flite's led by +16..+20 ms; so eSpeak NG's phones are
-// taken 20 ms earlier.
-int phoneShiftMs(EngineKind engine) { return engine == EngineKind::Espeak ? -20 : 0; }
 }  // namespace
 
 Speaker::Speaker(QObject* parent) : QObject(parent)
@@ -43,8 +36,7 @@ void Speaker::speak(EngineKind engine, const QString& text, const SpeechSettings
     sampleRate_ = format.sampleRate();
 
     const std::uint64_t generation = ++generation_;
-    lipSync_.emplace(sampleRate_);
-    phoneShift_ = std::int64_t(phoneShiftMs(engine)) * sampleRate_ / 1000;
+    lipSync_.emplace(sampleRate_, phoneTimingOf(engine));
     receivedSamples_ = 0;
     words_.clear();
     channel_ = std::make_shared<SpeechChannel>(
@@ -125,8 +117,7 @@ void Speaker::receive(std::uint64_t generation, SpeechChunk&& chunk)
 {
     if (generation != generation_ || state_ == State::Idle)
         return;
-    for (PhoneMark& phone : chunk.phones)
-        phone.startSample = std::max<std::int64_t>(0, phone.startSample + phoneShift_);
+    lipSync_->addSound(chunk.samples);
     lipSync_->addPhones(chunk.phones);
     words_.insert(words_.end(), chunk.words.begin(), chunk.words.end());
     if (!chunk.samples.empty()) {

@@ -67,7 +67,6 @@ private:
     std::optional<LipSync> lipSync_;
     std::deque<WordMark> words_;
     std::int64_t receivedSamples_ = 0;
-    std::int64_t phoneShift_ = 0;  // samples added to the engine's phone times
     int sampleRate_ = 22050;
 };
 

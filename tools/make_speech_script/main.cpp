@@ -110,7 +110,8 @@ int main(int argc, char** argv)
     const Collected c = speak(kind, voice, args[1]);
     const std::int64_t lengthMs = std::int64_t(c.samples.size()) * 1000 / c.rate;
 
-    LipSync sync(c.rate);
+    LipSync sync(c.rate, phoneTimingOf(kind));
+    sync.addSound(c.samples);
     sync.addPhones(c.phones);
     sync.finish(std::int64_t(c.samples.size()));
 

@@ -2,8 +2,8 @@
 # The outside meter: what a viewer sees against what a listener hears.
 #
 # Runs the program on a private X server and a private sound server, opens
-# "KV TTS" with tracking off, and for each engine and each text presses
-# "Play" while one ffmpeg process captures the player's mouth region
+# "KV TTS" with tracking off and the head still, and for each engine and each
+# text presses "Play" while one ffmpeg process captures the player's mouth region
 # (x11grab) and the sink's monitor (pulse) on one wall clock (-copyts).
 # av_sync_measure then correlates the mouth region's difference from the
 # resting face with the sound's loudness. Prints one line a run and the
@@ -12,6 +12,8 @@
 #
 # Usage: av_sync.sh PROGRAM MEASURE [RUNS]   (PROGRAM: build/bin/vizmo4demo,
 #        MEASURE: build/bin/av_sync_measure; RUNS defaults to 3)
+# With AV_SYNC_KEEP=DIR each run's capture is kept there as ENGINE-TEXT-RUN.nut
+# (the mouth region at 60 frames a second and the sink's sound), to look at.
 set -uo pipefail
 program=$1
 measure=$2
@@ -27,7 +29,7 @@ desktop_start 1
 program_start "$program"
 
 # Window-relative coordinates, from the window's layout (as in tests/e2e).
-expand_button=(250 276); player_tab=(380 14); speech_tab=(465 14); tracking=(290 249)
+expand_button=(250 276); player_tab=(380 14); speech_tab=(465 14); tracking=(290 249); life_1=(426 121)
 engine_list=(452 53); text_box=(420 190); play=(388 249)
 mouth_w=80; mouth_h=56; mouth_x=100; mouth_y=134
 
@@ -58,6 +60,7 @@ one_run() {  # one_run SECONDS: capture, click Play, measure
   local audio_start
   audio_start=$(ffprobe -v error -select_streams a:0 -show_entries stream=start_time -of csv=p=0 "$work/cap.nut")
   "$measure" "$work/frames.gray" $mouth_w $mouth_h "$work/times.txt" "$work/sound.s16" 16000 "$audio_start" "$clicked"
+  [ -z "${AV_SYNC_KEEP:-}" ] || cp "$work/cap.nut" "$AV_SYNC_KEEP/$engine-$kind-$run.nut"
 }
 
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
@@ -65,6 +68,10 @@ median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (
 click "${expand_button[@]}"
 click "${player_tab[@]}"
 click "${tracking[@]}"   # the head stays where it is
+# LifeMode 1 (blinks only): with more, the head drifts, turns at each phrase
+# and nods on accents, and the region's difference from the resting face
+# counts the whole face moving under a closed mouth.
+click "${life_1[@]}"
 click "${speech_tab[@]}"
 sleep 0.5
 

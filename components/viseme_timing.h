@@ -31,10 +31,11 @@ inline constexpr int kRestSettleMs = 120;
 constexpr int halfWayMs(int settleMs) { return settleMs * 43 / 100; }
 
 // How far ahead of its sound, on the played clock, a move that takes
-// `settleMs` starts, when the shape before it started `heldMs` before its
-// sound: half way kLeadMs before the sound, but never before half of the
-// shape before is heard, plus kPresentationMs.
-int leadMs(int heldMs, int settleMs);
+// `settleMs` starts, when the shape before it, `from`, started `heldMs`
+// before its sound: half way kLeadMs before the sound, plus kPresentationMs;
+// but never before half of `from` is heard, or for lips that close or touch
+// the teeth, before they have met.
+int leadMs(int from, int heldMs, int settleMs);
 // The longest of them.
 inline constexpr int kMaxLeadMs = kLeadMs + halfWayMs(kRestSettleMs) + kPresentationMs;
 

@@ -59,8 +59,10 @@ MouthShape sampleMouth(const std::vector<VisemeKey>& keys, double t)
     };
     auto moveStart = [&keys, &settle](int i) {
         const VisemeKey& key = keys[std::size_t(i)];
-        const int heldMs = i == 0 ? timing::kMaxLeadMs * 2 : key.timeMs - keys[std::size_t(i - 1)].timeMs;
-        return key.timeMs - timing::leadMs(heldMs, settle(i));
+        if (i == 0)
+            return key.timeMs - timing::leadMs(0, timing::kMaxLeadMs * 2, settle(i));
+        const VisemeKey& from = keys[std::size_t(i - 1)];
+        return key.timeMs - timing::leadMs(from.viseme, key.timeMs - from.timeMs, settle(i));
     };
     int last = keyBefore(keys, t + timing::kMaxLeadMs);
     while (last >= 0 && moveStart(last) > t)

@@ -16,12 +16,19 @@ enum class Kind { Pause, Vowel, LipContact, Rounded, Visible, Hidden };
 
 // Silence shorter than this is a joint between words, not a rest.
 constexpr int kPauseMs = 80;
+// How far into its phone a vowel's sound may begin.
+constexpr int kLatestOnsetMs = 60;
 // Phones looked at past the one being planned: rounding looks two ahead, at
 // phones whose ends are the moved marks of the phones after them.
 constexpr std::size_t kLookahead = 4;
 // How strongly a consonant shows that rounding is coming.
 constexpr double kAnticipatedRounding = 0.6;
 constexpr double kVisibleConsonant = 0.8;
+// Hidden consonants this long, this much quieter than the loudest vowel, are
+// a silence the jaw rises in: a stop's closure, a breathed h.
+constexpr int kSilentRunMs = 60;
+constexpr double kSilentShare = 0.25;
+constexpr double kSilentBlend = 0.15;
 
 Kind kindOf(const PhoneMark& p, int durationMs)
 {
@@ -73,9 +80,10 @@ PhoneTiming phoneTimingOf(EngineKind engine)
     // Measured on the engines' own sound: eSpeak NG marks a stop at its
     // burst, after the silence of its closure (30-40 ms), and Flite marks it
     // 20-25 ms before that silence begins. Seen from outside
-    // (bench/speech/av_sync.sh), eSpeak NG's other phones also came later in
-    // its sound than Flite's.
-    return engine == EngineKind::Espeak ? PhoneTiming{-20, -20} : PhoneTiming{0, 20};
+    // (bench/speech/av_sync.sh, the head still), with every mark as the
+    // engine gave it eSpeak NG's mouth led its sound by about 0..+10 ms and
+    // Flite's by +30..+45 ms: the rest of each shift centres both on +20 ms.
+    return engine == EngineKind::Espeak ? PhoneTiming{-20, -20} : PhoneTiming{15, 20};
 }
 
 LipSync::LipSync(int sampleRate, PhoneTiming timing)
@@ -120,6 +128,24 @@ void LipSync::finish(std::int64_t endSample)
 
 std::int64_t LipSync::startOf(std::size_t i) const
 {
+    const std::int64_t mark = markOf(i);
+    if (kindOf(phones_[i], kPauseMs) != Kind::Vowel)
+        return mark;
+    // A vowel is heard from where its sound rises: after a pause or a stop an
+    // engine may mark it tens of milliseconds before that.
+    const std::int64_t next = i + 1 < phones_.size() ? markOf(i + 1) : end_ ? std::max(mark, *end_) : mark;
+    const std::int64_t latest = mark + std::min((next - mark) / 2, ms(kLatestOnsetMs));
+    const double half = 0.5 * loudness_.rms(mark, next);
+    const std::int64_t step = ms(5);
+    for (std::int64_t at = mark; at < latest; at += step) {
+        if (loudness_.rms(at, at + step) >= half)
+            return at;
+    }
+    return latest;
+}
+
+std::int64_t LipSync::markOf(std::size_t i) const
+{
     // Marks move within the middles of the phone before and of their own.
     const std::int64_t shift = ms(timing_.shiftMs);
     const std::int64_t mark = phones_[i].startSample + shift;
@@ -142,8 +168,8 @@ int LipSync::durationMs(std::size_t i) const { return int((endOf(i) - startOf(i)
 void LipSync::plan(std::size_t upTo)
 {
     for (; planned_ < upTo; ++planned_) {
-        if (!end_ && endOf(planned_) > loudness_.received())
-            return;  // its sound has not come yet
+        if (!end_ && phones_[std::min(planned_ + kLookahead, phones_.size() - 1)].startSample > loudness_.received())
+            return;  // the sound that places it and the phones it looks at has not come yet
         if (kindOf(phones_[planned_], durationMs(planned_)) == Kind::Vowel)
             loudestVowel_ = std::max(loudestVowel_, loudness_.rms(startOf(planned_), endOf(planned_)));
         if (auto target = targetOf(planned_))
@@ -177,6 +203,21 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
         return std::nullopt;
     };
 
+    // The run of hidden consonants around k; silent when it is a stop's
+    // closure or a breath long enough for the jaw to rise in it.
+    auto hiddenRun = [&](std::size_t k) {
+        std::size_t first = k, last = k + 1;
+        while (first > 0 && kind(first - 1) == Kind::Hidden && !roundingAhead(first - 1))
+            --first;
+        while (last < phones_.size() && last < k + kLookahead - 1 && kind(last) == Kind::Hidden && !roundingAhead(last))
+            ++last;
+        return std::pair{first, last};
+    };
+    auto silent = [&](std::pair<std::size_t, std::size_t> run) {
+        const std::int64_t from = startOf(run.first), to = endOf(run.second - 1);
+        return to - from >= ms(kSilentRunMs) && loudness_.rms(from, to) < kSilentShare * loudestVowel_;
+    };
+
     VisemeCue cue;
     cue.startSample = startOf(i);
     double weight = 1.0;
@@ -198,19 +239,28 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
         } else if (kind(i) == Kind::Visible) {
             cue.viseme = phone.viseme;
             weight = kVisibleConsonant;
+        } else if (const auto run = hiddenRun(i); run.first == i && silent(run)) {
+            // The jaw rises in the silence, towards the vowel either side.
+            const std::size_t vowel = run.second < phones_.size() && kind(run.second) == Kind::Vowel ? run.second
+                                      : i > 0 && kind(i - 1) == Kind::Vowel                           ? i - 1
+                                                                                                       : i;
+            if (vowel == i)
+                return std::nullopt;
+            cue.viseme = phones_[vowel].viseme;
+            weight = kSilentBlend;
         } else {
             return std::nullopt;
         }
         break;
     }
     // After hidden consonants the move to this shape starts half way through
-    // them; lips close only for their own phone.
-    if (kind(i) != Kind::Pause && kind(i) != Kind::LipContact) {
-        std::size_t first = i;
-        while (first > 0 && kind(first - 1) == Kind::Hidden && !roundingAhead(first - 1))
-            --first;
-        if (first < i)
-            cue.startSample = (startOf(first) + startOf(i)) / 2;
+    // them, or with its own sound after a silent run; lips close only for
+    // their own phone.
+    if (kind(i) != Kind::Pause && kind(i) != Kind::LipContact && i > 0 && kind(i - 1) == Kind::Hidden &&
+        !roundingAhead(i - 1)) {
+        const auto run = hiddenRun(i - 1);
+        if (!silent(run))
+            cue.startSample = (startOf(run.first) + startOf(i)) / 2;
     }
     cue.weight = int(std::lround(255 * weight));
     return cue;
@@ -219,21 +269,24 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
 void LipSync::addTarget(VisemeCue target)
 {
     int heldMs = timing::kMaxLeadMs * 2;  // nothing before it to wait for
+    int from = v::Silence;
     if (open_) {
         if (open_->viseme == target.viseme && std::abs(open_->weight - target.weight) < 26)
             return;  // the same shape again
         heldMs = int((target.startSample - open_->startSample) * 1000 / rate_);
+        from = open_->viseme;
         release(heldMs);
     }
     open_ = target;
     openAfterMs_ = heldMs;
+    openFrom_ = from;
 }
 
 void LipSync::release(int holdMs)
 {
     // Its settle time follows how long it is held, and its lead its settle time.
     open_->blendMs = timing::settleMs(open_->viseme, holdMs);
-    open_->dueSample = std::max<std::int64_t>(0, open_->startSample - ms(timing::leadMs(openAfterMs_, open_->blendMs)));
+    open_->dueSample = std::max<std::int64_t>(0, open_->startSample - ms(timing::leadMs(openFrom_, openAfterMs_, open_->blendMs)));
     ready_.push_back(*open_);
 }
 

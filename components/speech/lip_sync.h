@@ -1,14 +1,17 @@
 #pragma once
 // Turns an engine's phones into the mouth's targets, by the rules animators
 // use for speech, in small passes over the phones as they arrive:
-//  - every vowel gets its own shape, opened as far as it is loud against the
-//    loudest vowel so far, less for unstressed and reduced vowels and short
-//    ones, and never less than half way, so no vowel is ever hidden;
+//  - every vowel gets its own shape from where its sound rises, opened as
+//    far as it is loud against the loudest vowel so far, less for unstressed,
+//    reduced and short vowels, and never less than half way, so no vowel is
+//    ever hidden;
 //  - P, B and M close the lips and F and V put the lip to the teeth, for
 //    their own phone only;
 //  - consonants that hardly show on the lips (t, d, n, k, g, h, l) get no
 //    shape of their own: the mouth passes through them from the shape before
-//    to the shape after, which starts half way through them;
+//    to the shape after, which starts half way through them; in a silence
+//    of theirs of 60 ms or more (a stop's closure) the jaw rises, to the
+//    vowel after (or before) at 0.15, and the vowel after opens with its sound;
 //  - rounding (oo, oh, w) starts with the first of up to two consonants
 //    before it;
 //  - equal neighbours are joined.
@@ -66,6 +69,7 @@ private:
     double vowelWeight(std::size_t i) const;
     void addTarget(VisemeCue target);
     void release(int holdMs);
+    std::int64_t markOf(std::size_t i) const;
     std::int64_t startOf(std::size_t i) const;
     std::int64_t endOf(std::size_t i) const;
     int durationMs(std::size_t i) const;
@@ -78,7 +82,8 @@ private:
     std::vector<PhoneMark> phones_;   // as the engine marked them
     std::size_t planned_ = 0;         // phones before this one have their targets
     std::optional<VisemeCue> open_;   // the last target: its settle time waits for the next one
-    int openAfterMs_ = 0;             // how long the shape before it was held
+    int openFrom_ = 0;                // the shape before it
+    int openAfterMs_ = 0;             // and how long that was held
     std::deque<VisemeCue> ready_;
     std::optional<std::int64_t> end_; // set by finish()
 };

@@ -20,13 +20,14 @@ constexpr std::array<std::pair<const char*, int>, 8> kEspeakPairs = {{
     {"oU", v::oh}, {"aU", v::aa}, {"aI", v::aa}, {"OI", v::oh},
 }};
 
-// Flite's US English phone set, with the rounded ones below.
+// Flite's US English phone set, with the rounded ones below. "er" is a vowel, shaped
+// as eSpeak NG's "3" is.
 constexpr std::array<std::pair<const char*, int>, 41> kFlitePhones = {{
     {"pau", v::Silence}, {"h#", v::Silence}, {"p", v::PP},  {"b", v::PP},   {"m", v::PP},   {"em", v::PP},
     {"f", v::FF},        {"v", v::FF},       {"th", v::TH}, {"dh", v::TH},  {"t", v::DD},   {"d", v::DD},
     {"dx", v::DD},       {"k", v::kk},       {"g", v::kk},  {"ng", v::kk},  {"ch", v::CH},  {"jh", v::CH},
     {"sh", v::CH},       {"zh", v::CH},      {"s", v::SS},  {"z", v::SS},   {"n", v::nn},   {"en", v::nn},
-    {"l", v::nn},        {"el", v::nn},      {"r", v::RR},  {"er", v::RR},  {"aa", v::aa},  {"ae", v::aa},
+    {"l", v::nn},        {"el", v::nn},      {"r", v::RR},  {"er", v::E},  {"aa", v::aa},  {"ae", v::aa},
     {"ah", v::aa},       {"ay", v::aa},      {"aw", v::aa}, {"eh", v::E},   {"ey", v::E},   {"ax", v::E},
     {"hh", v::E},        {"ih", v::ih},      {"iy", v::ih}, {"y", v::ih},   {"ao", v::oh},
 }};

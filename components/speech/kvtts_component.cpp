@@ -212,8 +212,11 @@ void KVTTSComponent::stop()
     raiseEvent(event::Stop);
 }
 
-void KVTTSComponent::onWord(int start, int length)
+void KVTTSComponent::onWord(int start, int length, int stress)
 {
+    // The face's brows and nods land on the stressed words.
+    if (dispatch::Object* target = player())
+        target->call(player::id::SpeechWord, {Variant::i2(std::int16_t(stress))});
     wordStart_ = start;
     wordLength_ = length;
     update();

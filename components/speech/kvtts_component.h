@@ -38,7 +38,7 @@ private:
     void play();
     void pause();
     void stop();
-    void onWord(int start, int length);
+    void onWord(int start, int length, int stress);
     void onViseme(const VisemeCue& cue);
     void onFinished();
     void setSpeechActive(bool active);

@@ -66,11 +66,12 @@ bool isStop(const QByteArray& phone)
 // short ones less than long ones; never less than half way.
 constexpr double kLeastVowel = 0.5;
 
+double stressOf(const PhoneMark& p) { return isReduced(p.phone) ? 0.7 : p.stress == 0 ? 0.85 : 1.0; }
+
 double stressAndLength(const PhoneMark& p, int durationMs)
 {
-    const double stress = isReduced(p.phone) ? 0.7 : p.stress == 0 ? 0.85 : 1.0;
     const double length = std::clamp(0.7 + 0.3 * (durationMs - 50) / 70.0, 0.7, 1.0);
-    return stress * length;
+    return stressOf(p) * length;
 }
 
 }  // namespace
@@ -177,12 +178,16 @@ void LipSync::plan(std::size_t upTo)
     }
 }
 
-double LipSync::vowelWeight(std::size_t i) const
+double LipSync::relativeLoudness(std::size_t i) const
 {
     const double rms = loudness_.rms(startOf(i), endOf(i));
-    // Without its sound (none came) a vowel opens by its stress and length alone.
-    const double loud = loudestVowel_ > 0 && rms > 0 ? rms / loudestVowel_ : 1.0;
-    return std::clamp(loud * stressAndLength(phones_[i], durationMs(i)), kLeastVowel, 1.0);
+    // Without its sound (none came) a vowel counts as loud as any.
+    return loudestVowel_ > 0 && rms > 0 ? rms / loudestVowel_ : 1.0;
+}
+
+double LipSync::vowelWeight(std::size_t i) const
+{
+    return std::clamp(relativeLoudness(i) * stressAndLength(phones_[i], durationMs(i)), kLeastVowel, 1.0);
 }
 
 std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
@@ -288,6 +293,21 @@ void LipSync::release(int holdMs)
     open_->blendMs = timing::settleMs(open_->viseme, holdMs);
     open_->dueSample = std::max<std::int64_t>(0, open_->startSample - ms(timing::leadMs(openFrom_, openAfterMs_, open_->blendMs)));
     ready_.push_back(*open_);
+}
+
+int LipSync::stressBetween(std::int64_t from, std::int64_t to) const
+{
+    // Phones are in time order and a vowel is heard at most kLatestOnsetMs
+    // past its mark, so only the marks from a little before `from` can count.
+    const auto first = std::partition_point(phones_.begin(), phones_.begin() + std::ptrdiff_t(planned_),
+                                            [&](const PhoneMark& p) { return p.startSample < from - ms(kLatestOnsetMs); });
+    double strongest = 0;
+    for (auto i = std::size_t(first - phones_.begin()); i < planned_ && phones_[i].startSample < to; ++i) {
+        const std::int64_t heard = startOf(i);
+        if (heard >= from && heard < to && kindOf(phones_[i], durationMs(i)) == Kind::Vowel)
+            strongest = std::max(strongest, relativeLoudness(i) * stressOf(phones_[i]));
+    }
+    return int(std::lround(255 * strongest));
 }
 
 std::vector<VisemeCue> LipSync::takeDue(std::int64_t sample)

@@ -62,10 +62,15 @@ public:
     std::vector<VisemeCue> takeDue(std::int64_t sample);
     // Every cue not yet handed out (the tail after the sound has ended).
     std::vector<VisemeCue> takeAll();
+    // How stressed the strongest planned vowel heard in [from, to) is, 0..255:
+    // its loudness against the loudest vowel so far, less for an unstressed or
+    // reduced vowel (the weighting rule without its length); 0 for no vowel.
+    int stressBetween(std::int64_t from, std::int64_t to) const;
 
 private:
     void plan(std::size_t upTo);
     std::optional<VisemeCue> targetOf(std::size_t i) const;
+    double relativeLoudness(std::size_t i) const;
     double vowelWeight(std::size_t i) const;
     void addTarget(VisemeCue target);
     void release(int holdMs);

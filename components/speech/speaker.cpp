@@ -144,7 +144,8 @@ void Speaker::tick()
     while (!words_.empty() && words_.front().startSample <= played) {
         const WordMark word = words_.front();
         words_.pop_front();
-        emit wordReached(word.start, word.length);
+        const std::int64_t next = words_.empty() ? word.startSample + sampleRate_ : words_.front().startSample;
+        emit wordReached(word.start, word.length, lipSync_ ? lipSync_->stressBetween(word.startSample, next) : 0);
         if (state_ != State::Speaking)
             return;  // a handler stopped or paused us
     }

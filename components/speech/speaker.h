@@ -47,7 +47,8 @@ public:
     int sampleRate() const { return sampleRate_; }
 
 signals:
-    void wordReached(int start, int length);
+    // `stress` 0..255: how stressed the word's strongest vowel is (LipSync::stressBetween).
+    void wordReached(int start, int length, int stress);
     void visemeDue(const vizmo::speech::VisemeCue& cue);
     // The whole text has been heard (never after stop()).
     void finished();

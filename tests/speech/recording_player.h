@@ -27,6 +27,7 @@ public:
     std::function<qint64()> clock;  // read when a shape arrives
     std::vector<bool> activeCalls;
     std::vector<Shape> shapes;
+    std::vector<int> wordStresses;
 
 protected:
     dispatch::Result doPut(dispatch::DispId, const dispatch::Variant&) override { return {}; }
@@ -37,6 +38,8 @@ protected:
             activeCalls.push_back(args.at(0).asBool());
         else if (id == player::id::SpeechViseme)
             shapes.push_back({args.at(0).asI2(), args.at(1).asI2(), args.at(2).asI4(), clock ? clock() : -1});
+        else if (id == player::id::SpeechWord)
+            wordStresses.push_back(args.at(0).asI2());
         return {};
     }
 };

@@ -72,9 +72,9 @@ TEST_F(SpeechPlayback, PlayToTheEndRaisesEofOnceAndMovesTheMouth)
     EXPECT_EQ(component.highlightedWord().first, -1);
 }
 
-TEST_F(SpeechPlayback, WordEventsNameTheWordsOfTheText)
+TEST_F(SpeechPlayback, WordEventsNameTheWordsOfTheTextAndThePlayerHearsTheirStress)
 {
-    const QString text = QStringLiteral("One two three.");
+    const QString text = QStringLiteral("One two three, said the man.");
     say(text);
     ASSERT_TRUE(waitFor("EOF"));
     QStringList words;
@@ -82,7 +82,14 @@ TEST_F(SpeechPlayback, WordEventsNameTheWordsOfTheText)
         if (e.name == QLatin1String("Word"))
             words << text.mid(e.args.at(0).asI4(), e.args.at(1).asI4());
     }
-    EXPECT_EQ(words, (QStringList{"One", "two", "three"}));
+    EXPECT_EQ(words, (QStringList{"One", "two", "three", "said", "the", "man"}));
+    // One SpeechWord a word, so the face's accents fall on words: the
+    // reduced "the" is weaker than the stressed words around it.
+    ASSERT_EQ(player.wordStresses.size(), 6u);
+    for (int stress : player.wordStresses)
+        EXPECT_TRUE(stress >= 0 && stress <= 255) << stress;
+    EXPECT_LT(player.wordStresses[4], 128);
+    EXPECT_GE(*std::max_element(player.wordStresses.begin(), player.wordStresses.end()), 200);
 }
 
 TEST_F(SpeechPlayback, PauseHoldsSoundAndMouthAndPlayResumes)

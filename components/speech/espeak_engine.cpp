@@ -1,5 +1,6 @@
 #include "components/speech/espeak_engine.h"
 
+#include "components/speech/quiet_start.h"
 #include "components/speech/text_positions.h"
 #include "components/speech/viseme_tables.h"
 
@@ -149,8 +150,10 @@ void EspeakEngine::synthesize(const QString& text, const SpeechSettings& setting
 
     const QByteArray utf8 = text.toUtf8();
     const CodePointIndex positions(text);
-    Job job{&sink, &positions, sampleRate_};
+    QuietStartSink trimmed(sink, sampleRate_);
+    Job job{&trimmed, &positions, sampleRate_};
     espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &job);
+    trimmed.flush();
 }
 
 }  // namespace vizmo::speech

@@ -1,5 +1,6 @@
 #include "components/speech/flite_engine.h"
 
+#include "components/speech/quiet_start.h"
 #include "components/speech/sentence_pieces.h"
 #include "components/speech/viseme_tables.h"
 
@@ -44,16 +45,11 @@ struct Job {
     std::int64_t written = 0;  // samples of this piece delivered so far
     int sampleRate = 16000;
     bool marksSent = false;
-    bool first = true;          // the text's first piece: its leading pause is cut
-    std::int64_t skip = 0;      // samples of the leading pause still to drop
 };
 
 // The statistical voices produce an utterance's sound only once it is complete,
 // so the first piece is kept short.
 constexpr int kFirstPieceLength = 60;
-// Every utterance opens with a pause of some 160-200 ms. Before the text's
-// first sound it is only a wait after the click, so all but this much is cut.
-constexpr int kLeadingPauseKeptMs = 30;
 
 std::int64_t secondsToSample(float seconds, int rate) { return std::int64_t(std::lround(double(seconds) * rate)); }
 
@@ -91,34 +87,15 @@ void collectMarks(const cst_utterance* utt, Job& job, SpeechChunk& chunk)
     }
 }
 
-// Samples of the utterance's opening pause beyond kLeadingPauseKeptMs.
-std::int64_t leadingPauseToCut(const cst_utterance* utt, int rate)
-{
-    const cst_item* first = relation_head(utt_relation(utt, "Segment"));
-    if (!first || QByteArray(item_feat_string(first, "name")) != "pau")
-        return 0;
-    return std::max<std::int64_t>(0, secondsToSample(item_feat_float(first, "end"), rate) -
-                                         std::int64_t(kLeadingPauseKeptMs) * rate / 1000);
-}
-
 int onAudio(const cst_wave* wave, int start, int size, int, cst_audio_streaming_info* info)
 {
     auto* job = static_cast<Job*>(info->userdata);
     SpeechChunk chunk;
     if (!job->marksSent && info->utt) {
-        if (job->first) {
-            // The text's clock starts after the cut: marks move with it.
-            job->skip = leadingPauseToCut(info->utt, job->sampleRate);
-            job->offset -= job->skip;
-        }
         collectMarks(info->utt, *job, chunk);
         job->marksSent = true;
     }
     job->written += size;
-    const int cut = int(std::min<std::int64_t>(job->skip, std::max(size, 0)));
-    job->skip -= cut;
-    start += cut;
-    size -= cut;
     if (size > 0)
         chunk.samples.assign(wave->samples + start, wave->samples + start + size);
     job->sink->deliver(std::move(chunk));
@@ -196,7 +173,8 @@ void FliteEngine::synthesize(const QString& text, const SpeechSettings& settings
         feat_set_float(v.voice->features, "f0_shift", factor);
     }
 
-    Job job{&sink, nullptr, 0, 0, v.sampleRate, false, true, 0};
+    QuietStartSink trimmed(sink, v.sampleRate);
+    Job job{&trimmed, nullptr, 0, 0, v.sampleRate, false};
     cst_audio_streaming_info* info = new_audio_streaming_info();
     info->asc = onAudio;
     info->userdata = &job;
@@ -212,15 +190,14 @@ void FliteEngine::synthesize(const QString& text, const SpeechSettings& settings
             if (!job.marksSent && !sink.cancelled()) {
                 SpeechChunk marks;
                 collectMarks(utt, job, marks);
-                sink.deliver(std::move(marks));
+                trimmed.deliver(std::move(marks));
             }
             delete_utterance(utt);
         }
         job.offset += job.written;
         job.written = 0;
-        job.first = false;
-        job.skip = 0;
     }
+    trimmed.flush();
     feat_remove(v.voice->features, "streaming_info");
 }
 

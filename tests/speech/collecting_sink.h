@@ -22,22 +22,24 @@ struct Synthesis {
     }
 };
 
+// Keeps every chunk delivered to it, joined.
+struct CollectingSink : SynthesisSink {
+    Synthesis out;
+    bool cancelled() const override { return false; }
+    void deliver(SpeechChunk&& c) override
+    {
+        out.samples.insert(out.samples.end(), c.samples.begin(), c.samples.end());
+        out.phones.insert(out.phones.end(), c.phones.begin(), c.phones.end());
+        out.words.insert(out.words.end(), c.words.begin(), c.words.end());
+    }
+};
+
 inline Synthesis synthesize(EngineKind kind, const QString& text, const SpeechSettings& settings)
 {
-    struct Sink : SynthesisSink {
-        Synthesis out;
-        bool cancelled() const override { return false; }
-        void deliver(SpeechChunk&& c) override
-        {
-            out.samples.insert(out.samples.end(), c.samples.begin(), c.samples.end());
-            out.phones.insert(out.phones.end(), c.phones.begin(), c.phones.end());
-            out.words.insert(out.words.end(), c.words.begin(), c.words.end());
-        }
-    };
     auto promise = std::make_shared<std::promise<Synthesis>>();
     auto result = promise->get_future();
     EngineThread::of(kind).post([promise, text, settings](SpeechEngine& engine) {
-        Sink sink;
+        CollectingSink sink;
         engine.synthesize(text, settings, sink);
         promise->set_value(std::move(sink.out));
     });

@@ -2,6 +2,8 @@
 // taking effect, and phone and word marks that match the text.
 #include "collecting_sink.h"
 
+#include "components/speech/quiet_start.h"
+
 #include "components/player_control.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <set>
 
 using namespace vizmo::speech;
+using vizmo::speech::testing::CollectingSink;
 using vizmo::speech::testing::Synthesis;
 using vizmo::speech::testing::synthesize;
 
@@ -63,7 +66,7 @@ TEST_P(BothEngines, SpeaksAudibly)
     EXPECT_GT(s.rms(), 300.0);
 
     // No long wait before the first sound, and the first word is marked where
-    // its sound is (Flite's opening pause is cut, its marks moved with it).
+    // its sound is (the quiet start is cut, the marks moved with it).
     const auto loud = std::find_if(s.samples.begin(), s.samples.end(), [](std::int16_t v) { return std::abs(v) > 1000; });
     ASSERT_NE(loud, s.samples.end());
     const std::int64_t firstLoud = loud - s.samples.begin();
@@ -157,4 +160,48 @@ TEST(FliteWords, LongTextsKeepPositionsAcrossSentences)
     for (const WordMark& w : s.words)
         spoken << text.mid(w.start, w.length);
     EXPECT_EQ(spoken.join(u' '), QStringLiteral("First sentence here Second one follows Third line with 42 apples"));
+}
+
+TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
+{
+    // 1000 Hz: 5 ms kept before the first audible sample. 300 quiet samples
+    // come in two chunks, the sound begins inside the second.
+    CollectingSink kept;
+    QuietStartSink sink(kept, 1000);
+    SpeechChunk first;
+    first.samples.assign(200, 20);
+    first.phones = {{0, 0, "pau"}, {150, 21, "p"}};
+    sink.deliver(std::move(first));
+    EXPECT_TRUE(kept.out.phones.empty()) << "marks wait until the cut is known";
+    SpeechChunk second;
+    second.samples.assign(100, 0);
+    second.samples.insert(second.samples.end(), 50, 3000);
+    second.words = {{300, 0, 5}};
+    sink.deliver(std::move(second));
+    SpeechChunk third;
+    third.samples.assign(10, -3000);
+    third.phones = {{320, 3, "iy"}};
+    sink.deliver(std::move(third));
+    sink.flush();
+
+    EXPECT_EQ(sink.cut(), 295);
+    ASSERT_EQ(kept.out.samples.size(), 65u);
+    EXPECT_EQ(kept.out.samples[5], 3000);
+    EXPECT_EQ(kept.out.samples.back(), -3000);
+    ASSERT_EQ(kept.out.phones.size(), 3u);
+    EXPECT_EQ(kept.out.phones[1].startSample, 0);
+    EXPECT_EQ(kept.out.phones[2].startSample, 25);
+    ASSERT_EQ(kept.out.words.size(), 1u);
+    EXPECT_EQ(kept.out.words[0].startSample, 5);
+
+    // A text with no sound at all is passed on whole.
+    CollectingSink silent;
+    QuietStartSink quiet(silent, 1000);
+    SpeechChunk hush;
+    hush.samples.assign(40, 10);
+    hush.words = {{12, 0, 2}};
+    quiet.deliver(std::move(hush));
+    quiet.flush();
+    EXPECT_EQ(silent.out.samples.size(), 40u);
+    EXPECT_EQ(silent.out.words.at(0).startSample, 12);
 }

@@ -1,0 +1,37 @@
+#pragma once
+// Both engines open a text with near-silence: eSpeak NG with 10-50 ms before
+// its first sound (a stop's closure such as the p of "Peter" is silent too),
+// Flite with a breath pause of 160-200 ms. Before the first word that is only
+// a wait after Play, so this sink drops it, down to a few milliseconds before
+// the first audible sample, and moves the text's marks with the cut. The cut
+// is made once, at the start of a text; later pauses are the text's own.
+
+#include "components/speech/speech_engine.h"
+
+#include <cstdint>
+
+namespace vizmo::speech {
+
+class QuietStartSink : public SynthesisSink {
+public:
+    QuietStartSink(SynthesisSink& next, int sampleRate);
+
+    bool cancelled() const override { return next_.cancelled(); }
+    void deliver(SpeechChunk&& chunk) override;
+    // The text is complete: whatever is still held goes on, uncut.
+    void flush();
+    // Samples dropped from the start of the text.
+    std::int64_t cut() const { return cut_; }
+
+private:
+    void release(std::int64_t cut);
+
+    SynthesisSink& next_;
+    const std::int64_t keep_;     // samples kept before the first audible one
+    const std::int64_t maxHeld_;  // a text this quiet for this long is passed on as it is
+    bool open_ = false;           // the cut is made: chunks pass, their marks moved
+    SpeechChunk held_;
+    std::int64_t cut_ = 0;
+};
+
+}  // namespace vizmo::speech

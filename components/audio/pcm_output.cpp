@@ -246,8 +246,17 @@ void PcmOutput::handOver(qsizetype bytes)
     const qint64 startUs = bytesToUs(handedBytes_);
     handedBytes_ += piece.size();
     if (!silent_ && device_) {
+        // A stream that is new or ran dry plays nothing until its pre-buffer,
+        // most of the device buffer, is full: a short text would wait for the
+        // next one, and a streamed text for 200 ms of sound. Resuming the
+        // stream starts it at once with whatever it holds.
+        const bool waiting = sink_->state() != QAudio::ActiveState;
         device_->write(piece);
         deviceBytes_ += piece.size();
+        if (waiting) {
+            sink_->suspend();
+            sink_->resume();
+        }
     }
     emit pcmHandedOver(piece, startUs);
 }

@@ -6,7 +6,8 @@
 // the first sound tens of milliseconds, so the device is kept open and idle
 // between streams: after one drains, after prepare(), and after a Stop, which
 // must close it to silence what it holds and so opens it again at once.
-// positionUs() is the
+// A stream that is new or ran dry is started as soon as it holds anything,
+// not once its buffer is nearly full. positionUs() is the
 // played-position clock that lip sync and text highlighting follow. When no
 // audio device can be opened, the same queue is consumed at real-time speed
 // by a silent clock, so timing, events and mouth movement stay the same.

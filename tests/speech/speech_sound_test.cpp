@@ -161,5 +161,35 @@ TEST_P(SpeechSound, ASentenceIsHeardWholeBeforeEof)
     EXPECT_GT(recorder.rms(from, to), kHeard / 3);
 }
 
+TEST_P(SpeechSound, AShortSoundAfterStopIsHeardWholeBeforeItDrains)
+{
+    // Stop closes the device that still holds speech and opens it again; a
+    // sound shorter than the device's buffer must then play at once, not wait
+    // for more data to fill it.
+    say(kLongText);
+    ASSERT_TRUE(waitForWords(1));
+    ASSERT_TRUE(component.call(id::Stop).ok());
+    QTest::qWait(kSettleMs);
+
+    audio::PcmOutput& output = component.speaker().output();
+    QAudioFormat format;
+    format.setSampleRate(22050);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    std::vector<std::int16_t> tone(22050 / 10);  // 100 ms
+    for (std::size_t i = 0; i < tone.size(); ++i)
+        tone[i] = std::int16_t(8000 * std::sin(double(i) * 0.1));
+    bool drained = false;
+    QObject::connect(&output, &audio::PcmOutput::drained, [&] { drained = true; });
+    const std::int64_t from = recorder.mark();
+    ASSERT_TRUE(output.start(format));
+    ASSERT_FALSE(output.isSilent());
+    output.write(tone);
+    output.finish();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return drained; }, 5000));
+    QTest::qWait(kSettleMs);
+    EXPECT_NEAR(recorder.audibleMs(from, recorder.mark(), 1000), 100.0, 20.0);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothEngines, SpeechSound, ::testing::Values("Microsoft SAPI 4.1", "Microsoft SAPI 5.0"),
                          [](const auto& info) { return info.index == 0 ? std::string("Espeak") : std::string("Flite"); });

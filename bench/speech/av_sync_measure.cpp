@@ -5,8 +5,8 @@
 // the mouth region's mean difference from the resting face, frame by frame,
 // is correlated with the sound's loudness over lags of +-300 ms. Prints the
 // best correlation, its lag (positive: the mouth moves first) and the time
-// from the click on "Play" to the first sound. Times are in seconds on the
-// capture's wall clock.
+// from the click on "Play" to the first sound (and to the first faint sound).
+// Times are in seconds on the capture's wall clock.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -91,15 +91,21 @@ int main(int argc, char** argv)
     sound.start = std::atof(argv[7]);
     const double click = std::atof(argv[8]);
 
-    // The sound: first and last 10 ms windows well above the sink's silence.
+    // The sound: first and last 10 ms windows well above the sink's silence
+    // (-40 dBFS). A soft start, such as the h of "Hello", stays below that for
+    // tens of milliseconds, so the first window above -60 dBFS is given too:
+    // the sink's silence is exactly 0 and the engines' breath noise stays under it.
     const std::size_t window = std::size_t(sound.rate / 100);
-    double onset = -1, end = -1;
+    double onset = -1, end = -1, faintOnset = -1;
     for (std::size_t at = 0; at + window <= sound.samples.size(); at += window) {
         double sum = 0;
         for (std::size_t i = at; i < at + window; ++i)
             sum += double(sound.samples[i]) * sound.samples[i];
-        if (std::sqrt(sum / double(window)) > 300) {
-            const double t = sound.start + double(at) / sound.rate;
+        const double rms = std::sqrt(sum / double(window));
+        const double t = sound.start + double(at) / sound.rate;
+        if (rms > 33 && faintOnset < 0)
+            faintOnset = t;
+        if (rms > 300) {
             if (onset < 0)
                 onset = t;
             end = t;
@@ -150,7 +156,7 @@ int main(int argc, char** argv)
             bestLagMs = lagMs;
         }
     }
-    std::printf("correlation %.2f lag %+d ms click-to-sound %.0f ms frames %zu\n", bestCorrelation, bestLagMs,
-                (onset - click) * 1000.0, mouth.size());
+    std::printf("correlation %.2f lag %+d ms click-to-sound %.0f ms frames %zu click-to-faint-sound %.0f ms\n",
+                bestCorrelation, bestLagMs, (onset - click) * 1000.0, mouth.size(), (faintOnset - click) * 1000.0);
     return 0;
 }

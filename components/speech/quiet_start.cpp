@@ -9,7 +9,10 @@ namespace {
 // -50 dBFS: above either engine's breath noise (Flite's pause peaks near 35),
 // below the soft start of an h or a voiced closure.
 constexpr int kAudible = 100;
-constexpr int kKeptMs = 5;  // the onset itself is never cut into
+// Kept before the first audible sample: the onset itself is never cut into,
+// and a first phone cut shorter than this leaves the mouth, which cannot move
+// before Play, no time to show the vowel after it (a p before "ee").
+constexpr int kKeptMs = 30;
 constexpr int kMaxHeldMs = 1000;
 
 template <typename Mark>

@@ -2,8 +2,8 @@
 // Both engines open a text with near-silence: eSpeak NG with 10-50 ms before
 // its first sound (a stop's closure such as the p of "Peter" is silent too),
 // Flite with a breath pause of 160-200 ms. Before the first word that is only
-// a wait after Play, so this sink drops it, down to a few milliseconds before
-// the first audible sample, and moves the text's marks with the cut. The cut
+// a wait after Play, so this sink drops it, down to 30 ms before the first
+// audible sample, and moves the text's marks with the cut. The cut
 // is made once, at the start of a text; later pauses are the text's own.
 
 #include "components/speech/speech_engine.h"

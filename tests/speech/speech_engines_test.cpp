@@ -28,7 +28,7 @@ double medianPitchHz(const std::vector<std::int16_t>& samples, int rate)
     const int frame = rate / 25;
     const int minLag = rate / 400, maxLag = rate / 60;
     std::vector<double> pitches;
-    for (std::size_t at = 0; at + std::size_t(frame + maxLag) < samples.size(); at += std::size_t(frame)) {
+    for (std::size_t at = 0; at + std::size_t(frame + maxLag) < samples.size(); at += std::size_t(frame / 2)) {
         double energy = 0;
         for (int i = 0; i < frame; ++i)
             energy += double(samples[at + std::size_t(i)]) * samples[at + std::size_t(i)];
@@ -164,7 +164,7 @@ TEST(FliteWords, LongTextsKeepPositionsAcrossSentences)
 
 TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
 {
-    // 1000 Hz: 5 ms kept before the first audible sample. 300 quiet samples
+    // 1000 Hz: 30 ms kept before the first audible sample. 300 quiet samples
     // come in two chunks, the sound begins inside the second.
     CollectingSink kept;
     QuietStartSink sink(kept, 1000);
@@ -184,15 +184,16 @@ TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
     sink.deliver(std::move(third));
     sink.flush();
 
-    EXPECT_EQ(sink.cut(), 295);
-    ASSERT_EQ(kept.out.samples.size(), 65u);
-    EXPECT_EQ(kept.out.samples[5], 3000);
+    EXPECT_EQ(sink.cut(), 270);
+    ASSERT_EQ(kept.out.samples.size(), 90u);
+    EXPECT_EQ(kept.out.samples[29], 0);
+    EXPECT_EQ(kept.out.samples[30], 3000);
     EXPECT_EQ(kept.out.samples.back(), -3000);
     ASSERT_EQ(kept.out.phones.size(), 3u);
     EXPECT_EQ(kept.out.phones[1].startSample, 0);
-    EXPECT_EQ(kept.out.phones[2].startSample, 25);
+    EXPECT_EQ(kept.out.phones[2].startSample, 50);
     ASSERT_EQ(kept.out.words.size(), 1u);
-    EXPECT_EQ(kept.out.words[0].startSample, 5);
+    EXPECT_EQ(kept.out.words[0].startSample, 30);
 
     // A text with no sound at all is passed on whole.
     CollectingSink silent;

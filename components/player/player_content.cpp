@@ -4,9 +4,6 @@
 #include "components/player/script_audio.h"
 #include "components/player_control.h"
 
-#include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
-
 // Loading what the player shows: the face model, the script with its sound,
 // and the background image.
 
@@ -45,35 +42,42 @@ Result Vizmo4::setScriptName(const QString& path)
 {
     const int request = ++scriptRequest_;
     std::shared_ptr<const Script> next;
+    std::shared_ptr<const WavSound> sound;
     if (!path.isEmpty()) {
-        auto loaded = runOffThread([path]() -> LoadResult<Script> {
+        // The sound is decoded with the script, so a sound that cannot be
+        // played is refused here, at the call, like a bad line of the script.
+        struct Loaded {
+            Script script;
+            std::shared_ptr<const WavSound> sound;
+        };
+        auto loaded = runOffThread([path]() -> LoadResult<Loaded> {
             auto script = loadScript(path);
-            if (script.ok() && !script.value().audioPath.isEmpty()) {
-                const auto sound = inspectWav(script.value().audioPath);
-                if (!sound.ok())
-                    return sound.error();
+            if (!script.ok())
+                return script.error();
+            Loaded out{std::move(script.value()), nullptr};
+            if (!out.script.audioPath.isEmpty()) {
+                auto wav = readWav(out.script.audioPath);
+                if (!wav.ok())
+                    return wav.error();
+                out.sound = std::make_shared<const WavSound>(std::move(wav.value()));
             }
-            return script;
+            return out;
         });
         if (!loaded.ok())
             return fail(loaded.error().number, loaded.error().description);
         // A script set while this one loaded (from an event handler) stands.
         if (request != scriptRequest_)
             return {};
-        next = std::make_shared<const Script>(std::move(loaded.value()));
+        next = std::make_shared<const Script>(std::move(loaded.value().script));
+        sound = std::move(loaded.value().sound);
     }
     // The old script ends here without an Eof: it did not play to its end.
     const bool wasRunning = timeline_.state() != PlaybackState::Stopped;
     progressTimer_.stop();
     audio_.reset();
     script_ = std::move(next);
-    if (script_ && !script_->audioPath.isEmpty()) {
-        audio_ = std::make_unique<ScriptAudio>(script_->audioPath);
-        connect(audio_.get(), &ScriptAudio::decoded, this, [this] {
-            if (timeline_.state() == PlaybackState::Playing)
-                audio_->play(timeline_.position(now()));
-        });
-    }
+    if (sound)
+        audio_ = std::make_unique<ScriptAudio>(std::move(sound));
     scriptPath_ = path;
     timeline_.setLength(script_ ? script_->lengthMs : 0);
     const quint64 generation = ++generation_;
@@ -98,33 +102,24 @@ Result Vizmo4::setBackImage(const QString& path)
     if (path.isEmpty()) {
         backImagePath_.clear();
         backImage_ = QImage();
-        backImageShown_ = request;
         backdropChanged();
         return {};
     }
     const auto checked = checkBackImage(path);
-    if (!checked.ok()) {
-        --backImageRequest_;
+    if (!checked.ok())
         return fail(checked.error().number, checked.error().description);
-    }
+    // Decoding a photo can take a while: it runs on a worker, and a file that
+    // passed the checks but cannot be decoded (cut short, damaged) is still
+    // refused here, at the call.
+    auto decoded = runOffThread([path] { return decodeBackImage(path); });
+    if (!decoded.ok())
+        return fail(decoded.error().number, decoded.error().description);
+    // An image set while this one decoded stands.
+    if (request != backImageRequest_)
+        return {};
     backImagePath_ = path;
-    // Decoding a photo can take tens of milliseconds: it runs on a worker and
-    // the newest request wins when several are in flight.
-    auto* watcher = new QFutureWatcher<LoadResult<QImage>>(this);
-    connect(watcher, &QFutureWatcher<LoadResult<QImage>>::finished, this, [this, watcher, request] {
-        watcher->deleteLater();
-        if (request != backImageRequest_)
-            return;
-        const LoadResult<QImage> result = watcher->result();
-        if (result.ok())
-            backImage_ = result.value();
-        else
-            qWarning("Vizmo4: %s", qPrintable(result.error().description));
-        backImageShown_ = request;
-        backdropChanged();
-        emit backImageReady();
-    });
-    watcher->setFuture(QtConcurrent::run(decodeBackImage, path));
+    backImage_ = std::move(decoded.value());
+    backdropChanged();
     return {};
 }
 

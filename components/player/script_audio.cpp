@@ -2,40 +2,16 @@
 
 #include "components/audio/pcm_output.h"
 
-#include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
-
 #include <algorithm>
 #include <span>
 
 namespace vizmo::player {
 
-ScriptAudio::ScriptAudio(const QString& path, QObject* parent) : QObject(parent)
-{
-    auto* watcher = new QFutureWatcher<LoadResult<WavSound>>(this);
-    connect(watcher, &QFutureWatcher<LoadResult<WavSound>>::finished, this, [this, watcher, path] {
-        watcher->deleteLater();
-        LoadResult<WavSound> result = watcher->result();
-        if (!result.ok()) {
-            qWarning("Vizmo4: %s", qPrintable(result.error().description));
-            emit decoded();
-            return;
-        }
-        sound_ = std::make_shared<const WavSound>(std::move(result.value()));
-        emit decoded();
-    });
-    watcher->setFuture(QtConcurrent::run(readWav, path));
-}
+ScriptAudio::ScriptAudio(std::shared_ptr<const WavSound> sound) : sound_(std::move(sound)) {}
 
 ScriptAudio::~ScriptAudio() = default;
 
 void ScriptAudio::play(double positionMs)
-{
-    if (sound_)
-        startOutput(positionMs);
-}
-
-void ScriptAudio::startOutput(double positionMs)
 {
     if (!output_)
         output_ = std::make_unique<audio::PcmOutput>();

@@ -1,12 +1,9 @@
 #pragma once
-// The sound of a script: decoded on a worker thread, played through the
-// shared PCM output, and its played position offered as the clock the
-// script's timeline follows.
+// The sound of a script, decoded by the loader: played through the shared
+// PCM output, and its played position offered as the clock the script's
+// timeline follows.
 
 #include "components/player/wav_file.h"
-
-#include <QObject>
-#include <QString>
 
 #include <memory>
 #include <optional>
@@ -17,16 +14,14 @@ class PcmOutput;
 
 namespace vizmo::player {
 
-class ScriptAudio : public QObject {
-    Q_OBJECT
+class ScriptAudio {
 public:
-    // Starts decoding `path` at once; the header was checked by the caller.
-    explicit ScriptAudio(const QString& path, QObject* parent = nullptr);
-    ~ScriptAudio() override;
+    explicit ScriptAudio(std::shared_ptr<const WavSound> sound);
+    ~ScriptAudio();
+    ScriptAudio(const ScriptAudio&) = delete;
+    ScriptAudio& operator=(const ScriptAudio&) = delete;
 
-    bool ready() const { return sound_ != nullptr; }
-    // Plays from `positionMs` of the sound. Before the sound is decoded this
-    // does nothing: the owner starts it on decoded() at the timeline's position.
+    // Plays from `positionMs` of the sound.
     void play(double positionMs);
     void pause();
     // Continues a paused sound, or starts it at `positionMs` if it never started.
@@ -35,13 +30,7 @@ public:
     // The played position in ms, when the sound is playing.
     std::optional<double> positionMs() const;
 
-signals:
-    // The sound is decoded (or failed to decode, which leaves the script silent).
-    void decoded();
-
 private:
-    void startOutput(double positionMs);
-
     std::shared_ptr<const WavSound> sound_;
     std::unique_ptr<audio::PcmOutput> output_;
     double offsetMs_ = 0;

@@ -47,13 +47,6 @@ public:
     void setLifeSeed(quint32 seed) { life_.reseed(seed); }
     // Runs one playback step now (the timer does this every 40 ms).
     void playbackTick();
-    // True once a background image being decoded has arrived (or failed).
-    bool backImagePending() const { return backImageRequest_ != backImageShown_; }
-
-signals:
-    // After a background image arrives from its worker thread.
-    void backImageReady();
-
 protected:
     dispatch::Result doPut(dispatch::DispId id, const dispatch::Variant& value) override;
     dispatch::Result doGet(dispatch::DispId id, const dispatch::Args& args) override;
@@ -146,7 +139,6 @@ private:
     FrameGate frameGate_;
     int modelGeneration_ = 0;
     int backImageRequest_ = 0;
-    int backImageShown_ = 0;
     // Counted per call, so a load that finishes after a newer call is dropped.
     int modelRequest_ = 0;
     int scriptRequest_ = 0;

@@ -67,13 +67,24 @@ LoadResult<WavSound> readWav(const QString& path)
         const sf_count_t want = std::min<sf_count_t>(kBlockFrames, sound.info.frames - total);
         sound.samples.resize(std::size_t(total + want) * channels);
         const sf_count_t read = sf_readf_short(handle.get(), sound.samples.data() + std::size_t(total) * channels, want);
-        if (read < 0)
-            return LoadError{dispatch::err::InvalidFileFormat, QStringLiteral("%1: the sound cannot be decoded").arg(path)};
-        total += read;
+        total += std::max<sf_count_t>(read, 0);
         if (read < want)
             break;
     }
-    // A truncated file plays what it has.
+    // The reader already shortens a plain WAV cut short to what it holds; a
+    // compressed stream that stops well before the length it declared is
+    // damaged, and playing it would end the sound early without a word.
+    const sf_count_t slack = sound.info.sampleRate / 20;
+    if (total + slack < sound.info.frames) {
+        const int error = sf_error(handle.get());
+        return LoadError{dispatch::err::InvalidFileFormat,
+                         QStringLiteral("%1: the sound cannot be decoded after %2 of its %3 seconds (%4)")
+                             .arg(path)
+                             .arg(double(total) / sound.info.sampleRate, 0, 'f', 2)
+                             .arg(double(sound.info.frames) / sound.info.sampleRate, 0, 'f', 2)
+                             .arg(error ? QString::fromLocal8Bit(sf_error_number(error))
+                                        : QStringLiteral("the file is damaged or cut short"))};
+    }
     sound.samples.resize(std::size_t(total) * channels);
     sound.info.frames = total;
     return sound;

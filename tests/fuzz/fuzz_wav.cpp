@@ -1,5 +1,6 @@
 // Any bytes given as a script's sound file are read whole or refused with a
-// message; what is read never holds more samples than its header promised.
+// message; what is read never holds more samples than its header promised, and
+// a file whose header is refused is never read.
 #include "components/player/wav_file.h"
 #include "fuzz_input_file.h"
 
@@ -12,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString path = vizmo::fuzz::writeInput(data, size, "f.wav");
     const auto header = inspectWav(path);
     const auto sound = readWav(path);
-    if (header.ok() != sound.ok())
+    if (sound.ok() && !header.ok())
         std::abort();
     if (sound.ok()) {
         const WavSound& s = sound.value();

@@ -4,6 +4,7 @@
 #include "components/dispatch/error.h"
 #include "components/player/off_thread.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -82,7 +83,7 @@ TEST(Properties, BrokenModelKeepsThePreviousModel)
     EXPECT_EQ(f.recorder.events.size(), eventsBefore);
 }
 
-TEST(Properties, BackImageRefusesUnreadableAndHugeImagesAndKeepsThePath)
+TEST(Properties, BackImageRefusesUnreadableHugeAndCutShortImagesAndKeepsThePath)
 {
     PlayerFixture f;
     QImage small(8, 8, QImage::Format_RGB32);
@@ -121,9 +122,41 @@ TEST(Properties, BackImageRefusesUnreadableAndHugeImagesAndKeepsThePath)
     const auto tallGif = f.player.put(id::BackImage, Str(f.write("tall.gif", gif)));
     ASSERT_FALSE(tallGif.ok());
     EXPECT_TRUE(tallGif.error().description.contains("92 x 15104")) << tallGif.error().description.toStdString();
+    // A picture cut short passes every check above; only decoding it fails,
+    // and that failure is still the call's.
+    QImage noisy(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            noisy.setPixel(x, y, qRgb(x * 37 % 256, y * 91 % 256, (x ^ y) * 13 % 256));
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && noisy.save(&buffer, "PNG"));
+    const QString cut = f.write("cut.png", png.left(png.size() / 2));
+    const auto cutShort = f.player.put(id::BackImage, Str(cut));
+    ASSERT_FALSE(cutShort.ok());
+    EXPECT_EQ(cutShort.error().number, err::InvalidFileFormat);
+    EXPECT_TRUE(cutShort.error().description.contains(cut + ": the image cannot be decoded"))
+        << cutShort.error().description.toStdString();
     const auto missing = f.player.put(id::BackImage, Str(f.dir.filePath("none.png")));
     EXPECT_EQ(missing.error().number, err::FileNotFound);
     EXPECT_EQ(f.player.get(id::BackImage).value().asString(), good);
+}
+
+// A compressed sound whose header promises two seconds and whose frames are
+// missing opens fine; the script is refused rather than played silent.
+TEST(Properties, ScriptWhoseSoundCannotBeDecodedIsRefusedAtTheCall)
+{
+    PlayerFixture f;
+    const QString good = f.write("good.qvs", "QVS 1\nlength 1000\n");
+    ASSERT_TRUE(f.player.put(id::ScriptName, Str(good)).ok());
+    f.write("broken.wav", QByteArray::fromHex("664c614380000022100010000002850002d401f400f000003e80"
+                                              "00000000000000000000000000000000"));
+    const auto refused = f.player.put(id::ScriptName, Str(f.write("s.qvs", "QVS 1\nlength 1000\naudio broken.wav\n")));
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().number, err::InvalidFileFormat);
+    EXPECT_TRUE(refused.error().description.contains("broken.wav: the sound cannot be decoded after 0.00 of its 2.00 seconds"))
+        << refused.error().description.toStdString();
+    EXPECT_EQ(f.player.get(id::ScriptName).value().asString(), good);
 }
 
 // A load that outlasts the quiet wait keeps the window's timers (and so its

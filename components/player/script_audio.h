@@ -5,6 +5,8 @@
 
 #include "components/player/wav_file.h"
 
+#include <QTimer>
+
 #include <memory>
 #include <optional>
 
@@ -31,8 +33,13 @@ public:
     std::optional<double> positionMs() const;
 
 private:
+    // Queues the next few seconds when less than half of them are left.
+    void topUp();
+
     std::shared_ptr<const WavSound> sound_;
     std::unique_ptr<audio::PcmOutput> output_;
+    QTimer topUpTimer_;
+    qint64 nextFrame_ = 0;  // the first frame not yet queued
     double offsetMs_ = 0;
     bool playing_ = false;
 };

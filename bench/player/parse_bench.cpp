@@ -6,6 +6,7 @@
 //   parse_bench
 #include "components/player/face_model.h"
 #include "components/player/script.h"
+#include "big_file.h"
 
 #include <QElapsedTimer>
 
@@ -18,17 +19,6 @@
 using namespace vizmo::player;
 
 namespace {
-
-constexpr int kMiB = 1024 * 1024;
-
-// `head`, then `line` repeated until the file is just under 1 MiB.
-QByteArray fill(const QByteArray& head, const QByteArray& line)
-{
-    QByteArray out = head;
-    while (out.size() + line.size() <= kMiB)
-        out += line;
-    return out;
-}
 
 double threadCpuMs()
 {
@@ -58,11 +48,11 @@ void measure(const char* what, const std::function<bool()>& parse)
 
 int main()
 {
-    const QByteArray blank = fill("", "\n");
-    const QByteArray comments = fill("QVM 1\nname Big\n", "# a comment line, as an author writes them between statements\n");
-    const QByteArray badModel = fill("QVM 1\n", "bogus line\n");
-    const QByteArray keys = fill("QVS 1\nlength 600000\n", "viseme 1000 aa 0.5\nhead 2000 10 -20 30\n");
-    const QByteArray badScript = fill("QVS 1\n", "nonsense 1 2 3\n");
+    const QByteArray blank = vizmo::bench::fillMiB("", "\n");
+    const QByteArray comments = vizmo::bench::fillMiB("QVM 1\nname Big\n", "# a comment line, as an author writes them between statements\n");
+    const QByteArray badModel = vizmo::bench::fillMiB("QVM 1\n", "bogus line\n");
+    const QByteArray keys = vizmo::bench::fillMiB("QVS 1\nlength 600000\n", "viseme 1000 aa 0.5\nhead 2000 10 -20 30\n");
+    const QByteArray badScript = vizmo::bench::fillMiB("QVS 1\n", "nonsense 1 2 3\n");
     measure("model: 1 MiB of blank lines", [&] { return parseFaceModel(blank, "blank.qvm").ok(); });
     measure("model: 1 MiB, mostly comments", [&] { return parseFaceModel(comments, "comments.qvm").ok(); });
     measure("model: header, then bad lines", [&] { return parseFaceModel(badModel, "bad.qvm").ok(); });

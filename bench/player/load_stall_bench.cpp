@@ -1,0 +1,169 @@
+// Prints the longest stall of the event loop while the player, shown and
+// idling, is given large files: 1 MiB models and scripts, a script with ten
+// minutes of sound, large photos and a picture cut short. A 5 ms timer
+// records the largest gap between its ticks, from the property call until
+// 500 ms after it (the first frames with the new content included). Each case
+// runs 3 times; the median and the worst are printed.
+//
+//   load_stall_bench
+#include "components/player/vizmo4.h"
+#include "components/player_control.h"
+#include "big_file.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+using namespace vizmo;
+
+namespace {
+
+QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    QFile file(dir.filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return file.fileName();
+}
+
+// A photo-like picture: smooth gradients with noise, which compresses badly.
+QString photo(const QTemporaryDir& dir, const QString& name, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 seed = 1;
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int noise = int(seed >> 28);
+            line[x] = qRgb((x * 255 / width + noise) & 255, (y * 255 / height + noise) & 255, (x + y + noise) & 255);
+        }
+    }
+    const QString path = dir.filePath(name);
+    image.save(path);
+    return path;
+}
+
+QString longSound(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("ten-minutes.wav"));
+    SF_INFO info{};
+    info.samplerate = 22050;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    std::vector<short> block(22050);
+    for (int second = 0; second < 599; ++second) {
+        for (std::size_t i = 0; i < block.size(); ++i)
+            block[i] = short(3000 * std::sin(double(i) * 0.05));
+        sf_writef_short(file, block.data(), sf_count_t(block.size()));
+    }
+    sf_close(file);
+    return path;
+}
+
+class GapMeter : public QObject {
+public:
+    GapMeter()
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            longest_ = std::max(longest_, double(clock_.nsecsElapsed()) / 1e6);
+            clock_.restart();
+        });
+        timer_.start(5);
+        clock_.start();
+    }
+    void reset()
+    {
+        longest_ = 0;
+        clock_.restart();
+    }
+    double longest() const { return std::max(longest_, double(clock_.nsecsElapsed()) / 1e6); }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    double longest_ = 0;
+};
+
+void settle(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString blankModel = write(dir, "blank.qvm", bench::fillMiB("", "\n"));
+    const QString commentModel = write(dir, "comments.qvm", bench::fillMiB("QVM 1\nname Big\n", "# a comment line, as an author writes it\n"));
+    const QString badModel = write(dir, "bad.qvm", bench::fillMiB("QVM 1\n", "bogus line\n"));
+    const QString keyScript = write(dir, "keys.qvs", bench::fillMiB("QVS 1\nlength 600000\n", "viseme 1000 aa 0.5\nhead 2000 10 -20 30\n"));
+    longSound(dir);
+    const QString soundScript = write(dir, "sound.qvs", "QVS 1\nlength 600000\naudio ten-minutes.wav\n");
+    const QString bigPhoto = photo(dir, "big.png", 5000, 5000);
+    const QString jpegPhoto = photo(dir, "photo.jpg", 4000, 3000);
+    QFile whole(bigPhoto);
+    whole.open(QIODevice::ReadOnly);
+    const QString cutPhoto = write(dir, "cut.png", whole.readAll().left(int(whole.size() / 2)));
+
+    player::Vizmo4 player;
+    player.resize(256, 256);
+    player.show();
+    player.put(player::id::BackMode, dispatch::I2(1));
+    settle(300);
+    GapMeter meter;
+
+    struct Case {
+        const char* what;
+        dispatch::DispId id;
+        QString path;
+    };
+    const Case cases[] = {
+        {"ModelName: 1 MiB of blank lines", player::id::ModelName, blankModel},
+        {"ModelName: 1 MiB, mostly comments", player::id::ModelName, commentModel},
+        {"ModelName: header, then bad lines", player::id::ModelName, badModel},
+        {"ScriptName: 1 MiB of keyframes", player::id::ScriptName, keyScript},
+        {"ScriptName: 10 min of sound (26 MB)", player::id::ScriptName, soundScript},
+        {"BackImage: 5000 x 5000 PNG", player::id::BackImage, bigPhoto},
+        {"BackImage: 4000 x 3000 JPEG", player::id::BackImage, jpegPhoto},
+        {"BackImage: PNG cut short", player::id::BackImage, cutPhoto},
+    };
+    std::printf("%-38s %9s %12s %12s  %s\n", "case", "call ms", "stall median", "stall worst", "result");
+    for (const Case& c : cases) {
+        std::vector<double> calls, stalls;
+        QString result;
+        for (int run = 0; run < 3; ++run) {
+            player.put(c.id, dispatch::Str(QString()));
+            settle(200);
+            meter.reset();
+            QElapsedTimer call;
+            call.start();
+            const auto put = player.put(c.id, dispatch::Str(c.path));
+            calls.push_back(double(call.nsecsElapsed()) / 1e6);
+            settle(500);
+            stalls.push_back(meter.longest());
+            result = put.ok() ? QStringLiteral("accepted") : QStringLiteral("error %1").arg(put.error().number);
+        }
+        std::sort(calls.begin(), calls.end());
+        std::sort(stalls.begin(), stalls.end());
+        std::printf("%-38s %9.0f %12.1f %12.1f  %s\n", c.what, calls[1], stalls[1], stalls[2], qPrintable(result));
+    }
+    return 0;
+}

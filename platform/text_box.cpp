@@ -2,18 +2,91 @@
 
 #include "platform/event_watcher.h"
 
+#include <QEventLoop>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QThread>
+
+#include <algorithm>
+#include <thread>
 
 namespace vizmo::platform {
 
 namespace {
+
+// A text of many paragraphs put or pasted into a multi-line box replaces the
+// box's document by one built on a worker thread: Qt builds a document's
+// paragraphs at about 10 ms per 2,500 of them, all on the thread that asks
+// (1 MiB of short lines held the window for 140 to 200 ms). The box keeps
+// painting meanwhile; the user's input waits. Such a paste cannot be undone
+// (the new document has no history). A few long paragraphs gain nothing: their
+// cost is Qt laying them out, which the box's own thread must do.
+constexpr qsizetype kManyParagraphs = 1000;
+
+bool manyParagraphs(const QString& text)
+{
+    return text.size() >= kManyParagraphs &&
+           text.count(QLatin1Char('\n')) + text.count(QChar::ParagraphSeparator) >= kManyParagraphs;
+}
+
+// `raw` uses U+2029 between paragraphs, as QTextDocument::toRawText gives it.
+QTextDocument* buildOffThread(const QString& raw, const QFont& font, QThread* owner)
+{
+    QEventLoop loop;
+    QTextDocument* built = nullptr;
+    std::thread worker([&] {
+        auto* document = new QTextDocument;
+        document->setDefaultFont(font);
+        document->setPlainText(raw);
+        document->moveToThread(owner);
+        built = document;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    return built;
+}
+
+class Editor : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+    void setLargeText(const QString& text, int cursorAt)
+    {
+        QTextDocument* next = buildOffThread(text, document()->defaultFont(), thread());
+        next->setDocumentLayout(new QPlainTextDocumentLayout(next));
+        next->setParent(this);  // the editor deletes it when it is replaced in turn
+        setDocument(next);
+        QTextCursor cursor(next);
+        cursor.setPosition(std::min(cursorAt, next->characterCount() - 1));
+        setTextCursor(cursor);
+    }
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        QString pasted = source->hasText() ? source->text() : QString();
+        pasted.replace(QLatin1String("\r\n"), QString(QChar::ParagraphSeparator));
+        pasted.replace(QLatin1Char('\r'), QChar::ParagraphSeparator);
+        pasted.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+        if (isReadOnly() || !manyParagraphs(pasted))
+            return QPlainTextEdit::insertFromMimeData(source);
+        const QTextCursor cursor = textCursor();
+        QString whole = document()->toRawText();
+        whole.replace(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), pasted);
+        setLargeText(whole, cursor.selectionStart() + int(pasted.size()));
+    }
+};
+
 QWidget* makeEditor(QWidget* parent, TextBox::Lines lines)
 {
     if (lines == TextBox::Lines::Single)
         return new QLineEdit(parent);
-    auto* edit = new QPlainTextEdit(parent);
+    auto* edit = new Editor(parent);
     edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -57,7 +130,10 @@ void TextBox::setText(const QString& text)
     }
     QString plain = text;
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    plainTextEdit()->setPlainText(plain);
+    if (manyParagraphs(plain))
+        static_cast<Editor*>(plainTextEdit())->setLargeText(plain, 0);
+    else
+        plainTextEdit()->setPlainText(plain);
 }
 
 }  // namespace vizmo::platform

@@ -8,7 +8,11 @@
 #include "platform/timer.h"
 #include "support/fake_error_reporter.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -165,6 +169,20 @@ TEST_F(Notifications, MultiLineTextKeepsCarriageReturnLineFeeds)
     const QString typed = "Hello, this is a test \r\nplease enter text here.\r\n";
     text.setText(typed);
     EXPECT_EQ(text.text(), typed);
+    // Many paragraphs, set and pasted over a selection, take another road
+    // (a document built on a worker); the text and the caret come out the same.
+    const QString many = QString("Line of text\r\n").repeated(1500);
+    text.setText(many);
+    EXPECT_EQ(text.text(), many);
+    auto* edit = static_cast<QPlainTextEdit*>(text.widget());
+    QTextCursor select(edit->document());
+    select.setPosition(5);
+    select.setPosition(12, QTextCursor::KeepAnchor);  // "of text" of the first line
+    edit->setTextCursor(select);
+    QGuiApplication::clipboard()->setText(QString("pasted\n").repeated(1200));
+    edit->paste();
+    QTest::keyClick(edit, Qt::Key_X);
+    EXPECT_EQ(text.text(), "Line " + QString("pasted\r\n").repeated(1200) + "x\r\n" + many.mid(14));
     TextBox line(&window, reporter);
     line.setText("one line");
     EXPECT_EQ(line.text(), "one line");

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree, checks its dependencies and
-# metadata with the Debian and freedesktop validators, unpacks it into an
-# empty root and starts the unpacked command on the PATH under a private X
-# server and sound server: the window must appear, load the first model and
-# script and play them, and speak typed text on the "KV TTS" page.
+# metadata with the Debian and freedesktop validators, installs it and starts
+# it as the menu entry does, under a private X server and sound server: the
+# window must appear, load the first model and script and play them, and speak
+# typed text on the "KV TTS" page.
+#
+# Run as root on a throw-away machine (CI=true), it installs the package for
+# real with apt-get, which also resolves its dependencies, and removes it
+# again at the end. Elsewhere it unpacks the package into a temporary root.
 #
 # Usage: installed_program.sh BUILD_DIR
 # Exits 77 (skipped) when a packaging, X, sound or image tool is missing.
@@ -13,9 +17,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 e2e=$here/../e2e
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vizmo-package.XXXXXX")
-recorder=
+recorder=; installed=
 . "$e2e/desktop_session.sh"
-trap 'desktop_stop $recorder' EXIT
+uninstall() {
+  [ -z "$installed" ] || DEBIAN_FRONTEND=noninteractive apt-get remove -y -q "$installed" >/dev/null
+}
+trap 'desktop_stop $recorder; uninstall' EXIT
 desktop_require 77 cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli \
   Xvfb xdotool xwininfo pulseaudio pactl parec sox /usr/bin/import /usr/bin/convert /usr/bin/compare
 failures=0
@@ -65,9 +72,25 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 check "the menu entry runs the command on the PATH" [ -x "$root/usr/bin/$(sed -n 's/^Exec=//p' "$desktop")" ]
 
-# The unpacked command, started as the menu would.
+# Installed for real only where nothing is lost by it: a throw-away machine, and
+# the package not installed before (removing it afterwards would lose that).
+package=$(dpkg-deb -f "$deb" Package)
+if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ] &&
+   ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q -o DPkg::Lock::Timeout=120 "$deb" >"$work/apt.log" 2>&1 ||
+    { echo "FAIL apt-get install"; cat "$work/apt.log"; exit 1; }
+  installed=$package
+  echo "ok   apt-get installs the package and its dependencies"
+  prefix=
+else
+  prefix=$root
+fi
+
+# The installed command, started as the menu does: the entry's Exec line
+# without its field codes, found on the PATH.
+command_line=$(sed -n 's/^Exec=//p' "$prefix/usr/share/applications/$(basename "$desktop")" | sed 's/ %[a-zA-Z]//g')
 desktop_start 77
-DESKTOP_CWD=/ program_start "$root/usr/bin/vizmo4-demo"
+DESKTOP_CWD=/ program_start env PATH="$prefix/usr/bin:$PATH" sh -c "exec $command_line"
 check "the window appears" true
 crop() {  # crop NAME W H X Y: a part of the screen now
   /usr/bin/import -window root "$work/screen.png"

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace vizmo::player {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kShortestPeriod = 3.0;  // 20 breaths a minute
 constexpr double kLongestPeriod = 5.0;   // 12
 }  // namespace
@@ -51,12 +51,12 @@ double Breathing::at(double t)
     const double x = t - start_;
     double level;
     if (x < inhale_) {
-        const double part = 0.5 - 0.5 * std::cos(kPi * x / inhale_);
+        const double part = 0.5 - 0.5 * std::cos(std::numbers::pi * x / inhale_);
         level = startLevel_ + (1.0 - startLevel_) * part;
     } else {
         // Passive exhale: quick at first, easing off into the pause before the next breath.
         const double part = std::pow((x - inhale_) / (period_ - inhale_), 0.7);
-        level = 0.5 + 0.5 * std::cos(kPi * part);
+        level = 0.5 + 0.5 * std::cos(std::numbers::pi * part);
     }
     return depth_ * (2.0 * level - 1.0);
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace vizmo::player {
 
@@ -118,8 +119,6 @@ void drawTorso(const FaceScene& s)
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 QPainterPath backHair(const FaceScene& s)
 {
     const HeadProjection& h = s.layout.head;
@@ -220,7 +219,7 @@ void drawHair(const FaceScene& s, bool front)
         const QPointF c = s.layout.head.centre();
         const double r = 0.055 + 0.03 * m.hairVolume;
         for (int i = 0; i <= 12; ++i) {
-            const double a = kPi * (1.0 + i / 12.0);
+            const double a = std::numbers::pi * (1.0 + i / 12.0);
             cap.addEllipse(QPointF(c.x() + std::cos(a) * s.layout.head.rx() * 1.05, c.y() + std::sin(a) * s.layout.head.ry() * 1.02),
                            r, r);
         }

@@ -10,12 +10,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace vizmo::player {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Opens the painter on the figure's scene: `area`'s centre at 0, its shorter
 // side 2 units long.
@@ -134,7 +133,7 @@ HeadLayers headLayers(const QRectF& area, const FaceModel& model, const FacePose
 {
     const FaceLayout layout = layOutFace(model, pose);
     const double px = std::min(area.width(), area.height()) * pixelRatio / 2.0;  // device pixels per scene unit
-    const double degree = px * kPi / 180.0;  // a degree's arc at the scene's edge
+    const double degree = px * std::numbers::pi / 180.0;  // a degree's arc at the scene's edge
     const auto q = [](double devicePx) { return std::llround(devicePx * 4.0); };
     const HeadProjection& head = layout.head;
     HeadLayers layers;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <utility>
 
 namespace vizmo::player {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
 // Fixations while looking around; looks at the viewer last longer.
 constexpr double kGlanceFixationMedian = 0.35;
 constexpr double kViewerFixationMedian = 1.4;
@@ -48,7 +48,7 @@ void GazeModel::planNext(double start, bool held)
 {
     if (held) {
         // Fixational movements: a fraction of a degree around the target.
-        const double angle = random_.uniform(0, 2 * kPi), size = random_.uniform(0.05, kMicroSaccadeMaxDeg);
+        const double angle = random_.uniform(0, 2 * std::numbers::pi), size = random_.uniform(0.05, kMicroSaccadeMaxDeg);
         shiftTo(start, {size * std::cos(angle), size * std::sin(angle)}, random_.logNormal(0.8, 0.4, 0.3, 2.5), false);
         return;
     }
@@ -62,7 +62,7 @@ void GazeModel::planNext(double start, bool held)
     atViewer_ = false;
     // Glances are mostly small, now and then wide enough to bring the head along.
     const double size = 2.0 + random_.logNormal(7.0, 0.7, 0.0, 38.0);
-    const double angle = random_.uniform(0, 2 * kPi);
+    const double angle = random_.uniform(0, 2 * std::numbers::pi);
     const GazeAngles from = gaze_.at(start);
     const GazeAngles target{std::clamp(from.x + size * std::cos(angle), -40.0, 40.0),
                             std::clamp(from.y + 0.6 * size * std::sin(angle), -18.0, 18.0)};

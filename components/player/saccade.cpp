@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace vizmo::player {
-
-namespace {
-constexpr double kPi = 3.14159265358979323846;
-}
 
 double distance(GazeAngles a, GazeAngles b)
 {
@@ -21,7 +18,7 @@ double saccade::duration(double amplitudeDeg)
 
 double saccade::peakVelocity(double amplitudeDeg)
 {
-    return kPi / 2.0 * std::abs(amplitudeDeg) / duration(amplitudeDeg);
+    return std::numbers::pi / 2.0 * std::abs(amplitudeDeg) / duration(amplitudeDeg);
 }
 
 GazeAngles Movement::at(double seconds) const
@@ -30,7 +27,7 @@ GazeAngles Movement::at(double seconds) const
         return to;
     if (seconds <= start)
         return from;
-    const double part = 0.5 - 0.5 * std::cos(kPi * (seconds - start) / duration);
+    const double part = 0.5 - 0.5 * std::cos(std::numbers::pi * (seconds - start) / duration);
     return {from.x + (to.x - from.x) * part, from.y + (to.y - from.y) * part};
 }
 

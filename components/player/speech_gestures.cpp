@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace vizmo::player {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
 // A silence shorter than this is a gap between words, not a phrase end.
 constexpr double kPhraseGapSeconds = 0.25;
 // Brows and nods mark only some accents: one every second or two at most.
@@ -98,9 +98,9 @@ double SpeechGestures::nod(double t) const
 {
     double chin = 0;
     if (const double a = t - accent_; a >= 0 && a < kNodSeconds)
-        chin += 0.10 * accentSize_ * std::sin(kPi * a / kNodSeconds);
+        chin += 0.10 * accentSize_ * std::sin(std::numbers::pi * a / kNodSeconds);
     if (const double s = t - settle_; s >= 0 && s < kSettleSeconds)
-        chin += 0.05 * std::sin(kPi * s / kSettleSeconds);
+        chin += 0.05 * std::sin(std::numbers::pi * s / kSettleSeconds);
     return chin;
 }
 

@@ -23,6 +23,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/vizmo-avsync.XXXXXX")
 capture=
 . "$here/../../tests/e2e/desktop_session.sh"
+. "$here/av_capture.sh"
 trap 'desktop_stop $capture' EXIT
 desktop_require 1 Xvfb xdotool xwininfo pulseaudio pactl parec ffmpeg ffprobe
 desktop_start 1
@@ -30,8 +31,7 @@ program_start "$program"
 
 # Window-relative coordinates, from the window's layout (as in tests/e2e).
 expand_button=(250 276); player_tab=(380 14); speech_tab=(465 14); tracking=(290 249); life_1=(426 121)
-engine_list=(452 53); text_box=(420 190); play=(388 249)
-mouth_w=80; mouth_h=56; mouth_x=100; mouth_y=134
+engine_list=(452 53); text_box=(420 190)
 
 type_text() {
   click "${text_box[@]}"
@@ -39,31 +39,6 @@ type_text() {
   xdotool type --delay 2 "$1"
 }
 
-one_run() {  # one_run SECONDS: capture, click Play, measure
-  local seconds=$1
-  PULSE_SERVER=$VIZMO_SOUND_SERVER ffmpeg -nostdin -loglevel error -y -copyts \
-    -thread_queue_size 1024 -f x11grab -draw_mouse 0 -framerate 60 -video_size ${mouth_w}x${mouth_h} \
-    -i "$DISPLAY+$((ox + mouth_x)),$((oy + mouth_y))" \
-    -thread_queue_size 1024 -f pulse -fragment_size 640 -i "$VIZMO_SOUND_SINK.monitor" \
-    -map 0:v -map 1:a -c:v rawvideo -c:a pcm_s16le -ac 1 -ar 16000 "$work/cap.nut" &
-  capture=$!
-  sleep 1.0  # the resting face before the sound
-  xdotool mousemove $((ox + play[0])) $((oy + play[1]))
-  local clicked
-  clicked=$(date +%s.%N)
-  xdotool click 1
-  sleep "$seconds"
-  kill -INT "$capture"; wait "$capture" 2>/dev/null; capture=
-  ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -of csv=p=0 "$work/cap.nut" >"$work/times.txt"
-  ffmpeg -nostdin -v error -y -i "$work/cap.nut" -map 0:v -vsync passthrough -f rawvideo -pix_fmt gray "$work/frames.gray"
-  ffmpeg -nostdin -v error -y -i "$work/cap.nut" -map 0:a -f s16le -ac 1 -ar 16000 "$work/sound.s16"
-  local audio_start
-  audio_start=$(ffprobe -v error -select_streams a:0 -show_entries stream=start_time -of csv=p=0 "$work/cap.nut")
-  "$measure" "$work/frames.gray" $mouth_w $mouth_h "$work/times.txt" "$work/sound.s16" 16000 "$audio_start" "$clicked"
-  [ -z "${AV_SYNC_KEEP:-}" ] || cp "$work/cap.nut" "$AV_SYNC_KEEP/$engine-$kind-$run.nut"
-}
-
-median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 click "${expand_button[@]}"
 click "${player_tab[@]}"
@@ -86,7 +61,7 @@ for engine in espeak flite; do
     type_text "${!text}"
     : >"$work/results"
     for run in $(seq "$runs"); do
-      line=$(one_run 5)
+      line=$(av_capture_run 5 "$engine-$kind-$run")
       echo "$engine $kind run $run: $line"
       echo "$line" >>"$work/results"
       sleep 1

@@ -1,84 +1,172 @@
 // make_speech_script [--flite] [--voice N] <output path without extension> <text>
-// Speaks <text> with one of the component's engines and writes <name>.wav
-// (mono, 16-bit, the engine's rate) and <name>.qvs whose mouth track follows
-// the speech with the same cue shaping the component uses live.
+//   Speaks <text> with one of the component's engines and writes <name>.wav
+//   (mono, 16-bit, the engine's rate) and <name>.qvs whose mouth track
+//   follows the speech with the same cue shaping the component uses live.
+// make_speech_script --audio <file.wav> [--text <text> | --text-file <file>] [--voice N] <output path>
+//   Writes <name>.qvs for a recorded voice, its sound copied to <name>.wav:
+//   the mouth follows eSpeak NG's phones of the transcript (voice N of its
+//   list), lined up with the recording (transcript_alignment.h).
 #include "components/speech/engine_thread.h"
-#include "components/speech/lip_sync.h"
-#include "components/speech/viseme_tables.h"
+#include "tools/make_speech_script/recording.h"
+#include "tools/make_speech_script/speech_script.h"
+#include "tools/make_speech_script/synthesis.h"
+#include "tools/make_speech_script/transcript_alignment.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTextStream>
-#include <QtEndian>
 
+#include <cmath>
 #include <cstdio>
-#include <future>
+#include <optional>
 
 using namespace vizmo::speech;
 
 namespace {
 
-struct Collected {
-    std::vector<std::int16_t> samples;
-    std::vector<PhoneMark> phones;
-    int rate = 22050;
+constexpr const char* kUsage =
+    "usage: make_speech_script [--flite] [--voice N] <output path without extension> <text>\n"
+    "       make_speech_script --audio <file.wav> [--text <text> | --text-file <file>] [--voice N]\n"
+    "                          <output path without extension>\n";
+
+struct Options {
+    bool flite = false;
+    int voice = 0;
+    QString audio;                      // a recording: its mode
+    std::optional<QString> transcript;  // what the recording says, when known
+    QStringList positional;
 };
 
-Collected speak(EngineKind kind, int voice, const QString& text)
+int fail(int code, const QString& message)
 {
-    struct Sink : SynthesisSink {
-        Collected out;
-        bool cancelled() const override { return false; }
-        void deliver(SpeechChunk&& c) override
-        {
-            out.samples.insert(out.samples.end(), c.samples.begin(), c.samples.end());
-            out.phones.insert(out.phones.end(), c.phones.begin(), c.phones.end());
+    std::fprintf(stderr, "make_speech_script: %s\n", qPrintable(message));
+    return code;
+}
+
+// The options, or nothing with `error` set.
+std::optional<Options> parse(QStringList args, QString* error)
+{
+    Options o;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        auto value = [&]() -> std::optional<QString> {
+            if (args.isEmpty()) {
+                *error = arg + QStringLiteral(" needs a value");
+                return std::nullopt;
+            }
+            return args.takeFirst();
+        };
+        if (arg == QLatin1String("--flite")) {
+            o.flite = true;
+        } else if (arg == QLatin1String("--voice") || arg == QLatin1String("--audio") ||
+                   arg == QLatin1String("--text") || arg == QLatin1String("--text-file")) {
+            const auto v = value();
+            if (!v)
+                return std::nullopt;
+            if (arg == QLatin1String("--voice")) {
+                bool ok = false;
+                o.voice = v->toInt(&ok);
+                if (!ok) {
+                    *error = QStringLiteral("voice %1 is not a number").arg(*v);
+                    return std::nullopt;
+                }
+            } else if (arg == QLatin1String("--audio")) {
+                o.audio = *v;
+            } else if (arg == QLatin1String("--text")) {
+                o.transcript = *v;
+            } else {
+                QFile file(*v);
+                if (!file.open(QIODevice::ReadOnly)) {
+                    *error = QStringLiteral("cannot read the transcript %1: %2").arg(*v, file.errorString());
+                    return std::nullopt;
+                }
+                o.transcript = QString::fromUtf8(file.readAll());
+            }
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            *error = QStringLiteral("unknown option %1").arg(arg);
+            return std::nullopt;
+        } else {
+            o.positional << arg;
         }
-    };
-    auto promise = std::make_shared<std::promise<Collected>>();
-    auto result = promise->get_future();
-    EngineThread::of(kind).post([promise, voice, text](SpeechEngine& engine) {
-        Sink sink;
-        engine.synthesize(text, {voice, 50, 50}, sink);
-        sink.out.rate = engine.sampleRate(voice);
-        promise->set_value(std::move(sink.out));
-    });
-    return result.get();
-}
-
-QByteArray wav(const Collected& c)
-{
-    const quint32 dataBytes = quint32(c.samples.size() * sizeof(std::int16_t));
-    QByteArray out;
-    auto u32 = [&](quint32 v) { v = qToLittleEndian(v); out.append(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](quint16 v) { v = qToLittleEndian(v); out.append(reinterpret_cast<const char*>(&v), 2); };
-    out.append("RIFF");
-    u32(36 + dataBytes);
-    out.append("WAVEfmt ");
-    u32(16);
-    u16(1);  // PCM
-    u16(1);  // mono
-    u32(quint32(c.rate));
-    u32(quint32(c.rate) * 2);
-    u16(2);
-    u16(16);
-    out.append("data");
-    u32(dataBytes);
-    for (std::int16_t s : c.samples)
-        u16(quint16(s));
-    return out;
-}
-
-bool save(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
-        return false;
     }
-    return true;
+    return o;
+}
+
+int16_t toPcm(float s) { return std::int16_t(std::lround(std::clamp(s, -1.f, 1.f) * 32767.f)); }
+
+// Where the phones of a recording fall, by the mode the options ask for.
+std::optional<TimedSpeech> phonesOf(const Recording& recording, const Options& o, QString* error)
+{
+    if (!o.transcript) {
+        *error = QStringLiteral("no transcript given: the mode without one is not built yet (give --text or --text-file)");
+        return std::nullopt;
+    }
+    return alignTranscript(recording, *o.transcript, o.voice, error);
+}
+
+int writeScript(const QString& base, SpeechScript script, const QByteArray& wav)
+{
+    script.audioFile = QFileInfo(base).fileName() + QStringLiteral(".wav");
+    QString error;
+    if ((!wav.isNull() && !saveFile(base + QStringLiteral(".wav"), wav, &error)) ||
+        !saveFile(base + QStringLiteral(".qvs"), scriptText(script).toUtf8(), &error))
+        return fail(1, error);
+    std::printf("%s.wav: %lld ms; %s.qvs written with %zu mouth cues\n", qPrintable(base),
+                static_cast<long long>(script.lengthMs), qPrintable(base), script.cues.size());
+    return 0;
+}
+
+int recordingMode(const Options& o)
+{
+    if (o.positional.size() != 1 || o.flite)
+        return fail(2, QString::fromLatin1(kUsage).trimmed());
+    const QString base = o.positional[0];
+    QString error;
+    const auto recording = readRecording(o.audio, kAnalysisRate, &error);
+    if (!recording)
+        return fail(1, error);
+    const auto timed = phonesOf(*recording, o, &error);
+    if (!timed)
+        return fail(o.transcript ? 1 : 2, error);
+
+    std::vector<std::int16_t> pcm(recording->samples.size());
+    std::transform(recording->samples.begin(), recording->samples.end(), pcm.begin(), toPcm);
+    SpeechScript script;
+    script.title = o.transcript.value_or(QFileInfo(o.audio).completeBaseName());
+    script.source = QStringLiteral("Recorded in %1; the mouth follows the phones found in it.").arg(QFileInfo(o.audio).fileName());
+    script.lengthMs = std::int64_t(recording->samples.size()) * 1000 / recording->rate;
+    script.rate = timed->rate;
+    script.cues = mouthCues(pcm, timed->rate, timed->phones, phoneTimingOf(EngineKind::Espeak));
+
+    // The sound goes beside the script as it is, unless it is there already.
+    QByteArray wav;
+    if (QFileInfo(o.audio).canonicalFilePath() != QFileInfo(base + QStringLiteral(".wav")).canonicalFilePath()) {
+        QFile file(o.audio);
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(1, QStringLiteral("cannot read %1: %2").arg(o.audio, file.errorString()));
+        wav = file.readAll();
+    }
+    return writeScript(base, script, wav);
+}
+
+int textMode(const Options& o)
+{
+    if (o.positional.size() != 2 || o.positional[1].trimmed().isEmpty() || o.transcript)
+        return fail(2, QString::fromLatin1(kUsage).trimmed());
+    const EngineKind kind = o.flite ? EngineKind::Flite : EngineKind::Espeak;
+    const auto& info = EngineThread::of(kind).info();
+    if (o.voice < 0 || o.voice >= info.voices.size())
+        return fail(2, QStringLiteral("voice %1 is not in 0 to %2").arg(o.voice).arg(info.voices.size() - 1));
+    const QString& text = o.positional[1];
+    const Synthesis spoken = synthesize(kind, o.voice, text);
+
+    SpeechScript script;
+    script.title = text;
+    script.source = QStringLiteral("Spoken by %1; the mouth follows its phones.").arg(info.voices[o.voice].name);
+    script.lengthMs = std::int64_t(spoken.samples.size()) * 1000 / spoken.rate;
+    script.rate = spoken.rate;
+    script.cues = mouthCues(spoken.samples, spoken.rate, spoken.phones, phoneTimingOf(kind));
+    return writeScript(o.positional[0], script, wavBytes(spoken.samples, spoken.rate));
 }
 
 }  // namespace
@@ -86,55 +174,9 @@ bool save(const QString& path, const QByteArray& bytes)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    EngineKind kind = EngineKind::Espeak;
-    int voice = 0;
-    if (args.value(0) == QLatin1String("--flite")) {
-        kind = EngineKind::Flite;
-        args.removeFirst();
-    }
-    if (args.value(0) == QLatin1String("--voice")) {
-        voice = args.value(1).toInt();
-        args = args.mid(2);
-    }
-    if (args.size() != 2 || args[1].trimmed().isEmpty()) {
-        std::fprintf(stderr, "usage: make_speech_script [--flite] [--voice N] <output path without extension> <text>\n");
-        return 2;
-    }
-    const int voices = int(EngineThread::of(kind).info().voices.size());
-    if (voice < 0 || voice >= voices) {
-        std::fprintf(stderr, "voice %d is not in 0 to %d\n", voice, voices - 1);
-        return 2;
-    }
-    const QString base = args[0];
-    const Collected c = speak(kind, voice, args[1]);
-    const std::int64_t lengthMs = std::int64_t(c.samples.size()) * 1000 / c.rate;
-
-    LipSync sync(c.rate, phoneTimingOf(kind));
-    sync.addSound(c.samples);
-    sync.addPhones(c.phones);
-    sync.finish(std::int64_t(c.samples.size()));
-
-    QString script;
-    QTextStream qvs(&script);
-    qvs << "QVS 1\n";
-    qvs << "title " << args[1].simplified().left(60) << "\n";
-    qvs << "length " << std::max<std::int64_t>(1, lengthMs) << "\n";
-    qvs << "audio " << QFileInfo(base).fileName() << ".wav\n";
-    qvs << "# Spoken by " << EngineThread::of(kind).info().voices[voice].name << "; the mouth follows its phones.\n";
-    qvs << "expr 0 smile 0.3\n";
-    qvs << "expr " << lengthMs << " smile 0.5\n";
-    for (const VisemeCue& cue : sync.takeAll()) {
-        const std::int64_t ms = std::min<std::int64_t>(cue.startSample * 1000 / c.rate, lengthMs);
-        qvs << "viseme " << ms << ' ' << visemeName(cue.viseme);
-        if (cue.weight < 255)
-            qvs << ' ' << QString::number(cue.weight / 255.0, 'f', 2);
-        qvs << "\n";
-    }
-    qvs.flush();
-    if (!save(base + QStringLiteral(".wav"), wav(c)) || !save(base + QStringLiteral(".qvs"), script.toUtf8()))
-        return 1;
-    std::printf("%s.wav: %lld ms at %d Hz; %s.qvs written\n", qPrintable(base), static_cast<long long>(lengthMs), c.rate,
-                qPrintable(base));
-    return 0;
+    QString error;
+    const auto options = parse(app.arguments().mid(1), &error);
+    if (!options)
+        return fail(2, error + QLatin1Char('\n') + QString::fromLatin1(kUsage).trimmed());
+    return options->audio.isEmpty() ? textMode(*options) : recordingMode(*options);
 }

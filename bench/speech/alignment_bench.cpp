@@ -1,0 +1,130 @@
+// How well a recording's phones are found from its transcript: Flite speaks
+// each sentence (its phone and word times are known), that sound is taken
+// as the recording, and eSpeak NG's rendition of the transcript is aligned
+// to it. Prints the median and 90th percentile of the phone-boundary and
+// word-start errors, beside those of stretching eSpeak NG's timing evenly
+// to the recording's length, and the alignment's time.
+//   alignment_bench [--verbose]
+#include "boundary_comparison.h"
+
+#include "components/speech/engine_thread.h"
+#include "tools/make_speech_script/transcript_alignment.h"
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <cstdio>
+
+using namespace vizmo::speech;
+
+namespace {
+
+const char* const kSentences[] = {
+    "The quick brown fox jumps over the lazy dog.",
+    "Please call Stella and ask her to bring these things with her from the store.",
+    "She sells sea shells by the sea shore, and the shells she sells are surely sea shells.",
+    "How much wood would a woodchuck chuck if a woodchuck could chuck wood?",
+    "My mother owns a small yellow boat on the lake.",
+    "Twelve people arrived at nine thirty, then left at once.",
+    "Why are you whispering? Nobody is listening to us.",
+    "A rainbow appears when sunlight passes through drops of water in the air.",
+    "Good morning! I would like a cup of coffee, two eggs and some toast, please.",
+    "The museum will be closed on Monday because of the national holiday.",
+};
+
+struct Totals {
+    BoundaryErrors aligned, stretched;
+    int referencePhones = 0;
+    double alignSeconds = 0, audioSeconds = 0;
+};
+
+void add(BoundaryErrors& to, const BoundaryErrors& from)
+{
+    to.phoneMs.insert(to.phoneMs.end(), from.phoneMs.begin(), from.phoneMs.end());
+    to.wordMs.insert(to.wordMs.end(), from.wordMs.begin(), from.wordMs.end());
+    to.referencePhones += from.referencePhones;
+}
+
+double mean(const std::vector<double>& v)
+{
+    double sum = 0;
+    for (double x : v)
+        sum += x;
+    return v.empty() ? 0 : sum / double(v.size());
+}
+
+void print(const char* label, const Totals& t)
+{
+    auto line = [](const char* what, const std::vector<double>& ms) {
+        std::printf("    %-20s n=%4zu  median %5.1f ms  p90 %6.1f ms  mean signed %+6.1f ms\n", what, ms.size(),
+                    quantileOfAbs(ms, 0.5), quantileOfAbs(ms, 0.9), mean(ms));
+    };
+    std::printf("%s (%d sounding phones known, %zu paired)\n", label, t.aligned.referencePhones,
+                t.aligned.phoneMs.size());
+    line("phones, aligned", t.aligned.phoneMs);
+    line("phones, stretched", t.stretched.phoneMs);
+    line("word starts, aligned", t.aligned.wordMs);
+    line("word starts, stretched", t.stretched.wordMs);
+    std::printf("    alignment %.3f s for %.1f s of sound (%.4f of real time)\n", t.alignSeconds, t.audioSeconds,
+                t.alignSeconds / t.audioSeconds);
+}
+
+std::vector<float> toFloat(const std::vector<std::int16_t>& samples)
+{
+    std::vector<float> out;
+    for (std::int16_t s : samples)
+        out.push_back(float(s) / 32768.f);
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const bool verbose = app.arguments().contains(QStringLiteral("--verbose"));
+    const auto& fliteVoices = EngineThread::of(EngineKind::Flite).info().voices;
+    Totals all;
+    for (const char* id : {"slt", "rms", "awb"}) {
+        int voice = -1;
+        for (int i = 0; i < fliteVoices.size(); ++i) {
+            if (fliteVoices[i].id == id)
+                voice = i;
+        }
+        if (voice < 0)
+            continue;
+        Totals totals;
+        for (const char* sentence : kSentences) {
+            const QString text = QString::fromUtf8(sentence);
+            const Synthesis spoken = synthesize(EngineKind::Flite, voice, text);
+            const TimedSpeech known{spoken.phones, spoken.words, spoken.rate};
+            Recording recording;
+            recording.samples = resample(toFloat(spoken.samples), spoken.rate, kAnalysisRate);
+            recording.rate = kAnalysisRate;
+
+            const auto started = std::chrono::steady_clock::now();
+            const Synthesis rendition = synthesize(EngineKind::Espeak, 0, text);
+            const TimedSpeech aligned = alignSynthesis(rendition, recording);
+            totals.alignSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            totals.audioSeconds += double(recording.samples.size()) / recording.rate;
+
+            const BoundaryErrors a = compareBoundaries(known, aligned);
+            add(totals.aligned, a);
+            add(totals.stretched, compareBoundaries(known, stretchSynthesis(rendition, recording)));
+            if (verbose) {
+                std::printf("%s | %s\n  phones median %.1f p90 %.1f; words:", id, sentence, quantileOfAbs(a.phoneMs, 0.5),
+                            quantileOfAbs(a.phoneMs, 0.9));
+                for (double w : a.wordMs)
+                    std::printf(" %+.0f", w);
+                std::printf("\n");
+            }
+        }
+        print(id, totals);
+        add(all.aligned, totals.aligned);
+        add(all.stretched, totals.stretched);
+        all.alignSeconds += totals.alignSeconds;
+        all.audioSeconds += totals.audioSeconds;
+    }
+    print("all voices", all);
+    return 0;
+}

@@ -1,0 +1,103 @@
+#include "tools/make_speech_script/transcript_alignment.h"
+
+#include "components/player_control.h"
+#include "components/speech/engine_thread.h"
+#include "tools/make_speech_script/mfcc.h"
+#include "tools/make_speech_script/time_warp.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vizmo::speech {
+
+namespace {
+
+// Silence added to both ends of the rendition, for the recording's own
+// silence to pair with.
+constexpr double kPadSeconds = 0.3;
+constexpr std::size_t kRadius = 16;
+
+std::vector<float> toFloat(const std::vector<std::int16_t>& samples)
+{
+    std::vector<float> out(samples.size());
+    std::transform(samples.begin(), samples.end(), out.begin(), [](std::int16_t s) { return float(s) / 32768.f; });
+    return out;
+}
+
+// Every mark of the rendition, moved by `to` (seconds in the rendition to
+// seconds in the recording), kept in order and within the recording.
+template <typename To>
+TimedSpeech moved(const Synthesis& rendition, const Recording& recording, To to)
+{
+    const auto length = std::int64_t(recording.samples.size());
+    auto sampleOf = [&](std::int64_t sample) {
+        const double seconds = to(double(sample) / rendition.rate);
+        return std::clamp(std::int64_t(std::llround(seconds * recording.rate)), std::int64_t(0), length);
+    };
+    TimedSpeech out;
+    out.rate = recording.rate;
+    for (PhoneMark phone : rendition.phones) {
+        phone.startSample = sampleOf(phone.startSample);
+        if (!out.phones.empty())
+            phone.startSample = std::max(phone.startSample, out.phones.back().startSample);
+        out.phones.push_back(phone);
+    }
+    for (WordMark word : rendition.words) {
+        word.startSample = sampleOf(word.startSample);
+        if (!out.words.empty())
+            word.startSample = std::max(word.startSample, out.words.back().startSample);
+        out.words.push_back(word);
+    }
+    return out;
+}
+
+}  // namespace
+
+TimedSpeech alignSynthesis(const Synthesis& rendition, const Recording& recording)
+{
+    const FeatureOptions options{recording.rate};
+    const auto pad = std::size_t(std::lround(kPadSeconds * recording.rate));
+    std::vector<float> padded(pad, 0.f);
+    const auto spoken = resample(toFloat(rendition.samples), rendition.rate, recording.rate);
+    padded.insert(padded.end(), spoken.begin(), spoken.end());
+    padded.resize(padded.size() + pad, 0.f);
+
+    const auto path = warpPath(mfccFeatures(padded, options), mfccFeatures(recording.samples, options), kRadius);
+    const TimeMap map(path, options.hopMs / 1000, options.windowMs / 1000);
+    return moved(rendition, recording, [&](double seconds) { return map(seconds + kPadSeconds); });
+}
+
+TimedSpeech stretchSynthesis(const Synthesis& rendition, const Recording& recording)
+{
+    const double scale = rendition.samples.empty()
+                             ? 1.0
+                             : double(recording.samples.size()) / recording.rate / (double(rendition.samples.size()) / rendition.rate);
+    return moved(rendition, recording, [&](double seconds) { return seconds * scale; });
+}
+
+std::optional<TimedSpeech> alignTranscript(const Recording& recording, const QString& transcript, int voice,
+                                           QString* error)
+{
+    auto fail = [&](const QString& message) {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    if (transcript.trimmed().isEmpty())
+        return fail(QStringLiteral("the transcript is empty"));
+    const auto& voices = EngineThread::of(EngineKind::Espeak).info().voices;
+    if (voices.isEmpty())
+        return fail(QStringLiteral("eSpeak NG has no voices"));
+    if (voice < 0 || voice >= voices.size())
+        return fail(QStringLiteral("voice %1 is not in eSpeak NG's list (0 to %2)").arg(voice).arg(voices.size() - 1));
+    const Synthesis rendition = synthesize(EngineKind::Espeak, voice, transcript);
+    const bool spoken = std::any_of(rendition.phones.begin(), rendition.phones.end(),
+                                    [](const PhoneMark& p) { return p.viseme != player::viseme::Silence; });
+    if (!spoken || rendition.samples.empty())
+        return fail(QStringLiteral("eSpeak NG's voice %1 (%2) gives no phones for the transcript")
+                        .arg(voice)
+                        .arg(voices[voice].name));
+    return alignSynthesis(rendition, recording);
+}
+
+}  // namespace vizmo::speech

@@ -1,0 +1,35 @@
+#pragma once
+// Where the phones of a recorded voice fall, given what it says: eSpeak NG
+// speaks the transcript, whose phones it times itself, and that rendition
+// is warped onto the recording by its spectra (tools/make_speech_script/
+// time_warp.h); each phone's start is carried along the warp. Silence at
+// either end of the recording stays silence: the rendition is given some
+// of its own to pair with it.
+
+#include "components/speech/speech_engine.h"
+#include "tools/make_speech_script/recording.h"
+#include "tools/make_speech_script/synthesis.h"
+#include "tools/make_speech_script/timed_speech.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace vizmo::speech {
+
+// The rate recordings are read at for analysis.
+constexpr int kAnalysisRate = 16000;
+
+// The rendition's marks moved along the warp onto the recording.
+TimedSpeech alignSynthesis(const Synthesis& rendition, const Recording& recording);
+// The rendition's marks stretched evenly to the recording's length: what
+// not warping at all would give.
+TimedSpeech stretchSynthesis(const Synthesis& rendition, const Recording& recording);
+
+// Speaks `transcript` with eSpeak NG's voice `voice` and aligns it; nothing,
+// with `error` set, for an empty transcript, a voice that is not in the
+// list, or a transcript the voice gives no phones for.
+std::optional<TimedSpeech> alignTranscript(const Recording& recording, const QString& transcript, int voice,
+                                           QString* error);
+
+}  // namespace vizmo::speech

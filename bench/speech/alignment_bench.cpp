@@ -41,6 +41,7 @@ struct Totals {
 void add(BoundaryErrors& to, const BoundaryErrors& from)
 {
     to.phoneMs.insert(to.phoneMs.end(), from.phoneMs.begin(), from.phoneMs.end());
+    to.stop.insert(to.stop.end(), from.stop.begin(), from.stop.end());
     to.wordMs.insert(to.wordMs.end(), from.wordMs.begin(), from.wordMs.end());
     to.referencePhones += from.referencePhones;
 }
@@ -56,13 +57,19 @@ double mean(const std::vector<double>& v)
 void print(const char* label, const Totals& t)
 {
     auto line = [](const char* what, const std::vector<double>& ms) {
-        std::printf("    %-20s n=%4zu  median %5.1f ms  p90 %6.1f ms  mean signed %+6.1f ms\n", what, ms.size(),
+        std::printf("    %-24s n=%4zu  median %5.1f ms  p90 %6.1f ms  mean signed %+6.1f ms\n", what, ms.size(),
                     quantileOfAbs(ms, 0.5), quantileOfAbs(ms, 0.9), mean(ms));
     };
     std::printf("%s (%d sounding phones known, %zu paired)\n", label, t.aligned.referencePhones,
                 t.aligned.phoneMs.size());
     line("phones, aligned", t.aligned.phoneMs);
     line("phones, stretched", t.stretched.phoneMs);
+    std::vector<double> st, ns;
+    for (std::size_t i = 0; i < t.aligned.phoneMs.size(); ++i)
+        (t.aligned.stop[i] ? st : ns).push_back(t.aligned.phoneMs[i]);
+    // eSpeak NG marks a stop at its burst, Flite before its closure: apart.
+    line("  of them stops", st);
+    line("  of them the rest", ns);
     line("word starts, aligned", t.aligned.wordMs);
     line("word starts, stretched", t.stretched.wordMs);
     std::printf("    alignment %.3f s for %.1f s of sound (%.4f of real time)\n", t.alignSeconds, t.audioSeconds,

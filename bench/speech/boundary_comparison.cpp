@@ -60,8 +60,10 @@ BoundaryErrors compareBoundaries(const TimedSpeech& reference, const TimedSpeech
     for (std::size_t i = n, j = m; i > 0 && j > 0;) {
         const bool same = broadOf(a[i - 1]) == broadOf(b[j - 1]);
         if (cost[i][j] == cost[i - 1][j - 1] + (same ? 0 : 1)) {
-            if (same && broadOf(a[i - 1]) != Broad::Silence)
+            if (same && broadOf(a[i - 1]) != Broad::Silence) {
                 out.phoneMs.push_back(ms(b[j - 1].startSample, found.rate) - ms(a[i - 1].startSample, reference.rate));
+                out.stop.push_back(broadOf(a[i - 1]) == Broad::Stop);
+            }
             --i;
             --j;
         } else if (cost[i][j] == cost[i - 1][j] + 1) {

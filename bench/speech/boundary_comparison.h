@@ -14,11 +14,13 @@ namespace vizmo::speech {
 
 struct BoundaryErrors {
     std::vector<double> phoneMs;  // found start less known start, per paired sounding phone
+    std::vector<bool> stop;       // per paired phone: a stop, whose mark the engines place differently
     std::vector<double> wordMs;   // the same per word
     int referencePhones = 0;      // sounding phones known, to say how many paired
 };
 
 BoundaryErrors compareBoundaries(const TimedSpeech& reference, const TimedSpeech& found);
+
 
 // The share `q` (0..1) of the absolute errors lie at or below this.
 double quantileOfAbs(std::vector<double> values, double q);

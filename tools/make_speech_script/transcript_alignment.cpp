@@ -3,6 +3,7 @@
 #include "components/player_control.h"
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/mfcc.h"
+#include "tools/make_speech_script/recording_pauses.h"
 #include "tools/make_speech_script/time_warp.h"
 
 #include <algorithm>
@@ -24,6 +25,24 @@ std::vector<float> toFloat(const std::vector<std::int16_t>& samples)
     return out;
 }
 
+bool sounding(const PhoneMark& p) { return p.viseme != player::viseme::Silence; }
+
+// eSpeak NG makes some phones as the end of the one before (an l after
+// its vowel is the vowel's glide) and marks them at the next phone, with no
+// length of their own: they are given the later part of the phone before.
+constexpr double kGlideShare = 0.4;
+std::vector<PhoneMark> withLengths(std::vector<PhoneMark> phones)
+{
+    for (std::size_t i = 1; i + 1 < phones.size(); ++i) {
+        PhoneMark& before = phones[i - 1];
+        PhoneMark& phone = phones[i];
+        const std::int64_t end = phones[i + 1].startSample;
+        if (phone.startSample == end && phone.startSample > before.startSample && sounding(phone) && sounding(before))
+            phone.startSample = before.startSample + std::llround((1 - kGlideShare) * double(end - before.startSample));
+    }
+    return phones;
+}
+
 // Every mark of the rendition, moved by `to` (seconds in the rendition to
 // seconds in the recording), kept in order and within the recording.
 template <typename To>
@@ -36,7 +55,7 @@ TimedSpeech moved(const Synthesis& rendition, const Recording& recording, To to)
     };
     TimedSpeech out;
     out.rate = recording.rate;
-    for (PhoneMark phone : rendition.phones) {
+    for (PhoneMark phone : withLengths(rendition.phones)) {
         phone.startSample = sampleOf(phone.startSample);
         if (!out.phones.empty())
             phone.startSample = std::max(phone.startSample, out.phones.back().startSample);
@@ -64,7 +83,9 @@ TimedSpeech alignSynthesis(const Synthesis& rendition, const Recording& recordin
 
     const auto path = warpPath(mfccFeatures(padded, options), mfccFeatures(recording.samples, options), kRadius);
     const TimeMap map(path, options.hopMs / 1000, options.windowMs / 1000);
-    return moved(rendition, recording, [&](double seconds) { return map(seconds + kPadSeconds); });
+    TimedSpeech aligned = moved(rendition, recording, [&](double seconds) { return map(seconds + kPadSeconds); });
+    keepPausesSilent(aligned, recording);
+    return aligned;
 }
 
 TimedSpeech stretchSynthesis(const Synthesis& rendition, const Recording& recording)
@@ -91,8 +112,7 @@ std::optional<TimedSpeech> alignTranscript(const Recording& recording, const QSt
     if (voice < 0 || voice >= voices.size())
         return fail(QStringLiteral("voice %1 is not in eSpeak NG's list (0 to %2)").arg(voice).arg(voices.size() - 1));
     const Synthesis rendition = synthesize(EngineKind::Espeak, voice, transcript);
-    const bool spoken = std::any_of(rendition.phones.begin(), rendition.phones.end(),
-                                    [](const PhoneMark& p) { return p.viseme != player::viseme::Silence; });
+    const bool spoken = std::any_of(rendition.phones.begin(), rendition.phones.end(), sounding);
     if (!spoken || rendition.samples.empty())
         return fail(QStringLiteral("eSpeak NG's voice %1 (%2) gives no phones for the transcript")
                         .arg(voice)

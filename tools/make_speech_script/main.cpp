@@ -94,14 +94,24 @@ std::optional<Options> parse(QStringList args, QString* error)
 
 int16_t toPcm(float s) { return std::int16_t(std::lround(std::clamp(s, -1.f, 1.f) * 32767.f)); }
 
+struct FoundPhones {
+    TimedSpeech speech;
+    QString how;  // for the script's comment
+};
+
 // Where the phones of a recording fall, by the mode the options ask for.
-std::optional<TimedSpeech> phonesOf(const Recording& recording, const Options& o, QString* error)
+std::optional<FoundPhones> phonesOf(const Recording& recording, const Options& o, QString* error)
 {
     if (!o.transcript) {
         *error = QStringLiteral("no transcript given: the mode without one is not built yet (give --text or --text-file)");
         return std::nullopt;
     }
-    return alignTranscript(recording, *o.transcript, o.voice, error);
+    auto speech = alignTranscript(recording, *o.transcript, o.voice, error);
+    if (!speech)
+        return std::nullopt;
+    const QString voice = EngineThread::of(EngineKind::Espeak).info().voices[o.voice].name;
+    return FoundPhones{std::move(*speech),
+                       QStringLiteral("the phones of its transcript, spoken by eSpeak NG (%1) and aligned to it").arg(voice)};
 }
 
 int writeScript(const QString& base, SpeechScript script, const QByteArray& wav)
@@ -125,18 +135,19 @@ int recordingMode(const Options& o)
     const auto recording = readRecording(o.audio, kAnalysisRate, &error);
     if (!recording)
         return fail(1, error);
-    const auto timed = phonesOf(*recording, o, &error);
-    if (!timed)
+    const auto found = phonesOf(*recording, o, &error);
+    if (!found)
         return fail(o.transcript ? 1 : 2, error);
+    const TimedSpeech& timed = found->speech;
 
     std::vector<std::int16_t> pcm(recording->samples.size());
     std::transform(recording->samples.begin(), recording->samples.end(), pcm.begin(), toPcm);
     SpeechScript script;
     script.title = o.transcript.value_or(QFileInfo(o.audio).completeBaseName());
-    script.source = QStringLiteral("Recorded in %1; the mouth follows the phones found in it.").arg(QFileInfo(o.audio).fileName());
+    script.source = QStringLiteral("A recorded voice; the mouth follows %1.").arg(found->how);
     script.lengthMs = std::int64_t(recording->samples.size()) * 1000 / recording->rate;
-    script.rate = timed->rate;
-    script.cues = mouthCues(pcm, timed->rate, timed->phones, phoneTimingOf(EngineKind::Espeak));
+    script.rate = timed.rate;
+    script.cues = mouthCues(pcm, timed.rate, timed.phones, phoneTimingOf(EngineKind::Espeak));
 
     // The sound goes beside the script as it is, unless it is there already.
     QByteArray wav;

@@ -73,8 +73,13 @@ void keepPausesSilent(TimedSpeech& speech, const Recording& recording)
     // A silence that followed a moved phone keeps the order.
     for (std::size_t i = 1; i < phones.size(); ++i)
         phones[i].startSample = std::max(phones[i].startSample, phones[i - 1].startSample);
-    // A word that a rest now parts from its first sounding phone starts with that phone.
+    // A word starts where the sound does, and a word that a rest parts from
+    // its first sounding phone starts with that phone.
     for (WordMark& word : speech.words) {
+        for (const SampleRange& run : runs) {
+            if (word.startSample >= run.start && word.startSample < run.end)
+                word.startSample = run.end;
+        }
         auto phone = std::lower_bound(phones.begin(), phones.end(), word.startSample,
                                       [](const PhoneMark& p, std::int64_t at) { return p.startSample < at; });
         bool rest = false;

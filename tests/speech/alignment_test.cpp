@@ -1,0 +1,158 @@
+// Finding a recorded voice's phones from its transcript: the warp itself,
+// a voice of another engine lined up through eSpeak NG, and the tool's
+// command line on files it cannot use.
+#include "components/player/script.h"
+#include "tools/make_speech_script/synthesis.h"
+#include "tools/make_speech_script/time_warp.h"
+#include "tools/make_speech_script/transcript_alignment.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+using namespace vizmo::speech;
+
+namespace {
+
+TEST(TimeWarp, RecoversAKnownWarpInLinearMemory)
+{
+    // A random smooth sequence, and a copy of it played at a varying speed
+    // (a long stretch held too, as a speaker's pause is): long enough that
+    // the path is found coarse to fine within a band.
+    std::mt19937 random(7);
+    std::normal_distribution<float> noise;
+    const std::size_t n = 2000;
+    Features a(n, 3);
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t d = 0; d < 3; ++d)
+            a.frame(i)[d] = (i ? 0.9f * a.frame(i - 1)[d] : 0.f) + noise(random);
+    }
+    std::vector<double> source;  // the frame of a each frame of b shows
+    for (double t = 0; t < double(n - 1);)
+        source.push_back(t), t += (t > 800 && t < 801) ? 0.005 : 0.6 + 0.5 * std::sin(t / 150);
+    Features b(source.size(), 3);
+    for (std::size_t j = 0; j < source.size(); ++j)
+        std::copy_n(a.frame(std::size_t(std::lround(source[j]))), 3, b.frame(j));
+
+    const auto path = warpPath(b, a);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path.front().a + path.front().b, 0u);
+    EXPECT_EQ(path.back().a, b.frames() - 1);
+    EXPECT_EQ(path.back().b, a.frames() - 1);
+    double worst = 0;
+    for (std::size_t k = 0; k < path.size(); ++k) {
+        worst = std::max(worst, std::abs(double(path[k].b) - source[path[k].a]));
+        if (k > 0) {
+            EXPECT_LE(path[k].a - path[k - 1].a, 1u);
+            EXPECT_LE(path[k].b - path[k - 1].b, 1u);
+        }
+    }
+    EXPECT_LE(worst, 1.0);
+    // Times between frames: frame 100 of b shows frame source[100] of a.
+    const TimeMap map(path, 0.01, 0.02);
+    EXPECT_NEAR(map(0.01 + 100 * 0.01), 0.01 + source[100] * 0.01, 0.011);
+}
+
+TEST(TranscriptAlignment, FindsTheWordsOfAnotherVoiceAndItsPauses)
+{
+    // Flite's voice as the recording, with silence before it and a pause of
+    // the speaker's own before "boat", which eSpeak NG does not make.
+    const QString text = QStringLiteral("My mother owns a small yellow boat on the lake.");
+    const Synthesis flite = synthesize(EngineKind::Flite, 0, text);  // slt
+    const auto boat = std::find_if(flite.words.begin(), flite.words.end(), [](const WordMark& w) { return w.start == 30; });
+    ASSERT_NE(boat, flite.words.end());
+    const std::int64_t lead = flite.rate * 8 / 10, pause = flite.rate * 6 / 10;
+    std::vector<float> sound(std::size_t(lead), 0.f);
+    for (std::size_t i = 0; i < flite.samples.size(); ++i) {
+        if (std::int64_t(i) == boat->startSample)
+            sound.resize(sound.size() + std::size_t(pause), 0.f);
+        sound.push_back(float(flite.samples[i]) / 32768.f);
+    }
+    sound.resize(sound.size() + std::size_t(flite.rate / 2), 0.f);
+    Recording recording;
+    recording.rate = kAnalysisRate;
+    recording.samples = resample(sound, flite.rate, kAnalysisRate);
+    auto knownMs = [&](std::int64_t sample) {
+        return 1000.0 * double(lead + sample + (sample >= boat->startSample ? pause : 0)) / flite.rate;
+    };
+
+    const auto aligned = alignTranscript(recording, text, 0, nullptr);
+    ASSERT_TRUE(aligned);
+    // No sounding phone starts in either silence, and the mouth rests in the pause.
+    const double pauseFromMs = knownMs(boat->startSample - 1), pauseToMs = knownMs(boat->startSample);
+    bool rests = false;
+    for (const PhoneMark& p : aligned->phones) {
+        const double ms = 1000.0 * double(p.startSample) / kAnalysisRate;
+        if (p.viseme != 0) {
+            EXPECT_GE(ms, 780) << p.phone.constData();
+            EXPECT_FALSE(ms > pauseFromMs + 20 && ms < pauseToMs - 20) << p.phone.constData() << " at " << ms;
+        } else {
+            rests = rests || (ms >= pauseFromMs - 100 && ms < pauseToMs - 300);
+        }
+    }
+    EXPECT_TRUE(rests);
+    // Words pair by where they start in the text; eSpeak NG marks nearly all.
+    std::vector<double> errorsMs;
+    for (const WordMark& known : flite.words) {
+        const auto found = std::find_if(aligned->words.begin(), aligned->words.end(),
+                                        [&](const WordMark& w) { return w.start == known.start; });
+        if (found == aligned->words.end())
+            continue;
+        errorsMs.push_back(std::abs(1000.0 * double(found->startSample) / kAnalysisRate - knownMs(known.startSample)));
+        EXPECT_LT(errorsMs.back(), 100) << "the word at " << known.start;
+    }
+    ASSERT_GE(errorsMs.size(), flite.words.size() * 4 / 5);
+    std::sort(errorsMs.begin(), errorsMs.end());
+    EXPECT_LT(errorsMs[errorsMs.size() / 2], 30);
+}
+
+// The tool's result, its status and what it said.
+struct ToolRun {
+    int status = -1;
+    QString said;
+};
+
+ToolRun tool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(MAKE_SPEECH_SCRIPT), arguments);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardError() + process.readAllStandardOutput())};
+}
+
+TEST(MakeSpeechScript, WritesAScriptThePlayerLoadsAndRefusesWhatItCannotUse)
+{
+    QTemporaryDir dir;
+    const QString line = dir.filePath(QStringLiteral("line"));
+    ASSERT_EQ(tool({QStringLiteral("--flite"), line, QStringLiteral("Good morning to you.")}).status, 0);
+    const QString out = dir.filePath(QStringLiteral("aligned"));
+    const ToolRun made = tool({QStringLiteral("--audio"), line + ".wav", QStringLiteral("--text"),
+                           QStringLiteral("Good morning to you."), out});
+    ASSERT_EQ(made.status, 0) << made.said.toStdString();
+    QFile original(line + ".wav"), copy(out + ".wav");
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), original.readAll()) << "the recording goes beside the script as it is";
+    const auto script = vizmo::player::loadScript(out + ".qvs");
+    ASSERT_TRUE(script.ok()) << script.error().description.toStdString();
+
+    const ToolRun missing = tool({QStringLiteral("--audio"), dir.filePath(QStringLiteral("none.wav")),
+                              QStringLiteral("--text"), QStringLiteral("Hello."), out});
+    EXPECT_NE(missing.status, 0);
+    EXPECT_TRUE(missing.said.contains(QStringLiteral("none.wav"))) << missing.said.toStdString();
+    const ToolRun empty = tool({QStringLiteral("--audio"), line + ".wav", QStringLiteral("--text"), QStringLiteral(" "), out});
+    EXPECT_NE(empty.status, 0);
+    EXPECT_TRUE(empty.said.contains(QStringLiteral("transcript is empty"))) << empty.said.toStdString();
+    const ToolRun badVoice = tool({QStringLiteral("--audio"), line + ".wav", QStringLiteral("--voice"),
+                               QStringLiteral("9999"), QStringLiteral("--text"), QStringLiteral("Hello."), out});
+    EXPECT_NE(badVoice.status, 0);
+    EXPECT_EQ(tool({QStringLiteral("--audio"), line + ".wav", out}).status, 2) << "no transcript: not built yet";
+}
+
+}  // namespace

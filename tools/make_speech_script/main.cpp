@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -92,7 +93,7 @@ std::optional<Options> parse(QStringList args, QString* error)
     return o;
 }
 
-int16_t toPcm(float s) { return std::int16_t(std::lround(std::clamp(s, -1.f, 1.f) * 32767.f)); }
+std::int16_t toPcm(float s) { return std::int16_t(std::lround(std::clamp(s, -1.f, 1.f) * 32767.f)); }
 
 struct FoundPhones {
     TimedSpeech speech;

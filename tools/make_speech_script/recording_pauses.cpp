@@ -2,8 +2,6 @@
 
 #include "components/player_control.h"
 
-#include <QtGlobal>
-
 #include <algorithm>
 #include <cmath>
 
@@ -16,8 +14,6 @@ constexpr double kQuietDb = 40;
 // A stop's closure is shorter than a rest, which the mouth shows (see LipSync).
 constexpr int kShortestQuietMs = 50;
 constexpr int kShortestRestMs = 150;
-
-bool sounding(const PhoneMark& p) { return p.viseme != player::viseme::Silence; }
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 // Phones and words as heard in a sound, whoever found them.
 
+#include "components/player_control.h"
 #include "components/speech/speech_engine.h"
 
 #include <vector>
@@ -14,5 +15,8 @@ struct TimedSpeech {
     std::vector<WordMark> words;
     int rate = 16000;
 };
+
+// A phone the voice is heard in, not a pause.
+inline bool sounding(const PhoneMark& p) { return p.viseme != player::viseme::Silence; }
 
 }  // namespace vizmo::speech

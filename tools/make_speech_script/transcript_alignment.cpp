@@ -25,8 +25,6 @@ std::vector<float> toFloat(const std::vector<std::int16_t>& samples)
     return out;
 }
 
-bool sounding(const PhoneMark& p) { return p.viseme != player::viseme::Silence; }
-
 // eSpeak NG makes some phones as the end of the one before (an l after
 // its vowel is the vowel's glide) and marks them at the next phone, with no
 // length of their own: they are given the later part of the phone before.

@@ -148,7 +148,7 @@ int recordingMode(const Options& o)
     script.source = QStringLiteral("A recorded voice; the mouth follows %1.").arg(found->how);
     script.lengthMs = std::int64_t(recording->samples.size()) * 1000 / recording->rate;
     script.rate = timed.rate;
-    script.cues = mouthCues(pcm, timed.rate, timed.phones, phoneTimingOf(EngineKind::Espeak));
+    script.cues = mouthCues(pcm, timed.rate, timed.phones, foundPhoneTiming());
 
     // The sound goes beside the script as it is, unless it is there already.
     QByteArray wav;

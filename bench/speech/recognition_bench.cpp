@@ -1,0 +1,359 @@
+// How well the phones of a voice are found without its text. Flite speaks
+// varied English sentences and its own phone marks are the truth (a phone
+// ends where the next starts). The recognised phones and Flite's are mapped
+// to broad classes and paired by an edit-distance alignment; the starts of
+// paired phones are compared. Prints per voice: the share of reference phones
+// paired, the phone error rate, the median and 90th percentile of the
+// boundary error, its mean sign, the share of 10 ms frames whose mouth shape
+// agrees, and the recogniser's own quality figure; then the same for the
+// mouth shapes taken from the sound alone, in the classes it can tell
+// (silence, vowel, consonant); then the speed on a minute of speech, and the
+// quality figure on speech it was not made for.
+//
+// recognition_bench [--list]   (--list prints every sentence's phones)
+#include "components/speech/engine_thread.h"
+#include "tools/make_speech_script/phone_recognition.h"
+#include "tools/make_speech_script/sound_shapes.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <future>
+#include <map>
+
+using namespace vizmo::speech;
+
+namespace {
+
+constexpr int kRate = 16000;
+
+const char* const kSentences[] = {
+    "The quick brown fox jumps over the lazy dog.",
+    "Please call Stella and ask her to bring these things with her from the store.",
+    "We were away a year ago, when the weather was warm.",
+    "My mother bought seven blue umbrellas in Boston.",
+    "She sells sea shells by the sea shore.",
+    "How much wood would a woodchuck chuck if a woodchuck could chuck wood?",
+    "Thank you for waiting. Your call is important to us.",
+    "Bob paid for the big map, but the pump broke twice.",
+    "I think the theatre opens at nine thirty on Thursday evening.",
+    "Look at the moon! Isn't it beautiful tonight?",
+};
+
+struct Spoken {
+    std::vector<float> samples;  // at kRate
+    std::vector<PhoneMark> phones;
+};
+
+Spoken speak(EngineKind kind, int voice, const QString& text)
+{
+    auto promise = std::make_shared<std::promise<Spoken>>();
+    auto result = promise->get_future();
+    EngineThread::of(kind).post([promise, voice, text](SpeechEngine& engine) {
+        struct Sink : SynthesisSink {
+            std::vector<std::int16_t> samples;
+            std::vector<PhoneMark> phones;
+            bool cancelled() const override { return false; }
+            void deliver(SpeechChunk&& c) override
+            {
+                samples.insert(samples.end(), c.samples.begin(), c.samples.end());
+                phones.insert(phones.end(), c.phones.begin(), c.phones.end());
+            }
+        } sink;
+        engine.synthesize(text, {voice, 50, 50}, sink);
+        const int rate = engine.sampleRate(voice);
+        std::vector<float> mono(sink.samples.size());
+        std::transform(sink.samples.begin(), sink.samples.end(), mono.begin(), [](std::int16_t v) { return v / 32768.f; });
+        Spoken out{resample(mono, rate, kRate), std::move(sink.phones)};
+        for (PhoneMark& p : out.phones)
+            p.startSample = p.startSample * kRate / rate;
+        promise->set_value(std::move(out));
+    });
+    return result.get();
+}
+
+// Broad classes, the level at which phones are paired.
+enum Class { Silence, Vowel, Stop, Fricative, Nasal, Approximant };
+
+Class classOf(const QByteArray& p)
+{
+    static const std::map<QByteArray, Class> table = {
+        {"p", Stop},       {"b", Stop},        {"t", Stop},        {"d", Stop},       {"k", Stop},       {"g", Stop},
+        {"dx", Stop},      {"ch", Fricative},  {"jh", Fricative},  {"f", Fricative},  {"v", Fricative},  {"th", Fricative},
+        {"dh", Fricative}, {"s", Fricative},   {"z", Fricative},   {"sh", Fricative}, {"zh", Fricative}, {"hh", Fricative},
+        {"m", Nasal},      {"n", Nasal},       {"ng", Nasal},      {"em", Nasal},     {"en", Nasal},     {"l", Approximant},
+        {"el", Approximant}, {"r", Approximant}, {"w", Approximant}, {"y", Approximant}, {"pau", Silence}, {"h#", Silence},
+    };
+    const auto it = table.find(p);
+    return it == table.end() ? Vowel : it->second;
+}
+
+// Flite's phones the recogniser's model has no name for.
+QByteArray commonName(const QByteArray& p)
+{
+    static const std::map<QByteArray, QByteArray> table = {
+        {"ax", "ah"}, {"dx", "t"}, {"em", "m"}, {"en", "n"}, {"el", "l"}, {"h#", "pau"}};
+    const auto it = table.find(p);
+    return it == table.end() ? p : it->second;
+}
+
+struct Segment {
+    std::int64_t start = 0, end = 0;
+    int label = 0;     // what is paired on
+    QByteArray phone;  // for the phone error rate
+    int viseme = 0;
+};
+
+// Phones as segments, labelled by `label`, neighbours with the same label joined.
+template<typename Label>
+std::vector<Segment> segments(const std::vector<PhoneMark>& phones, std::int64_t end, Label label)
+{
+    std::vector<Segment> out;
+    for (std::size_t i = 0; i < phones.size(); ++i) {
+        const Segment s{phones[i].startSample, i + 1 < phones.size() ? phones[i + 1].startSample : end,
+                        label(commonName(phones[i].phone)), commonName(phones[i].phone), phones[i].viseme};
+        if (s.end <= s.start)
+            continue;
+        if (!out.empty() && out.back().label == s.label && out.back().phone == s.phone)
+            out.back().end = s.end;
+        else
+            out.push_back(s);
+    }
+    return out;
+}
+
+// Edit-distance alignment; pairs (i, j) of equal label. With `exact`, labels
+// must match to pair at all and the cost counts phone names, for the error rate.
+struct Alignment {
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    int edits = 0;
+};
+
+template<typename Same>
+Alignment align(const std::vector<Segment>& ref, const std::vector<Segment>& hyp, Same same)
+{
+    const std::size_t n = ref.size(), m = hyp.size();
+    std::vector<std::vector<int>> cost(n + 1, std::vector<int>(m + 1));
+    for (std::size_t i = 0; i <= n; ++i)
+        cost[i][0] = int(i);
+    for (std::size_t j = 0; j <= m; ++j)
+        cost[0][j] = int(j);
+    for (std::size_t i = 1; i <= n; ++i) {
+        for (std::size_t j = 1; j <= m; ++j)
+            cost[i][j] = std::min({cost[i - 1][j] + 1, cost[i][j - 1] + 1,
+                                   cost[i - 1][j - 1] + (same(ref[i - 1], hyp[j - 1]) ? 0 : 1)});
+    }
+    Alignment out{{}, cost[n][m]};
+    for (std::size_t i = n, j = m; i > 0 && j > 0;) {
+        if (cost[i][j] == cost[i - 1][j - 1] + (same(ref[i - 1], hyp[j - 1]) ? 0 : 1)) {
+            if (same(ref[i - 1], hyp[j - 1]))
+                out.pairs.emplace_back(i - 1, j - 1);
+            --i, --j;
+        } else if (cost[i][j] == cost[i - 1][j] + 1) {
+            --i;
+        } else {
+            --j;
+        }
+    }
+    std::reverse(out.pairs.begin(), out.pairs.end());
+    return out;
+}
+
+struct Tally {
+    std::vector<double> errorsMs;  // signed, hyp - ref, of paired starts
+    std::size_t refCount = 0, paired = 0;
+    int phoneEdits = 0;
+    std::size_t refPhones = 0;
+    std::size_t frames = 0, framesAgreeing = 0;
+    std::vector<double> qualities;
+
+    void add(const std::vector<Segment>& ref, const std::vector<Segment>& hyp, bool countPhones)
+    {
+        const Alignment a = align(ref, hyp, [](const Segment& r, const Segment& h) { return r.label == h.label; });
+        refCount += ref.size();
+        paired += a.pairs.size();
+        for (auto [i, j] : a.pairs) {
+            if (i == 0)
+                continue;  // the start of the recording is no boundary
+            errorsMs.push_back(double(hyp[j].start - ref[i].start) * 1000.0 / kRate);
+        }
+        if (countPhones) {
+            std::vector<Segment> refSpeech, hypSpeech;
+            std::copy_if(ref.begin(), ref.end(), std::back_inserter(refSpeech), [](const Segment& s) { return s.phone != "pau"; });
+            std::copy_if(hyp.begin(), hyp.end(), std::back_inserter(hypSpeech), [](const Segment& s) { return s.phone != "pau"; });
+            phoneEdits += align(refSpeech, hypSpeech, [](const Segment& r, const Segment& h) { return r.phone == h.phone; }).edits;
+            refPhones += refSpeech.size();
+        }
+        // Frame by frame, whether both say the same shape (or class).
+        const std::int64_t end = std::min(ref.back().end, hyp.back().end);
+        std::size_t i = 0, j = 0;
+        for (std::int64_t at = 80; at < end; at += 160) {
+            while (i + 1 < ref.size() && ref[i].end <= at)
+                ++i;
+            while (j + 1 < hyp.size() && hyp[j].end <= at)
+                ++j;
+            ++frames;
+            framesAgreeing += countPhones ? ref[i].viseme == hyp[j].viseme : ref[i].label == hyp[j].label;
+        }
+    }
+};
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, std::size_t(p * double(v.size())))];
+}
+
+void printRow(const char* name, const Tally& t, bool phones)
+{
+    std::vector<double> absolute(t.errorsMs.size());
+    std::transform(t.errorsMs.begin(), t.errorsMs.end(), absolute.begin(), [](double e) { return std::abs(e); });
+    double mean = 0;
+    for (double e : t.errorsMs)
+        mean += e / double(std::max<std::size_t>(1, t.errorsMs.size()));
+    std::printf("%-26s %7.0f%% ", name, 100.0 * double(t.paired) / double(std::max<std::size_t>(1, t.refCount)));
+    if (phones)
+        std::printf("%6.0f%% ", 100.0 * t.phoneEdits / double(std::max<std::size_t>(1, t.refPhones)));
+    else
+        std::printf("%7s ", "-");
+    std::printf("%8.1f %8.1f %+8.1f %7.0f%%", percentile(absolute, 0.5), percentile(absolute, 0.9), mean,
+                100.0 * double(t.framesAgreeing) / double(std::max<std::size_t>(1, t.frames)));
+    if (!t.qualities.empty())
+        std::printf("  %.2f..%.2f", *std::min_element(t.qualities.begin(), t.qualities.end()),
+                    *std::max_element(t.qualities.begin(), t.qualities.end()));
+    std::printf("\n");
+}
+
+int soundClass(const QByteArray& p)
+{
+    const Class c = classOf(p);
+    return c == Silence ? 0 : c == Vowel ? 1 : 2;
+}
+
+Recording recordingOf(const std::vector<float>& samples) { return {samples, kRate, kRate, 1, std::int64_t(samples.size())}; }
+
+void printPhones(const char* what, const std::vector<PhoneMark>& phones)
+{
+    std::printf("  %s:", what);
+    for (const PhoneMark& p : phones)
+        std::printf(" %s@%lld", p.phone.constData(), static_cast<long long>(p.startSample * 1000 / kRate));
+    std::printf("\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const bool list = app.arguments().contains(QStringLiteral("--list"));
+    const int voiceCount = app.arguments().contains(QStringLiteral("--quick")) ? 2 : 4;
+    const int sentenceCount = app.arguments().contains(QStringLiteral("--quick")) ? 5 : 10;
+    QString error;
+    if (!recognisePhones(recordingOf(std::vector<float>(kRate, 0.f)), &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+
+    std::printf("%-26s %8s %7s %8s %8s %8s %8s  %s\n", "voice / method", "paired", "PER", "med ms", "p90 ms", "mean ms",
+                "frames", "quality");
+    const std::pair<const char*, int> voices[] = {{"slt", 0}, {"rms", 1}, {"awb", 2}, {"kal16", 3}};
+    std::vector<float> minute;
+    double minuteSeconds = 0;
+    for (const auto& [voiceName, voice] : voices) {
+        if (voice >= voiceCount)
+            break;
+        Tally phones, classesRecognised, classesSound;
+        for (int n = 0; n < sentenceCount; ++n) {
+            const char* sentence = kSentences[n];
+            Spoken s = speak(EngineKind::Flite, voice, QString::fromUtf8(sentence));
+            const std::int64_t end = std::int64_t(s.samples.size());
+            const Recording rec = recordingOf(s.samples);
+            const auto recognised = recognisePhones(rec, &error);
+            if (!recognised) {
+                std::fprintf(stderr, "%s\n", qPrintable(error));
+                return 1;
+            }
+            const std::vector<PhoneMark> shapes = shapesFromSound(rec);
+            if (list) {
+                std::printf("%s: %s\n", voiceName, sentence);
+                printPhones("flite", s.phones);
+                printPhones("heard", recognised->phones);
+                printPhones("shape", shapes);
+            }
+            phones.qualities.push_back(recognised->quality);
+            phones.add(segments(s.phones, end, classOf), segments(recognised->phones, end, classOf), true);
+            const auto ref3 = segments(s.phones, end, soundClass);
+            classesRecognised.add(ref3, segments(recognised->phones, end, soundClass), false);
+            classesSound.add(ref3, segments(shapes, end, soundClass), false);
+            if (minuteSeconds < 60) {
+                minute.insert(minute.end(), s.samples.begin(), s.samples.end());
+                minuteSeconds = double(minute.size()) / kRate;
+            }
+        }
+        printRow((QByteArray(voiceName) + " phones, recognised").constData(), phones, true);
+        printRow((QByteArray(voiceName) + " 3 classes, recognised").constData(), classesRecognised, false);
+        printRow((QByteArray(voiceName) + " 3 classes, from sound").constData(), classesSound, false);
+    }
+    std::printf("(paired: reference phones paired with one of the same class; PER: phone error rate, pauses left "
+                "out; med/p90: absolute start error of paired phones; mean: its sign, + late; frames: 10 ms frames "
+                "with the same mouth shape, or class)\n\n");
+
+    for (const std::size_t once = minute.size(); !minute.empty() && minuteSeconds < 60;) {
+        minute.insert(minute.end(), minute.begin(), minute.begin() + std::ptrdiff_t(once));
+        minuteSeconds = double(minute.size()) / kRate;
+    }
+    const Recording long_ = recordingOf(minute);
+    QElapsedTimer timer;
+    timer.start();
+    const auto recognised = recognisePhones(long_, &error);
+    const double recogniseSeconds = double(timer.nsecsElapsed()) / 1e9;
+    timer.restart();
+    const auto shapes = shapesFromSound(long_);
+    const double shapesSeconds = double(timer.nsecsElapsed()) / 1e9;
+    std::printf("speed on %.1f s of speech: recognition %.2f s (%.3f of real time, %zu phones, quality %.2f), "
+                "shapes from sound %.3f s (%.4f of real time)\n\n",
+                minuteSeconds, recogniseSeconds, recogniseSeconds / minuteSeconds, recognised ? recognised->phones.size() : 0,
+                recognised ? recognised->quality : 0.0, shapesSeconds, shapesSeconds / minuteSeconds);
+
+    // The quality figure where the recogniser is out of its depth.
+    std::printf("%-34s %8s %8s %8s\n", "other sound", "quality", "speech", "match");
+    const auto& espeakVoices = EngineThread::of(EngineKind::Espeak).info().voices;
+    const std::pair<const char*, const char*> others[] = {
+        {"en", "The quick brown fox jumps over the lazy dog."},
+        {"de", "Der schnelle braune Fuchs springt über den faulen Hund."},
+        {"fr", "Le vif renard brun saute par-dessus le chien paresseux."},
+        {"es", "El veloz zorro marrón salta sobre el perro perezoso."},
+        {"ja", "素早い茶色の狐がのろまな犬を飛び越える。"},
+        {"fi", "Nopea ruskea kettu hyppää laiskan koiran yli."},
+    };
+    auto report = [](const QString& what, const std::optional<RecognisedPhones>& r) {
+        std::printf("%-34s %8.2f %8.2f %8.2f\n", qPrintable(what), r ? r->quality : 0.0, r ? r->speechShare : 0.0,
+                    r ? r->match : 0.0);
+    };
+    for (const auto& [language, text] : others) {
+        int index = -1;
+        for (int i = 0; i < espeakVoices.size() && index < 0; ++i) {
+            if (espeakVoices[i].id.endsWith("/" + QByteArray(language)))
+                index = i;
+        }
+        if (index < 0)
+            continue;
+        const Spoken s = speak(EngineKind::Espeak, index, QString::fromUtf8(text));
+        report(QStringLiteral("eSpeak NG %1").arg(QLatin1String(language)), recognisePhones(recordingOf(s.samples), &error));
+    }
+    std::vector<float> noise(3 * kRate), tone(3 * kRate);
+    std::uint32_t seed = 1;
+    for (std::size_t i = 0; i < noise.size(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        noise[i] = 0.2f * (float(seed >> 8) / float(1u << 24) - 0.5f);
+        tone[i] = 0.3f * float(std::sin(2 * 3.14159265 * 220.0 * double(i) / kRate) *
+                               (0.6 + 0.4 * std::sin(2 * 3.14159265 * 3.0 * double(i) / kRate)));
+    }
+    report(QStringLiteral("white noise"), recognisePhones(recordingOf(noise), &error));
+    report(QStringLiteral("humming tone, 3 Hz swell"), recognisePhones(recordingOf(tone), &error));
+    return 0;
+}

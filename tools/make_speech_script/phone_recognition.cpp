@@ -1,0 +1,162 @@
+#include "tools/make_speech_script/phone_recognition.h"
+
+#include "components/speech/viseme_tables.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <pocketsphinx.h>
+#include <sphinxbase/err.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace vizmo::speech {
+
+namespace {
+
+constexpr int kRate = 16000;       // the acoustic model's
+constexpr int kFrameSamples = 160; // 10 ms frames
+
+struct DecoderDeleter {
+    void operator()(ps_decoder_t* d) const { ps_free(d); }
+};
+struct ConfigDeleter {
+    void operator()(cmd_ln_t* c) const { cmd_ln_free_r(c); }
+};
+
+QString missing(const QString& folder, const QString& what)
+{
+    return QStringLiteral("no English phone model in %1 (%2 is missing): install pocketsphinx-en-us or set "
+                          "VIZMO_PHONE_MODEL to its folder")
+        .arg(folder, what);
+}
+
+// Fillers (silence, breath, noise, "+SPN+"...) are all a closed mouth.
+QByteArray phoneName(const char* word)
+{
+    QByteArray name = QByteArray(word).toLower();
+    if (name.isEmpty() || name == "sil" || name.startsWith('+') || name.startsWith('<'))
+        return "pau";
+    return name;
+}
+
+std::vector<std::int16_t> toPcm(const std::vector<float>& samples)
+{
+    std::vector<std::int16_t> pcm(samples.size());
+    std::transform(samples.begin(), samples.end(), pcm.begin(),
+                   [](float v) { return std::int16_t(std::lround(std::clamp(v, -1.f, 1.f) * 32767.f)); });
+    return pcm;
+}
+
+// Which 10 ms frames are loud: within 30 dB of the loudest part of the
+// recording (its 95th percentile), so breaths and room noise do not count.
+std::vector<bool> loudFrames(const std::vector<std::int16_t>& pcm)
+{
+    const std::size_t frames = pcm.size() / kFrameSamples;
+    std::vector<double> energy(frames);
+    for (std::size_t f = 0; f < frames; ++f) {
+        double sum = 0;
+        for (std::size_t i = 0; i < kFrameSamples; ++i)
+            sum += double(pcm[f * kFrameSamples + i]) * pcm[f * kFrameSamples + i];
+        energy[f] = sum / kFrameSamples;
+    }
+    std::vector<double> sorted = energy;
+    std::vector<bool> loud(frames, false);
+    if (frames == 0)
+        return loud;
+    const auto at = sorted.begin() + std::ptrdiff_t(frames * 95 / 100);
+    std::nth_element(sorted.begin(), at, sorted.end());
+    const double threshold = std::max(*at * 1e-3, 100.0);  // -30 dB, and never digital silence
+    for (std::size_t f = 0; f < frames; ++f)
+        loud[f] = energy[f] > threshold;
+    return loud;
+}
+
+}  // namespace
+
+QString phoneModelFolder()
+{
+    const QString env = qEnvironmentVariable("VIZMO_PHONE_MODEL");
+    return env.isEmpty() ? QStringLiteral("/usr/share/pocketsphinx/model/en-us") : env;
+}
+
+std::optional<RecognisedPhones> recognisePhones(const Recording& recording, QString* error, const QString& modelFolder)
+{
+    const QDir dir(modelFolder);
+    const QString hmm = dir.filePath(QStringLiteral("en-us"));
+    const QString lm = dir.filePath(QStringLiteral("en-us-phone.lm.bin"));
+    auto fail = [&](const QString& message) {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    if (!QFileInfo(dir.filePath(QStringLiteral("en-us/mdef"))).isFile())
+        return fail(missing(modelFolder, QStringLiteral("en-us/mdef")));
+    if (!QFileInfo(lm).isFile())
+        return fail(missing(modelFolder, QStringLiteral("en-us-phone.lm.bin")));
+    if (recording.rate <= 0)
+        return fail(QStringLiteral("the recording has no sample rate"));
+
+    // The library logs to stderr from its first call on, before any -logfn.
+    err_set_logfp(nullptr);
+    const QByteArray hmmPath = QFile::encodeName(hmm), lmPath = QFile::encodeName(lm);
+    // The phone loop of context-independent phones: with context-dependent
+    // ones it finds about as many phones right but takes over twice real
+    // time. Wide beams, as narrow ones lose whole stretches of speech; a
+    // language weight of 1 lets the sound, not the phone statistics, decide.
+    std::unique_ptr<cmd_ln_t, ConfigDeleter> config(cmd_ln_init(
+        nullptr, ps_args(), TRUE, "-hmm", hmmPath.constData(), "-allphone", lmPath.constData(), "-allphone_ci", "yes",
+        "-backtrace", "yes", "-beam", "1e-20", "-pbeam", "1e-20", "-lw", "1.0", "-logfn", "/dev/null", nullptr));
+    if (!config)
+        return fail(QStringLiteral("the phone recogniser rejected its settings"));
+    std::unique_ptr<ps_decoder_t, DecoderDeleter> decoder(ps_init(config.get()));
+    if (!decoder)
+        return fail(QStringLiteral("the English phone model in %1 cannot be loaded").arg(modelFolder));
+
+    const std::vector<std::int16_t> pcm = toPcm(resample(recording.samples, recording.rate, kRate));
+    if (ps_start_utt(decoder.get()) < 0 || ps_process_raw(decoder.get(), pcm.data(), pcm.size(), FALSE, TRUE) < 0 ||
+        ps_end_utt(decoder.get()) < 0)
+        return fail(QStringLiteral("the phone recogniser failed on the recording"));
+
+    RecognisedPhones out;
+    const std::vector<bool> loud = loudFrames(pcm);
+    std::size_t loudCount = 0, loudSpeech = 0;
+    double speechScore = 0;
+    std::size_t speechFrames = 0;
+    const double toRate = double(recording.rate) / kRate;
+    for (ps_seg_t* seg = ps_seg_iter(decoder.get()); seg; seg = ps_seg_next(seg)) {
+        int first = 0, last = 0;
+        ps_seg_frames(seg, &first, &last);
+        const QByteArray name = phoneName(ps_seg_word(seg));
+        const bool speech = name != "pau";
+        for (int f = std::max(first, 0); f <= last && std::size_t(f) < loud.size(); ++f) {
+            loudCount += loud[std::size_t(f)];
+            loudSpeech += loud[std::size_t(f)] && speech;
+        }
+        if (speech) {
+            int32 acoustic = 0, language = 0, back = 0;
+            ps_seg_prob(seg, &acoustic, &language, &back);
+            speechScore += acoustic;
+            speechFrames += std::size_t(last - first + 1);
+        }
+        // A change between two frames lies between their centres.
+        const double frame = out.phones.empty() ? 0.0 : double(first) + 0.5;
+        const std::int64_t start = std::int64_t(std::llround(frame * kFrameSamples * toRate));
+        if (!out.phones.empty() && out.phones.back().phone == name)
+            continue;  // two silences in a row are one
+        out.phones.push_back({start, flitePhoneViseme(name), name, -1});
+    }
+    out.speechShare = loudCount ? double(loudSpeech) / double(loudCount) : 0;
+    // The acoustic score is a log likelihood against the best-matching
+    // phone state of each frame, in steps of about 0.1 nat: 0 is a perfect
+    // match. Flite's English voices score -7 to -12 a frame, eSpeak NG's
+    // voices in any language -16 to -21.
+    const double perFrame = speechFrames ? speechScore / double(speechFrames) : -100;
+    out.match = 1.0 / (1.0 + std::exp((-perFrame - 15.0) / 2.0));
+    out.quality = out.speechShare * out.match;
+    return out;
+}
+
+}  // namespace vizmo::speech

@@ -167,6 +167,7 @@ struct Tally {
     int phoneEdits = 0;
     std::size_t refPhones = 0;
     std::size_t frames = 0, framesAgreeing = 0;
+    std::size_t vowelFrames = 0, vowelsAgreeing = 0;  // both say vowel: the same shape?
     std::vector<double> qualities;
 
     void add(const std::vector<Segment>& ref, const std::vector<Segment>& hyp, bool countPhones)
@@ -196,6 +197,10 @@ struct Tally {
                 ++j;
             ++frames;
             framesAgreeing += countPhones ? ref[i].viseme == hyp[j].viseme : ref[i].label == hyp[j].label;
+            if (classOf(ref[i].phone) == Vowel && classOf(hyp[j].phone) == Vowel) {
+                ++vowelFrames;
+                vowelsAgreeing += ref[i].viseme == hyp[j].viseme;
+            }
         }
     }
 };
@@ -220,8 +225,9 @@ void printRow(const char* name, const Tally& t, bool phones)
         std::printf("%6.0f%% ", 100.0 * t.phoneEdits / double(std::max<std::size_t>(1, t.refPhones)));
     else
         std::printf("%7s ", "-");
-    std::printf("%8.1f %8.1f %+8.1f %7.0f%%", percentile(absolute, 0.5), percentile(absolute, 0.9), mean,
-                100.0 * double(t.framesAgreeing) / double(std::max<std::size_t>(1, t.frames)));
+    std::printf("%8.1f %8.1f %+8.1f %7.0f%% %7.0f%%", percentile(absolute, 0.5), percentile(absolute, 0.9), mean,
+                100.0 * double(t.framesAgreeing) / double(std::max<std::size_t>(1, t.frames)),
+                100.0 * double(t.vowelsAgreeing) / double(std::max<std::size_t>(1, t.vowelFrames)));
     if (!t.qualities.empty())
         std::printf("  %.2f..%.2f", *std::min_element(t.qualities.begin(), t.qualities.end()),
                     *std::max_element(t.qualities.begin(), t.qualities.end()));
@@ -258,8 +264,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::printf("%-26s %8s %7s %8s %8s %8s %8s  %s\n", "voice / method", "paired", "PER", "med ms", "p90 ms", "mean ms",
-                "frames", "quality");
+    std::printf("%-26s %8s %7s %8s %8s %8s %8s %8s  %s\n", "voice / method", "paired", "PER", "med ms", "p90 ms",
+                "mean ms", "frames", "vowels", "quality");
     const std::pair<const char*, int> voices[] = {{"slt", 0}, {"rms", 1}, {"awb", 2}, {"kal16", 3}};
     std::vector<float> minute;
     double minuteSeconds = 0;
@@ -300,7 +306,7 @@ int main(int argc, char** argv)
     }
     std::printf("(paired: reference phones paired with one of the same class; PER: phone error rate, pauses left "
                 "out; med/p90: absolute start error of paired phones; mean: its sign, + late; frames: 10 ms frames "
-                "with the same mouth shape, or class)\n\n");
+                "with the same mouth shape, or class; vowels: of the frames both call a vowel, those with the same shape)\n\n");
 
     for (const std::size_t once = minute.size(); !minute.empty() && minuteSeconds < 60;) {
         minute.insert(minute.end(), minute.begin(), minute.begin() + std::ptrdiff_t(once));

@@ -3,7 +3,7 @@
 #include "components/speech/viseme_tables.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
@@ -26,11 +26,37 @@ struct ConfigDeleter {
     void operator()(cmd_ln_t* c) const { cmd_ln_free_r(c); }
 };
 
-QString missing(const QString& folder, const QString& what)
+// What is wrong with the model in `folder`, or nothing. The library ends the
+// process on a model it cannot read, so the files are looked at first: each
+// must be there and begin as its format does. A file damaged further in is
+// not caught.
+QString modelProblem(const QString& folder)
 {
-    return QStringLiteral("no English phone model in %1 (%2 is missing): install pocketsphinx-en-us or set "
-                          "VIZMO_PHONE_MODEL to its folder")
-        .arg(folder, what);
+    struct File { const char* name; QList<QByteArray> starts; };
+    const File files[] = {
+        {"en-us/mdef", {"BMDF", "0.3"}},
+        {"en-us/means", {"s3\n"}},
+        {"en-us/variances", {"s3\n"}},
+        {"en-us/transition_matrices", {"s3\n"}},
+        {"en-us/noisedict", {}},
+        {"en-us/feat.params", {}},
+        {"en-us-phone.lm.bin", {"Trie Language Model", "Darpa Trigram LM", "\\data\\"}},
+    };
+    const QDir dir(folder);
+    for (const File& f : files) {
+        QFile file(dir.filePath(QLatin1String(f.name)));
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringLiteral("no English phone model in %1 (%2 is missing): install pocketsphinx-en-us or set "
+                                  "VIZMO_PHONE_MODEL to its folder")
+                .arg(folder, QLatin1String(f.name));
+        const QByteArray head = file.read(32);
+        const bool known = f.starts.isEmpty() ||
+            std::any_of(f.starts.begin(), f.starts.end(), [&](const QByteArray& s) { return head.startsWith(s); });
+        if (!known)
+            return QStringLiteral("the English phone model in %1 is damaged (%2 is not in its format)")
+                .arg(folder, QLatin1String(f.name));
+    }
+    return {};
 }
 
 // Fillers (silence, breath, noise, "+SPN+"...) are all a closed mouth.
@@ -84,31 +110,30 @@ QString phoneModelFolder()
 
 std::optional<RecognisedPhones> recognisePhones(const Recording& recording, QString* error, const QString& modelFolder)
 {
-    const QDir dir(modelFolder);
-    const QString hmm = dir.filePath(QStringLiteral("en-us"));
-    const QString lm = dir.filePath(QStringLiteral("en-us-phone.lm.bin"));
     auto fail = [&](const QString& message) {
         if (error)
             *error = message;
         return std::nullopt;
     };
-    if (!QFileInfo(dir.filePath(QStringLiteral("en-us/mdef"))).isFile())
-        return fail(missing(modelFolder, QStringLiteral("en-us/mdef")));
-    if (!QFileInfo(lm).isFile())
-        return fail(missing(modelFolder, QStringLiteral("en-us-phone.lm.bin")));
+    if (const QString problem = modelProblem(modelFolder); !problem.isEmpty())
+        return fail(problem);
     if (recording.rate <= 0)
         return fail(QStringLiteral("the recording has no sample rate"));
 
     // The library logs to stderr from its first call on, before any -logfn.
     err_set_logfp(nullptr);
-    const QByteArray hmmPath = QFile::encodeName(hmm), lmPath = QFile::encodeName(lm);
+    const QDir dir(modelFolder);
+    const QByteArray hmmPath = QFile::encodeName(dir.filePath(QStringLiteral("en-us")));
+    const QByteArray lmPath = QFile::encodeName(dir.filePath(QStringLiteral("en-us-phone.lm.bin")));
     // The phone loop of context-independent phones: with context-dependent
     // ones it finds about as many phones right but takes over twice real
     // time. Wide beams, as narrow ones lose whole stretches of speech; a
     // language weight of 1 lets the sound, not the phone statistics, decide.
+    // Dither (seeded, so runs agree): in digital silence the features are
+    // the log of nothing, and a phone grows into it.
     std::unique_ptr<cmd_ln_t, ConfigDeleter> config(cmd_ln_init(
         nullptr, ps_args(), TRUE, "-hmm", hmmPath.constData(), "-allphone", lmPath.constData(), "-allphone_ci", "yes",
-        "-backtrace", "yes", "-beam", "1e-20", "-pbeam", "1e-20", "-lw", "1.0", "-logfn", "/dev/null", nullptr));
+        "-backtrace", "yes", "-dither", "yes", "-seed", "1", "-beam", "1e-20", "-pbeam", "1e-20", "-lw", "1.0", "-logfn", "/dev/null", nullptr));
     if (!config)
         return fail(QStringLiteral("the phone recogniser rejected its settings"));
     std::unique_ptr<ps_decoder_t, DecoderDeleter> decoder(ps_init(config.get()));

@@ -8,7 +8,8 @@
 // agrees, and the recogniser's own quality figure; then the same for the
 // mouth shapes taken from the sound alone, in the classes it can tell
 // (silence, vowel, consonant); then the speed on a minute of speech, and the
-// quality figure on speech it was not made for.
+// quality figure on speech it was not made for. Two voices are heard again
+// with white noise added.
 //
 // recognition_bench [--list]   (--list prints every sentence's phones)
 #include "components/speech/engine_thread.h"
@@ -220,7 +221,7 @@ void printRow(const char* name, const Tally& t, bool phones)
     double mean = 0;
     for (double e : t.errorsMs)
         mean += e / double(std::max<std::size_t>(1, t.errorsMs.size()));
-    std::printf("%-26s %7.0f%% ", name, 100.0 * double(t.paired) / double(std::max<std::size_t>(1, t.refCount)));
+    std::printf("%-36s %7.0f%% ", name, 100.0 * double(t.paired) / double(std::max<std::size_t>(1, t.refCount)));
     if (phones)
         std::printf("%6.0f%% ", 100.0 * t.phoneEdits / double(std::max<std::size_t>(1, t.refPhones)));
     else
@@ -238,6 +239,33 @@ int soundClass(const QByteArray& p)
 {
     const Class c = classOf(p);
     return c == Silence ? 0 : c == Vowel ? 1 : 2;
+}
+
+// White noise at `snrDb` under the speech's power (its frames within 30 dB of the loudest).
+void addHiss(std::vector<float>& samples, double snrDb)
+{
+    double loudest = 0, power = 0;
+    std::size_t frames = 0;
+    std::vector<double> energy;
+    for (std::size_t at = 0; at + 160 <= samples.size(); at += 160) {
+        double sum = 0;
+        for (std::size_t i = at; i < at + 160; ++i)
+            sum += double(samples[i]) * samples[i];
+        energy.push_back(sum / 160);
+        loudest = std::max(loudest, energy.back());
+    }
+    for (double e : energy) {
+        if (e > loudest * 1e-3) {
+            power += e;
+            ++frames;
+        }
+    }
+    const double noiseRms = std::sqrt(power / double(std::max<std::size_t>(1, frames)) / std::pow(10.0, snrDb / 10));
+    std::uint32_t seed = 12345;
+    for (float& x : samples) {
+        seed = seed * 1664525u + 1013904223u;
+        x += float(noiseRms * std::sqrt(12.0) * (double(seed >> 8) / double(1u << 24) - 0.5));
+    }
 }
 
 Recording recordingOf(const std::vector<float>& samples) { return {samples, kRate, kRate, 1, std::int64_t(samples.size())}; }
@@ -264,18 +292,24 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::printf("%-26s %8s %7s %8s %8s %8s %8s %8s  %s\n", "voice / method", "paired", "PER", "med ms", "p90 ms",
+    std::printf("%-36s %8s %7s %8s %8s %8s %8s %8s  %s\n", "voice / method", "paired", "PER", "med ms", "p90 ms",
                 "mean ms", "frames", "vowels", "quality");
-    const std::pair<const char*, int> voices[] = {{"slt", 0}, {"rms", 1}, {"awb", 2}, {"kal16", 3}};
+    // The same voices again with room hiss, at a speech-to-noise ratio in dB.
+    struct Voice { const char* name; int index; double snrDb; };
+    const Voice voices[] = {{"slt", 0, 0},          {"rms", 1, 0},          {"awb", 2, 0},
+                            {"kal16", 3, 0},        {"slt, hiss 20 dB", 0, 20}, {"rms, hiss 20 dB", 1, 20},
+                            {"slt, hiss 10 dB", 0, 10}, {"rms, hiss 10 dB", 1, 10}};
     std::vector<float> minute;
     double minuteSeconds = 0;
-    for (const auto& [voiceName, voice] : voices) {
+    for (const auto& [voiceName, voice, snrDb] : voices) {
         if (voice >= voiceCount)
-            break;
+            continue;
         Tally phones, classesRecognised, classesSound;
         for (int n = 0; n < sentenceCount; ++n) {
             const char* sentence = kSentences[n];
             Spoken s = speak(EngineKind::Flite, voice, QString::fromUtf8(sentence));
+            if (snrDb > 0)
+                addHiss(s.samples, snrDb);
             const std::int64_t end = std::int64_t(s.samples.size());
             const Recording rec = recordingOf(s.samples);
             const auto recognised = recognisePhones(rec, &error);
@@ -295,7 +329,7 @@ int main(int argc, char** argv)
             const auto ref3 = segments(s.phones, end, soundClass);
             classesRecognised.add(ref3, segments(recognised->phones, end, soundClass), false);
             classesSound.add(ref3, segments(shapes, end, soundClass), false);
-            if (minuteSeconds < 60) {
+            if (minuteSeconds < 60 && snrDb == 0) {
                 minute.insert(minute.end(), s.samples.begin(), s.samples.end());
                 minuteSeconds = double(minute.size()) / kRate;
             }

@@ -15,6 +15,7 @@
 
 using namespace vizmo::speech;
 namespace v = vizmo::player::viseme;
+using vizmo::speech::testing::synthesize;
 
 namespace {
 
@@ -28,9 +29,11 @@ struct Spoken {
     std::int64_t speechStart = 0, speechEnd = 0;  // of Flite's first and after its last spoken phone
 };
 
+bool isSpoken(const PhoneMark& p) { return p.phone != "pau"; }
+
 Spoken fliteSentence()
 {
-    const auto s = vizmo::speech::testing::synthesize(EngineKind::Flite, QStringLiteral("Look at the moon, said my mother."), {});
+    const auto s = synthesize(EngineKind::Flite, QStringLiteral("Look at the moon, said my mother."), {});
     const int rate = EngineThread::of(EngineKind::Flite).info().sampleRates.at(0);
     const std::int64_t pad = kRate * 3 / 10;
     std::vector<float> mono(s.samples.size());
@@ -44,10 +47,10 @@ Spoken fliteSentence()
         p.startSample = p.startSample * kRate / rate + pad;
         out.phones.push_back(p);
     }
-    const auto firstSpoken = std::find_if(out.phones.begin(), out.phones.end(), [](const PhoneMark& p) { return p.phone != "pau"; });
-    const auto afterLast = std::find_if(out.phones.rbegin(), out.phones.rend(), [](const PhoneMark& p) { return p.phone != "pau"; });
-    out.speechStart = firstSpoken->startSample;
-    out.speechEnd = afterLast == out.phones.rbegin() ? std::int64_t(mono.size()) * kRate / rate + pad : (afterLast - 1)->startSample;
+    const auto lastSpoken = std::find_if(out.phones.rbegin(), out.phones.rend(), isSpoken);
+    out.speechStart = std::find_if(out.phones.begin(), out.phones.end(), isSpoken)->startSample;
+    out.speechEnd = lastSpoken == out.phones.rbegin() ? std::int64_t(mono.size()) * kRate / rate + pad
+                                                      : (lastSpoken - 1)->startSample;
     return out;
 }
 
@@ -61,7 +64,7 @@ const PhoneMark& phoneAt(const std::vector<PhoneMark>& phones, std::int64_t samp
 
 std::size_t spokenCount(const std::vector<PhoneMark>& phones)
 {
-    return std::size_t(std::count_if(phones.begin(), phones.end(), [](const PhoneMark& p) { return p.phone != "pau"; }));
+    return std::size_t(std::count_if(phones.begin(), phones.end(), isSpoken));
 }
 
 }  // namespace
@@ -76,7 +79,7 @@ TEST(PhoneRecognition, HearsSpeechWhereTheSoundIsAndSilenceAroundIt)
     EXPECT_EQ(heard->phones.front().phone, "pau");
     EXPECT_EQ(heard->phones.back().phone, "pau");
     // Speech starts and ends where Flite's does, within a phone's length.
-    const auto firstSpoken = std::find_if(heard->phones.begin(), heard->phones.end(), [](const PhoneMark& p) { return p.phone != "pau"; });
+    const auto firstSpoken = std::find_if(heard->phones.begin(), heard->phones.end(), isSpoken);
     ASSERT_NE(firstSpoken, heard->phones.end());
     EXPECT_NEAR(double(firstSpoken->startSample), double(spoken.speechStart), kRate * 0.08);
     EXPECT_NEAR(double(heard->phones.back().startSample), double(spoken.speechEnd), kRate * 0.12);
@@ -151,7 +154,8 @@ TEST(SoundShapes, OpenTheMouthInVowelsAndCloseItInSilence)
             continue;
         ++vowels;
         const std::int64_t middle = (start + end) / 2;
-        const auto cue = std::find_if(cues.rbegin(), cues.rend(), [&](const VisemeCue& c) { return c.startSample <= middle; });
+        const auto cue =
+            std::find_if(cues.rbegin(), cues.rend(), [&](const VisemeCue& c) { return c.startSample <= middle; });
         open += cue != cues.rend() && cue->viseme >= v::aa;
     }
     ASSERT_GE(vowels, 4);

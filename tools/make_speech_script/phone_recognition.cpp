@@ -131,9 +131,10 @@ std::optional<RecognisedPhones> recognisePhones(const Recording& recording, QStr
     // language weight of 1 lets the sound, not the phone statistics, decide.
     // Dither (seeded, so runs agree): in digital silence the features are
     // the log of nothing, and a phone grows into it.
-    std::unique_ptr<cmd_ln_t, ConfigDeleter> config(cmd_ln_init(
-        nullptr, ps_args(), TRUE, "-hmm", hmmPath.constData(), "-allphone", lmPath.constData(), "-allphone_ci", "yes",
-        "-backtrace", "yes", "-dither", "yes", "-seed", "1", "-beam", "1e-20", "-pbeam", "1e-20", "-lw", "1.0", "-logfn", "/dev/null", nullptr));
+    std::unique_ptr<cmd_ln_t, ConfigDeleter> config(
+        cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmmPath.constData(), "-allphone", lmPath.constData(),
+                    "-allphone_ci", "yes", "-backtrace", "yes", "-dither", "yes", "-seed", "1", "-beam", "1e-20",
+                    "-pbeam", "1e-20", "-lw", "1.0", "-logfn", "/dev/null", nullptr));
     if (!config)
         return fail(QStringLiteral("the phone recogniser rejected its settings"));
     std::unique_ptr<ps_decoder_t, DecoderDeleter> decoder(ps_init(config.get()));
@@ -173,6 +174,10 @@ std::optional<RecognisedPhones> recognisePhones(const Recording& recording, QStr
             continue;  // two silences in a row are one
         out.phones.push_back({start, flitePhoneViseme(name), name, -1});
     }
+    // The search keeps its last phone list until the next utterance and does
+    // not free it with the decoder: an empty utterance clears it.
+    ps_start_utt(decoder.get());
+    ps_end_utt(decoder.get());
     out.speechShare = loudCount ? double(loudSpeech) / double(loudCount) : 0;
     // The acoustic score is a log likelihood against the best-matching
     // phone state of each frame, in steps of about 0.1 nat: 0 is a perfect

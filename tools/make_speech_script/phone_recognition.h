@@ -34,7 +34,8 @@ inline constexpr double kWeakRecognition = 0.5;
 QString phoneModelFolder();
 
 // The phones of `recording` (any rate; it is heard at 16 kHz), or nothing with
-// `error` set when the model is missing or cannot be loaded.
+// `error` set when the model is missing or cannot be loaded. About 0.1 of
+// real time. One call at a time: the library's logging is process-wide.
 std::optional<RecognisedPhones> recognisePhones(const Recording& recording, QString* error,
                                                 const QString& modelFolder = phoneModelFolder());
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <numbers>
 
 namespace vizmo::speech {
 
@@ -46,7 +47,7 @@ public:
         forward_ = fftw_plan_dft_r2c_1d(kFft, time_, spectrum_, FFTW_ESTIMATE);
         backward_ = fftw_plan_dft_c2r_1d(kFft, spectrum_, time_, FFTW_ESTIMATE);
         for (int i = 0; i < kWindow; ++i)
-            window_[std::size_t(i)] = 0.5 - 0.5 * std::cos(2 * M_PI * (i + 0.5) / kWindow);
+            window_[std::size_t(i)] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * (i + 0.5) / kWindow);
         // The window's own autocorrelation: a voice's is divided by it, so
         // that the taper does not count as lost periodicity.
         std::vector<double> flat(kWindow, 1.0);

@@ -1,8 +1,8 @@
 // How well the phones of a voice are found without its text. Flite speaks
 // varied English sentences and its own phone marks are the truth (a phone
 // ends where the next starts). The recognised phones and Flite's are mapped
-// to broad classes and paired by an edit-distance alignment; the starts of
-// paired phones are compared. Prints per voice: the share of reference phones
+// to broad classes and paired by an edit-distance alignment (a pair: the
+// same class, overlapping in time); the starts of paired phones are compared. Prints per voice: the share of reference phones
 // paired, the phone error rate, the median and 90th percentile of the
 // boundary error, its mean sign, the share of 10 ms frames whose mouth shape
 // agrees, and the recogniser's own quality figure; then the same for the
@@ -11,7 +11,8 @@
 // quality figure on speech it was not made for. Two voices are heard again
 // with white noise added.
 //
-// recognition_bench [--list]   (--list prints every sentence's phones)
+// recognition_bench [--list] [--quick]
+//   --list prints every sentence's phones; --quick: two voices, five sentences
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/phone_recognition.h"
 #include "tools/make_speech_script/sound_shapes.h"
@@ -66,7 +67,8 @@ Spoken speak(EngineKind kind, int voice, const QString& text)
         engine.synthesize(text, {voice, 50, 50}, sink);
         const int rate = engine.sampleRate(voice);
         std::vector<float> mono(sink.samples.size());
-        std::transform(sink.samples.begin(), sink.samples.end(), mono.begin(), [](std::int16_t v) { return v / 32768.f; });
+        std::transform(sink.samples.begin(), sink.samples.end(), mono.begin(),
+                       [](std::int16_t v) { return v / 32768.f; });
         Spoken out{resample(mono, rate, kRate), std::move(sink.phones)};
         for (PhoneMark& p : out.phones)
             p.startSample = p.startSample * kRate / rate;
@@ -81,14 +83,22 @@ enum Class { Silence, Vowel, Stop, Fricative, Nasal, Approximant };
 Class classOf(const QByteArray& p)
 {
     static const std::map<QByteArray, Class> table = {
-        {"p", Stop},       {"b", Stop},        {"t", Stop},        {"d", Stop},       {"k", Stop},       {"g", Stop},
-        {"dx", Stop},      {"ch", Fricative},  {"jh", Fricative},  {"f", Fricative},  {"v", Fricative},  {"th", Fricative},
-        {"dh", Fricative}, {"s", Fricative},   {"z", Fricative},   {"sh", Fricative}, {"zh", Fricative}, {"hh", Fricative},
-        {"m", Nasal},      {"n", Nasal},       {"ng", Nasal},      {"em", Nasal},     {"en", Nasal},     {"l", Approximant},
-        {"el", Approximant}, {"r", Approximant}, {"w", Approximant}, {"y", Approximant}, {"pau", Silence}, {"h#", Silence},
+        {"p", Stop},         {"b", Stop},         {"t", Stop},         {"d", Stop},          {"k", Stop},
+        {"g", Stop},         {"dx", Stop},        {"ch", Fricative},   {"jh", Fricative},    {"f", Fricative},
+        {"v", Fricative},    {"th", Fricative},   {"dh", Fricative},   {"s", Fricative},     {"z", Fricative},
+        {"sh", Fricative},   {"zh", Fricative},   {"hh", Fricative},   {"m", Nasal},         {"n", Nasal},
+        {"ng", Nasal},       {"em", Nasal},       {"en", Nasal},       {"l", Approximant},   {"el", Approximant},
+        {"r", Approximant},  {"w", Approximant},  {"y", Approximant},  {"pau", Silence},     {"h#", Silence},
     };
     const auto it = table.find(p);
     return it == table.end() ? Vowel : it->second;
+}
+
+// What the shapes from sound can tell: silence, vowel, consonant.
+int soundClass(const QByteArray& p)
+{
+    const Class c = classOf(p);
+    return c == Silence ? 0 : c == Vowel ? 1 : 2;
 }
 
 // Flite's phones the recogniser's model has no name for.
@@ -107,9 +117,10 @@ struct Segment {
     int viseme = 0;
 };
 
-// Phones as segments, labelled by `label`, neighbours with the same label joined.
+// Phones as segments, labelled by `label`; neighbours with the same label
+// are joined (`byPhone`: only when they are the same phone too).
 template<typename Label>
-std::vector<Segment> segments(const std::vector<PhoneMark>& phones, std::int64_t end, Label label)
+std::vector<Segment> segments(const std::vector<PhoneMark>& phones, std::int64_t end, Label label, bool byPhone = false)
 {
     std::vector<Segment> out;
     for (std::size_t i = 0; i < phones.size(); ++i) {
@@ -117,7 +128,7 @@ std::vector<Segment> segments(const std::vector<PhoneMark>& phones, std::int64_t
                         label(commonName(phones[i].phone)), commonName(phones[i].phone), phones[i].viseme};
         if (s.end <= s.start)
             continue;
-        if (!out.empty() && out.back().label == s.label && out.back().phone == s.phone)
+        if (!out.empty() && out.back().label == s.label && (!byPhone || out.back().phone == s.phone))
             out.back().end = s.end;
         else
             out.push_back(s);
@@ -125,8 +136,7 @@ std::vector<Segment> segments(const std::vector<PhoneMark>& phones, std::int64_t
     return out;
 }
 
-// Edit-distance alignment; pairs (i, j) of equal label. With `exact`, labels
-// must match to pair at all and the cost counts phone names, for the error rate.
+// Edit-distance alignment; pairs (i, j) that `same` accepts.
 struct Alignment {
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
     int edits = 0;
@@ -166,14 +176,20 @@ struct Tally {
     std::vector<double> errorsMs;  // signed, hyp - ref, of paired starts
     std::size_t refCount = 0, paired = 0;
     int phoneEdits = 0;
-    std::size_t refPhones = 0;
+    std::size_t refPhoneCount = 0;
     std::size_t frames = 0, framesAgreeing = 0;
     std::size_t vowelFrames = 0, vowelsAgreeing = 0;  // both say vowel: the same shape?
     std::vector<double> qualities;
 
-    void add(const std::vector<Segment>& ref, const std::vector<Segment>& hyp, bool countPhones)
+    // `ref` and `hyp` are paired; the frames are compared phone by phone
+    // (`refPhones`, `hypPhones`: the same phones, not joined by class).
+    void add(const std::vector<Segment>& ref, const std::vector<Segment>& hyp, const std::vector<Segment>& refPhones,
+             const std::vector<Segment>& hypPhones, bool countPhones)
     {
-        const Alignment a = align(ref, hyp, [](const Segment& r, const Segment& h) { return r.label == h.label; });
+        // Paired: the same class, overlapping in time.
+        const Alignment a = align(ref, hyp, [](const Segment& r, const Segment& h) {
+            return r.label == h.label && h.start < r.end && r.start < h.end;
+        });
         refCount += ref.size();
         paired += a.pairs.size();
         for (auto [i, j] : a.pairs) {
@@ -182,25 +198,31 @@ struct Tally {
             errorsMs.push_back(double(hyp[j].start - ref[i].start) * 1000.0 / kRate);
         }
         if (countPhones) {
-            std::vector<Segment> refSpeech, hypSpeech;
-            std::copy_if(ref.begin(), ref.end(), std::back_inserter(refSpeech), [](const Segment& s) { return s.phone != "pau"; });
-            std::copy_if(hyp.begin(), hyp.end(), std::back_inserter(hypSpeech), [](const Segment& s) { return s.phone != "pau"; });
-            phoneEdits += align(refSpeech, hypSpeech, [](const Segment& r, const Segment& h) { return r.phone == h.phone; }).edits;
-            refPhones += refSpeech.size();
+            auto spoken = [](const std::vector<Segment>& all) {
+                std::vector<Segment> out;
+                std::copy_if(all.begin(), all.end(), std::back_inserter(out),
+                             [](const Segment& s) { return s.phone != "pau"; });
+                return out;
+            };
+            const std::vector<Segment> refSpeech = spoken(ref), hypSpeech = spoken(hyp);
+            phoneEdits +=
+                align(refSpeech, hypSpeech, [](const Segment& r, const Segment& h) { return r.phone == h.phone; }).edits;
+            refPhoneCount += refSpeech.size();
         }
         // Frame by frame, whether both say the same shape (or class).
-        const std::int64_t end = std::min(ref.back().end, hyp.back().end);
+        const std::int64_t end = std::min(refPhones.back().end, hypPhones.back().end);
         std::size_t i = 0, j = 0;
         for (std::int64_t at = 80; at < end; at += 160) {
-            while (i + 1 < ref.size() && ref[i].end <= at)
+            while (i + 1 < refPhones.size() && refPhones[i].end <= at)
                 ++i;
-            while (j + 1 < hyp.size() && hyp[j].end <= at)
+            while (j + 1 < hypPhones.size() && hypPhones[j].end <= at)
                 ++j;
             ++frames;
-            framesAgreeing += countPhones ? ref[i].viseme == hyp[j].viseme : ref[i].label == hyp[j].label;
-            if (classOf(ref[i].phone) == Vowel && classOf(hyp[j].phone) == Vowel) {
+            framesAgreeing += countPhones ? refPhones[i].viseme == hypPhones[j].viseme
+                                          : soundClass(refPhones[i].phone) == soundClass(hypPhones[j].phone);
+            if (classOf(refPhones[i].phone) == Vowel && classOf(hypPhones[j].phone) == Vowel) {
                 ++vowelFrames;
-                vowelsAgreeing += ref[i].viseme == hyp[j].viseme;
+                vowelsAgreeing += refPhones[i].viseme == hypPhones[j].viseme;
             }
         }
     }
@@ -223,7 +245,7 @@ void printRow(const char* name, const Tally& t, bool phones)
         mean += e / double(std::max<std::size_t>(1, t.errorsMs.size()));
     std::printf("%-36s %7.0f%% ", name, 100.0 * double(t.paired) / double(std::max<std::size_t>(1, t.refCount)));
     if (phones)
-        std::printf("%6.0f%% ", 100.0 * t.phoneEdits / double(std::max<std::size_t>(1, t.refPhones)));
+        std::printf("%6.0f%% ", 100.0 * t.phoneEdits / double(std::max<std::size_t>(1, t.refPhoneCount)));
     else
         std::printf("%7s ", "-");
     std::printf("%8.1f %8.1f %+8.1f %7.0f%% %7.0f%%", percentile(absolute, 0.5), percentile(absolute, 0.9), mean,
@@ -233,12 +255,6 @@ void printRow(const char* name, const Tally& t, bool phones)
         std::printf("  %.2f..%.2f", *std::min_element(t.qualities.begin(), t.qualities.end()),
                     *std::max_element(t.qualities.begin(), t.qualities.end()));
     std::printf("\n");
-}
-
-int soundClass(const QByteArray& p)
-{
-    const Class c = classOf(p);
-    return c == Silence ? 0 : c == Vowel ? 1 : 2;
 }
 
 // White noise at `snrDb` under the speech's power (its frames within 30 dB of the loudest).
@@ -268,7 +284,10 @@ void addHiss(std::vector<float>& samples, double snrDb)
     }
 }
 
-Recording recordingOf(const std::vector<float>& samples) { return {samples, kRate, kRate, 1, std::int64_t(samples.size())}; }
+Recording recordingOf(const std::vector<float>& samples)
+{
+    return {samples, kRate, kRate, 1, std::int64_t(samples.size())};
+}
 
 void printPhones(const char* what, const std::vector<PhoneMark>& phones)
 {
@@ -325,10 +344,13 @@ int main(int argc, char** argv)
                 printPhones("shape", shapes);
             }
             phones.qualities.push_back(recognised->quality);
-            phones.add(segments(s.phones, end, classOf), segments(recognised->phones, end, classOf), true);
+            const auto refPhones = segments(s.phones, end, classOf, true);
+            const auto heardPhones = segments(recognised->phones, end, classOf, true);
+            phones.add(refPhones, heardPhones, refPhones, heardPhones, true);
             const auto ref3 = segments(s.phones, end, soundClass);
-            classesRecognised.add(ref3, segments(recognised->phones, end, soundClass), false);
-            classesSound.add(ref3, segments(shapes, end, soundClass), false);
+            classesRecognised.add(ref3, segments(recognised->phones, end, soundClass), refPhones, heardPhones, false);
+            classesSound.add(ref3, segments(shapes, end, soundClass), refPhones, segments(shapes, end, classOf, true),
+                             false);
             if (minuteSeconds < 60 && snrDb == 0) {
                 minute.insert(minute.end(), s.samples.begin(), s.samples.end());
                 minuteSeconds = double(minute.size()) / kRate;
@@ -338,9 +360,10 @@ int main(int argc, char** argv)
         printRow((QByteArray(voiceName) + " 3 classes, recognised").constData(), classesRecognised, false);
         printRow((QByteArray(voiceName) + " 3 classes, from sound").constData(), classesSound, false);
     }
-    std::printf("(paired: reference phones paired with one of the same class; PER: phone error rate, pauses left "
+    std::printf("(paired: reference phones paired with one of the same class that overlaps it; PER: phone error rate, pauses left "
                 "out; med/p90: absolute start error of paired phones; mean: its sign, + late; frames: 10 ms frames "
-                "with the same mouth shape, or class; vowels: of the frames both call a vowel, those with the same shape)\n\n");
+                "with the same mouth shape, or class; vowels: of the frames both call a vowel, those with the same "
+                "shape)\n\n");
 
     for (const std::size_t once = minute.size(); !minute.empty() && minuteSeconds < 60;) {
         minute.insert(minute.end(), minute.begin(), minute.begin() + std::ptrdiff_t(once));
@@ -356,7 +379,8 @@ int main(int argc, char** argv)
     const double shapesSeconds = double(timer.nsecsElapsed()) / 1e9;
     std::printf("speed on %.1f s of speech: recognition %.2f s (%.3f of real time, %zu phones, quality %.2f), "
                 "shapes from sound %.3f s (%.4f of real time)\n\n",
-                minuteSeconds, recogniseSeconds, recogniseSeconds / minuteSeconds, recognised ? recognised->phones.size() : 0,
+                minuteSeconds, recogniseSeconds, recogniseSeconds / minuteSeconds,
+                recognised ? recognised->phones.size() : 0,
                 recognised ? recognised->quality : 0.0, shapesSeconds, shapesSeconds / minuteSeconds);
 
     // The quality figure where the recogniser is out of its depth.
@@ -383,7 +407,8 @@ int main(int argc, char** argv)
         if (index < 0)
             continue;
         const Spoken s = speak(EngineKind::Espeak, index, QString::fromUtf8(text));
-        report(QStringLiteral("eSpeak NG %1").arg(QLatin1String(language)), recognisePhones(recordingOf(s.samples), &error));
+        report(QStringLiteral("eSpeak NG %1").arg(QLatin1String(language)),
+               recognisePhones(recordingOf(s.samples), &error));
     }
     std::vector<float> noise(3 * kRate), tone(3 * kRate);
     std::uint32_t seed = 1;

@@ -186,13 +186,13 @@ QByteArray nameOf(const Frame& f, double silentBelow, double quietBelow, double 
     if (f.db < quietBelow || f.f1 < 250 || f.f2 <= 0)
         return "n";
     const double r1 = f.f1 / medianF1, r2 = f.f2 / medianF2;
-    if (r1 > 1.25)
+    if (r1 > 1.3)
         return "aa";
-    if (r2 < 0.8)
+    if (r2 < 0.75)
         return r1 < 0.9 ? "uw" : "ow";
-    if (r2 > 1.15)
-        return r1 < 0.9 ? "iy" : "eh";
-    return r1 > 1.05 ? "ah" : "ax";
+    if (r2 > 1.2)
+        return r1 < 0.85 ? "iy" : "eh";
+    return r1 > 1.15 ? "ah" : "ax";
 }
 
 // Each frame takes the name most of its neighbours within two frames have,

@@ -2,8 +2,9 @@
 // varied English sentences and its own phone marks are the truth (a phone
 // ends where the next starts). The recognised phones and Flite's are mapped
 // to broad classes and paired by an edit-distance alignment (a pair: the
-// same class, overlapping in time); the starts of paired phones are compared. Prints per voice: the share of reference phones
-// paired, the phone error rate, the median and 90th percentile of the
+// same class, overlapping in time); the starts of paired phones are
+// compared. Prints per voice: the share of reference phones paired, the
+// phone error rate, the median and 90th percentile of the
 // boundary error, its mean sign, the share of 10 ms frames whose mouth shape
 // agrees, and the recogniser's own quality figure; then the same for the
 // mouth shapes taken from the sound alone, in the classes it can tell
@@ -205,8 +206,8 @@ struct Tally {
                 return out;
             };
             const std::vector<Segment> refSpeech = spoken(ref), hypSpeech = spoken(hyp);
-            phoneEdits +=
-                align(refSpeech, hypSpeech, [](const Segment& r, const Segment& h) { return r.phone == h.phone; }).edits;
+            auto samePhone = [](const Segment& r, const Segment& h) { return r.phone == h.phone; };
+            phoneEdits += align(refSpeech, hypSpeech, samePhone).edits;
             refPhoneCount += refSpeech.size();
         }
         // Frame by frame, whether both say the same shape (or class).
@@ -360,10 +361,10 @@ int main(int argc, char** argv)
         printRow((QByteArray(voiceName) + " 3 classes, recognised").constData(), classesRecognised, false);
         printRow((QByteArray(voiceName) + " 3 classes, from sound").constData(), classesSound, false);
     }
-    std::printf("(paired: reference phones paired with one of the same class that overlaps it; PER: phone error rate, pauses left "
-                "out; med/p90: absolute start error of paired phones; mean: its sign, + late; frames: 10 ms frames "
-                "with the same mouth shape, or class; vowels: of the frames both call a vowel, those with the same "
-                "shape)\n\n");
+    std::printf("(paired: reference phones paired with one of the same class that overlaps it; PER: phone error "
+                "rate, pauses left out; med/p90: absolute start error of paired phones; mean: its sign, + late; "
+                "frames: 10 ms frames with the same mouth shape, or class; vowels: of the frames both call a vowel, "
+                "those with the same shape)\n\n");
 
     for (const std::size_t once = minute.size(); !minute.empty() && minuteSeconds < 60;) {
         minute.insert(minute.end(), minute.begin(), minute.begin() + std::ptrdiff_t(once));

@@ -42,10 +42,10 @@ public:
     Analyser()
     {
         const std::lock_guard guard(plannerLock());
-        time_ = fftw_alloc_real(kFft);
-        spectrum_ = fftw_alloc_complex(kFft / 2 + 1);
-        forward_ = fftw_plan_dft_r2c_1d(kFft, time_, spectrum_, FFTW_ESTIMATE);
-        backward_ = fftw_plan_dft_c2r_1d(kFft, spectrum_, time_, FFTW_ESTIMATE);
+        time_ = fftwf_alloc_real(kFft);
+        spectrum_ = fftwf_alloc_complex(kFft / 2 + 1);
+        forward_ = fftwf_plan_dft_r2c_1d(kFft, time_, spectrum_, FFTW_ESTIMATE);
+        backward_ = fftwf_plan_dft_c2r_1d(kFft, spectrum_, time_, FFTW_ESTIMATE);
         for (int i = 0; i < kWindow; ++i)
             window_[std::size_t(i)] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * (i + 0.5) / kWindow);
         // The window's own autocorrelation: a voice's is divided by it, so
@@ -57,10 +57,10 @@ public:
     ~Analyser()
     {
         const std::lock_guard guard(plannerLock());
-        fftw_destroy_plan(forward_);
-        fftw_destroy_plan(backward_);
-        fftw_free(time_);
-        fftw_free(spectrum_);
+        fftwf_destroy_plan(forward_);
+        fftwf_destroy_plan(backward_);
+        fftwf_free(time_);
+        fftwf_free(spectrum_);
     }
     Analyser(const Analyser&) = delete;
     Analyser& operator=(const Analyser&) = delete;
@@ -92,14 +92,15 @@ private:
     // |X|² of the windowed `samples`, in spectrum_ too.
     std::vector<double> power(const double* samples)
     {
-        std::fill(time_, time_ + kFft, 0.0);
+        std::fill(time_, time_ + kFft, 0.f);
         for (int i = 0; i < kWindow; ++i)
-            time_[i] = samples[i] * window_[std::size_t(i)];
-        fftw_execute(forward_);
+            time_[i] = float(samples[i] * window_[std::size_t(i)]);
+        fftwf_execute(forward_);
         std::vector<double> p(kFft / 2 + 1);
         for (std::size_t k = 0; k < p.size(); ++k) {
-            p[k] = spectrum_[k][0] * spectrum_[k][0] + spectrum_[k][1] * spectrum_[k][1];
-            spectrum_[k][0] = p[k];
+            const double re = spectrum_[k][0], im = spectrum_[k][1];
+            p[k] = re * re + im * im;
+            spectrum_[k][0] = float(p[k]);
             spectrum_[k][1] = 0;
         }
         return p;
@@ -107,11 +108,12 @@ private:
     // The autocorrelation of the last power(), normalised to 1 at lag 0.
     std::vector<double> autocorrelation()
     {
-        fftw_execute(backward_);
+        fftwf_execute(backward_);
         std::vector<double> r(time_, time_ + kWindow);
         if (r[0] > 0) {
+            const double zero = r[0];
             for (double& v : r)
-                v /= time_[0];
+                v /= zero;
         }
         return r;
     }
@@ -139,12 +141,14 @@ private:
             a[std::size_t(i)] = k;
             error *= 1 - k * k;
         }
-        std::fill(time_, time_ + kFft, 0.0);
-        std::copy(a.begin(), a.end(), time_);
-        fftw_execute(forward_);
+        std::fill(time_, time_ + kFft, 0.f);
+        std::transform(a.begin(), a.end(), time_, [](double v) { return float(v); });
+        fftwf_execute(forward_);
         std::vector<double> envelope(kFft / 2 + 1);
-        for (std::size_t k = 0; k < envelope.size(); ++k)
-            envelope[k] = 1.0 / (spectrum_[k][0] * spectrum_[k][0] + spectrum_[k][1] * spectrum_[k][1] + 1e-12);
+        for (std::size_t k = 0; k < envelope.size(); ++k) {
+            const double re = spectrum_[k][0], im = spectrum_[k][1];
+            envelope[k] = 1.0 / (re * re + im * im + 1e-12);
+        }
         double* next = &f.f1;
         for (std::size_t k = std::size_t(200 / kHzPerBin); k < std::size_t(3500 / kHzPerBin) && next; ++k) {
             if (envelope[k] > envelope[k - 1] && envelope[k] >= envelope[k + 1]) {
@@ -154,9 +158,9 @@ private:
         }
     }
 
-    double* time_ = nullptr;
-    fftw_complex* spectrum_ = nullptr;
-    fftw_plan forward_ = nullptr, backward_ = nullptr;
+    float* time_ = nullptr;
+    fftwf_complex* spectrum_ = nullptr;
+    fftwf_plan forward_ = nullptr, backward_ = nullptr;
     std::array<double, kWindow> window_{};
     std::vector<double> windowCorrelation_;
 };

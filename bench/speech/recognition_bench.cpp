@@ -18,6 +18,8 @@
 #include "tools/make_speech_script/phone_recognition.h"
 #include "tools/make_speech_script/sound_shapes.h"
 
+#include "boundary_comparison.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -321,10 +323,12 @@ int main(int argc, char** argv)
                             {"slt, hiss 10 dB", 0, 10}, {"rms, hiss 10 dB", 1, 10}};
     std::vector<float> minute;
     double minuteSeconds = 0;
+    QStringList comparable;
     for (const auto& [voiceName, voice, snrDb] : voices) {
         if (voice >= voiceCount)
             continue;
         Tally phones, classesRecognised, classesSound;
+        BoundaryErrors asAligned;  // counted as the transcript alignment's bench counts them
         for (int n = 0; n < sentenceCount; ++n) {
             const char* sentence = kSentences[n];
             Spoken s = speak(EngineKind::Flite, voice, QString::fromUtf8(sentence));
@@ -348,6 +352,9 @@ int main(int argc, char** argv)
             const auto refPhones = segments(s.phones, end, classOf, true);
             const auto heardPhones = segments(recognised->phones, end, classOf, true);
             phones.add(refPhones, heardPhones, refPhones, heardPhones, true);
+            const BoundaryErrors e = compareBoundaries({s.phones, {}, kRate}, {recognised->phones, {}, kRate});
+            asAligned.phoneMs.insert(asAligned.phoneMs.end(), e.phoneMs.begin(), e.phoneMs.end());
+            asAligned.referencePhones += e.referencePhones;
             const auto ref3 = segments(s.phones, end, soundClass);
             classesRecognised.add(ref3, segments(recognised->phones, end, soundClass), refPhones, heardPhones, false);
             classesSound.add(ref3, segments(shapes, end, soundClass), refPhones, segments(shapes, end, classOf, true),
@@ -360,11 +367,21 @@ int main(int argc, char** argv)
         printRow((QByteArray(voiceName) + " phones, recognised").constData(), phones, true);
         printRow((QByteArray(voiceName) + " 3 classes, recognised").constData(), classesRecognised, false);
         printRow((QByteArray(voiceName) + " 3 classes, from sound").constData(), classesSound, false);
+        const double pairedShare = double(asAligned.phoneMs.size()) / std::max(1, asAligned.referencePhones);
+        comparable.push_back(QStringLiteral("%1: %2% of sounding phones paired, median %3 ms, p90 %4 ms")
+                                 .arg(QLatin1String(voiceName))
+                                 .arg(100.0 * pairedShare, 0, 'f', 0)
+                                 .arg(quantileOfAbs(asAligned.phoneMs, 0.5), 0, 'f', 1)
+                                 .arg(quantileOfAbs(asAligned.phoneMs, 0.9), 0, 'f', 1));
     }
     std::printf("(paired: reference phones paired with one of the same class that overlaps it; PER: phone error "
                 "rate, pauses left out; med/p90: absolute start error of paired phones; mean: its sign, + late; "
                 "frames: 10 ms frames with the same mouth shape, or class; vowels: of the frames both call a vowel, "
                 "those with the same shape)\n\n");
+    std::printf("Recognised phones as the transcript alignment's bench counts them (paired by class alone):\n");
+    for (const QString& line : comparable)
+        std::printf("  %s\n", qPrintable(line));
+    std::printf("\n");
 
     for (const std::size_t once = minute.size(); !minute.empty() && minuteSeconds < 60;) {
         minute.insert(minute.end(), minute.begin(), minute.begin() + std::ptrdiff_t(once));

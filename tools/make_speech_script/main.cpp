@@ -5,12 +5,16 @@
 // make_speech_script --audio <file.wav> [--text <text> | --text-file <file>] [--voice N] <output path>
 //   Writes <name>.qvs for a recorded voice, its sound copied to <name>.wav:
 //   the mouth follows eSpeak NG's phones of the transcript (voice N of its
-//   list), lined up with the recording (transcript_alignment.h).
+//   list), lined up with the recording (transcript_alignment.h). Without a
+//   transcript, the phones of an English recording are recognised, and any
+//   other (voice N's language decides; English by default) takes its shapes
+//   from the sound (untranscribed_phones.h).
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/recording.h"
 #include "tools/make_speech_script/speech_script.h"
 #include "tools/make_speech_script/synthesis.h"
 #include "tools/make_speech_script/transcript_alignment.h"
+#include "tools/make_speech_script/untranscribed_phones.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -104,8 +108,15 @@ struct FoundPhones {
 std::optional<FoundPhones> phonesOf(const Recording& recording, const Options& o, QString* error)
 {
     if (!o.transcript) {
-        *error = QStringLiteral("no transcript given: the mode without one is not built yet (give --text or --text-file)");
-        return std::nullopt;
+        const auto& voices = EngineThread::of(EngineKind::Espeak).info().voices;
+        if (o.voice < 0 || o.voice >= voices.size()) {
+            *error = QStringLiteral("voice %1 is not in eSpeak NG's list (0 to %2)").arg(o.voice).arg(voices.size() - 1);
+            return std::nullopt;
+        }
+        auto found = phonesWithoutTranscript(recording, isEnglishVoice(voices[o.voice].id), error);
+        if (!found)
+            return std::nullopt;
+        return FoundPhones{std::move(found->speech), found->how};
     }
     auto speech = alignTranscript(recording, *o.transcript, o.voice, error);
     if (!speech)
@@ -138,8 +149,9 @@ int recordingMode(const Options& o)
         return fail(1, error);
     const auto found = phonesOf(*recording, o, &error);
     if (!found)
-        return fail(o.transcript ? 1 : 2, error);
+        return fail(1, error);
     const TimedSpeech& timed = found->speech;
+    std::printf("%s: the mouth follows %s\n", qPrintable(o.audio), qPrintable(found->how));
 
     std::vector<std::int16_t> pcm(recording->samples.size());
     std::transform(recording->samples.begin(), recording->samples.end(), pcm.begin(), toPcm);

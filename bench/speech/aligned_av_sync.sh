@@ -2,8 +2,9 @@
 # The outside meter for a script whose phones were found in a recording from
 # its transcript, against the same sound with the phones of the engine that
 # spoke it: for each of three lines of Flite's slt voice, make_speech_script
-# writes both scripts ("engine" with Flite's own phones; "aligned" with that
-# sound taken as a recording and aligned through eSpeak NG), and
+# writes three scripts ("engine" with Flite's own phones; "aligned" with that
+# sound taken as a recording and aligned through eSpeak NG; "recognised" with
+# its phones found without the transcript), and
 # script_av_sync.sh plays and measures each in the window.
 #
 # Usage: aligned_av_sync.sh PROGRAM MEASURE [RUNS]   (PROGRAM: build/bin/vizmo4-demo,
@@ -24,7 +25,8 @@ lines=("Hello there, I see that you are ready to start the show today."
 for i in "${!lines[@]}"; do
   "$tool" --flite "$work/engine$i" "${lines[$i]}" >/dev/null || exit 1
   "$tool" --audio "$work/engine$i.wav" --text "${lines[$i]}" "$work/aligned$i" >/dev/null || exit 1
-  for kind in engine aligned; do
+  "$tool" --audio "$work/engine$i.wav" "$work/recognised$i" >/dev/null || exit 1
+  for kind in engine aligned recognised; do
     "$here/script_av_sync.sh" "$program" "$measure" "$work/$kind$i.qvs" "$runs" | grep median | sed "s/^/line $i $kind /"
   done
 done

@@ -26,4 +26,9 @@ int settleMs(int viseme, int holdMs)
     return std::clamp(holdMs * 3 / 5, kMinSettleMs, kMaxSettleMs);
 }
 
+int catchUpSettleMs(int settleMs, int lateMs)
+{
+    return std::min(settleMs, std::max(kCatchUpSettleMs, settleMs - lateMs * 100 / halfWayMs(100)));
+}
+
 }  // namespace vizmo::viseme_timing

@@ -43,4 +43,11 @@ inline constexpr int kMaxLeadMs = kLeadMs + halfWayMs(kRestSettleMs) + kPresenta
 // held `holdMs` before the next one starts.
 int settleMs(int viseme, int holdMs);
 
+// The fastest move: one that should have started before its stream did (a
+// text that opens with a sound) makes up the time it lost this way.
+inline constexpr int kCatchUpSettleMs = 15;
+// The settle time of a move that starts `lateMs` after it should have, so that
+// it is still half way when it should be, as far as kCatchUpSettleMs allows.
+int catchUpSettleMs(int settleMs, int lateMs);
+
 }  // namespace vizmo::viseme_timing

@@ -291,7 +291,12 @@ void LipSync::release(int holdMs)
 {
     // Its settle time follows how long it is held, and its lead its settle time.
     open_->blendMs = timing::settleMs(open_->viseme, holdMs);
-    open_->dueSample = std::max<std::int64_t>(0, open_->startSample - ms(timing::leadMs(openFrom_, openAfterMs_, open_->blendMs)));
+    open_->dueSample = open_->startSample - ms(timing::leadMs(openFrom_, openAfterMs_, open_->blendMs));
+    if (open_->dueSample < 0) {
+        // Due before the text's first sound: it goes at once, faster.
+        open_->blendMs = timing::catchUpSettleMs(open_->blendMs, int(-open_->dueSample * 1000 / rate_));
+        open_->dueSample = 0;
+    }
     ready_.push_back(*open_);
 }
 

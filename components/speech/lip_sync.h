@@ -17,7 +17,8 @@
 //  - equal neighbours are joined.
 // Each target is due early enough for the player's spring to be half way
 // there, as seen, viseme_timing::kLeadMs before it is heard, and carries how
-// fast the spring should reach it.
+// fast the spring should reach it; one due before the text's first sample
+// (its first sound comes at once after Play) goes at once, faster.
 
 #include "components/speech/loudness_track.h"
 #include "components/speech/speech_engine.h"

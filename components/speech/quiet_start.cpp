@@ -9,10 +9,13 @@ namespace {
 // -50 dBFS: above either engine's breath noise (Flite's pause peaks near 35),
 // below the soft start of an h or a voiced closure.
 constexpr int kAudible = 100;
-// Kept before the first audible sample: the onset itself is never cut into,
-// and a first phone cut shorter than this leaves the mouth, which cannot move
-// before Play, no time to show the vowel after it (a p before "ee").
-constexpr int kKeptMs = 30;
+// An audible sample starts the sound only if a tenth of the 10 ms from it are
+// audible too: a stop's closure may hold a lone click (Flite's "Peter" has
+// one 25 ms before its burst), which is not yet the word.
+constexpr int kConfirmMs = 10;
+constexpr std::size_t kConfirmShare = 10;
+// Kept before the first audible sample, so that the onset itself is never cut into.
+constexpr int kKeptMs = 5;
 constexpr int kMaxHeldMs = 1000;
 
 template <typename Mark>
@@ -25,7 +28,7 @@ void moveEarlier(std::vector<Mark>& marks, std::int64_t samples)
 
 QuietStartSink::QuietStartSink(SynthesisSink& next, int sampleRate)
     : next_(next), keep_(std::int64_t(sampleRate) * kKeptMs / 1000),
-      maxHeld_(std::int64_t(sampleRate) * kMaxHeldMs / 1000)
+      confirm_(std::size_t(std::max(1, sampleRate * kConfirmMs / 1000))), maxHeld_(std::int64_t(sampleRate) * kMaxHeldMs / 1000)
 {
 }
 
@@ -37,16 +40,31 @@ void QuietStartSink::deliver(SpeechChunk&& chunk)
         next_.deliver(std::move(chunk));
         return;
     }
-    const std::size_t searched = held_.samples.size();
     held_.samples.insert(held_.samples.end(), chunk.samples.begin(), chunk.samples.end());
     held_.phones.insert(held_.phones.end(), chunk.phones.begin(), chunk.phones.end());
     held_.words.insert(held_.words.end(), chunk.words.begin(), chunk.words.end());
-    const auto loud = std::find_if(held_.samples.begin() + std::ptrdiff_t(searched), held_.samples.end(),
-                                   [](std::int16_t s) { return std::abs(int(s)) >= kAudible; });
-    if (loud != held_.samples.end())
-        release(std::max<std::int64_t>(0, (loud - held_.samples.begin()) - keep_));
+    if (const std::int64_t onset = findOnset(); onset >= 0)
+        release(std::max<std::int64_t>(0, onset - keep_));
     else if (std::int64_t(held_.samples.size()) > maxHeld_)
         release(0);
+}
+
+std::int64_t QuietStartSink::findOnset()
+{
+    const std::vector<std::int16_t>& s = held_.samples;
+    const auto audible = [&](std::size_t i) { return std::abs(int(s[i])) >= kAudible; };
+    for (; searchFrom_ < s.size(); ++searchFrom_) {
+        if (!audible(searchFrom_))
+            continue;
+        if (searchFrom_ + confirm_ > s.size())
+            return -1;  // looked at again when more has come
+        std::size_t count = 0;
+        for (std::size_t i = searchFrom_; i < searchFrom_ + confirm_; ++i)
+            count += audible(i);
+        if (count * kConfirmShare >= confirm_)
+            return std::int64_t(searchFrom_);
+    }
+    return -1;
 }
 
 void QuietStartSink::flush()

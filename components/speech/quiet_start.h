@@ -2,7 +2,7 @@
 // Both engines open a text with near-silence: eSpeak NG with 10-50 ms before
 // its first sound (a stop's closure such as the p of "Peter" is silent too),
 // Flite with a breath pause of 160-200 ms. Before the first word that is only
-// a wait after Play, so this sink drops it, down to 30 ms before the first
+// a wait after Play, so this sink drops it, down to 5 ms before the first
 // audible sample, and moves the text's marks with the cut. The cut
 // is made once, at the start of a text; later pauses are the text's own.
 
@@ -24,13 +24,17 @@ public:
     std::int64_t cut() const { return cut_; }
 
 private:
+    // Where the held sound starts, or -1 while that is not known yet.
+    std::int64_t findOnset();
     void release(std::int64_t cut);
 
     SynthesisSink& next_;
     const std::int64_t keep_;     // samples kept before the first audible one
+    const std::size_t confirm_;   // samples after an audible one that tell sound from a click
     const std::int64_t maxHeld_;  // a text this quiet for this long is passed on as it is
     bool open_ = false;           // the cut is made: chunks pass, their marks moved
     SpeechChunk held_;
+    std::size_t searchFrom_ = 0;  // held samples before this one start no sound
     std::int64_t cut_ = 0;
 };
 

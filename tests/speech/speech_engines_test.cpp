@@ -164,36 +164,40 @@ TEST(FliteWords, LongTextsKeepPositionsAcrossSentences)
 
 TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
 {
-    // 1000 Hz: 30 ms kept before the first audible sample. 300 quiet samples
-    // come in two chunks, the sound begins inside the second.
+    // 16 kHz: 5 ms (80 samples) kept before the first audible sample. 4800
+    // quiet samples, with a click in a closure, come in two chunks; the sound
+    // begins at the end of the second and goes on in the third.
     CollectingSink kept;
-    QuietStartSink sink(kept, 1000);
+    QuietStartSink sink(kept, 16000);
     SpeechChunk first;
-    first.samples.assign(200, 20);
-    first.phones = {{0, 0, "pau"}, {150, 21, "p"}};
+    first.samples.assign(3200, 20);
+    std::fill_n(first.samples.begin() + 2000, 3, std::int16_t(500));
+    first.phones = {{0, 0, "pau"}, {2400, 21, "p"}};
     sink.deliver(std::move(first));
     EXPECT_TRUE(kept.out.phones.empty()) << "marks wait until the cut is known";
     SpeechChunk second;
-    second.samples.assign(100, 0);
-    second.samples.insert(second.samples.end(), 50, 3000);
-    second.words = {{300, 0, 5}};
+    second.samples.assign(1600, 0);
+    second.samples.insert(second.samples.end(), 5, 3000);
+    second.words = {{4800, 0, 5}};
     sink.deliver(std::move(second));
+    EXPECT_TRUE(kept.out.samples.empty()) << "too little of the sound yet to tell it from a click";
     SpeechChunk third;
-    third.samples.assign(10, -3000);
-    third.phones = {{320, 3, "iy"}};
+    third.samples.assign(795, 3000);
+    third.samples.insert(third.samples.end(), 160, -3000);
+    third.phones = {{5120, 3, "iy"}};
     sink.deliver(std::move(third));
     sink.flush();
 
-    EXPECT_EQ(sink.cut(), 270);
-    ASSERT_EQ(kept.out.samples.size(), 90u);
-    EXPECT_EQ(kept.out.samples[29], 0);
-    EXPECT_EQ(kept.out.samples[30], 3000);
+    EXPECT_EQ(sink.cut(), 4720);
+    ASSERT_EQ(kept.out.samples.size(), 1040u);
+    EXPECT_EQ(kept.out.samples[79], 0);
+    EXPECT_EQ(kept.out.samples[80], 3000);
     EXPECT_EQ(kept.out.samples.back(), -3000);
     ASSERT_EQ(kept.out.phones.size(), 3u);
     EXPECT_EQ(kept.out.phones[1].startSample, 0);
-    EXPECT_EQ(kept.out.phones[2].startSample, 50);
+    EXPECT_EQ(kept.out.phones[2].startSample, 400);
     ASSERT_EQ(kept.out.words.size(), 1u);
-    EXPECT_EQ(kept.out.words[0].startSample, 30);
+    EXPECT_EQ(kept.out.words[0].startSample, 80);
 
     // A text with no sound at all is passed on whole.
     CollectingSink silent;

@@ -3,6 +3,7 @@
 #include "collecting_sink.h"
 
 #include "components/speech/quiet_start.h"
+#include "components/speech/utterance_cut.h"
 
 #include "components/player_control.h"
 
@@ -160,6 +161,15 @@ TEST(FliteWords, LongTextsKeepPositionsAcrossSentences)
     for (const WordMark& w : s.words)
         spoken << text.mid(w.start, w.length);
     EXPECT_EQ(spoken.join(u' '), QStringLiteral("First sentence here Second one follows Third line with 42 apples"));
+
+    // A long first sentence starts with its first words said alone, joined to
+    // the whole sentence inside the k of "quick": each phone comes once.
+    QByteArrayList phones;
+    for (const PhoneMark& p : synthesize(EngineKind::Flite, kSentence, {}).phones) {
+        if (p.phone != "pau")
+            phones << p.phone;
+    }
+    EXPECT_EQ(phones.join(' '), "dh ax k w ih k b r aw n f aa k s jh ah m p s ow v er dh ax l ey z iy d ao g");
 }
 
 TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
@@ -209,4 +219,58 @@ TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
     quiet.flush();
     EXPECT_EQ(silent.out.samples.size(), 40u);
     EXPECT_EQ(silent.out.words.at(0).startSample, 12);
+}
+
+TEST(UtteranceCut, JoinsAHeadToATailInTheQuietOfTheirClosuresWithTheMarksOfEachSide)
+{
+    // 1000 Hz: the quiet stretch looked for is 5 samples. The head says "w1
+    // w2..." and stops in the closure of w2's stop; the tail says the same
+    // words in a longer text and goes on from its own closure.
+    auto utterance = [](std::initializer_list<std::pair<int, std::int16_t>> runs) {
+        std::vector<std::int16_t> samples;
+        for (const auto& [count, value] : runs)
+            samples.insert(samples.end(), std::size_t(count), value);
+        return samples;
+    };
+    auto feed = [](UtteranceCut& cut, const std::vector<std::int16_t>& samples) {
+        for (std::size_t at = 0; at < samples.size() && !cut.done(); at += 7)
+            cut.addSamples(samples.data() + at, std::int64_t(std::min<std::size_t>(7, samples.size() - at)));
+    };
+    CollectingSink joined;
+    UtteranceCut head(joined, UtteranceCut::Part::Head, 1000, 0);
+    head.setClosure(20, 40);
+    head.addMarks({{0, 0, "pau"}, {10, 4, "er"}, {20, 21, "p"}, {40, 11, "ay"}}, {{0, 0, 2}, {20, 3, 2}});
+    EXPECT_EQ(joined.out.phones.size(), 2u) << "marks before the closure go at once";
+    feed(head, utterance({{20, 1000}, {8, 500}, {7, 0}, {5, 800}, {20, 1000}}));
+    EXPECT_TRUE(head.done());
+    EXPECT_EQ(head.passed(), 30);
+
+    UtteranceCut tail(joined, UtteranceCut::Part::Tail, 1000, head.passed());
+    tail.setClosure(30, 55);
+    tail.addMarks({{0, 0, "pau"}, {20, 4, "er"}, {30, 21, "p"}, {55, 11, "ay"}}, {{20, 0, 2}, {30, 3, 2}});
+    feed(tail, utterance({{30, 1000}, {10, 600}, {10, 0}, {5, 900}, {25, 1000}}));
+    EXPECT_TRUE(tail.spliced());
+    EXPECT_EQ(tail.passed(), 38);
+
+    ASSERT_EQ(joined.out.samples.size(), 68u);
+    EXPECT_EQ(joined.out.samples[27], 500);
+    EXPECT_EQ(joined.out.samples[29], 0);
+    EXPECT_EQ(joined.out.samples[37], 0);
+    EXPECT_EQ(joined.out.samples[38], 900);
+    ASSERT_EQ(joined.out.phones.size(), 4u);
+    EXPECT_EQ(joined.out.phones[2].phone, "p");
+    EXPECT_EQ(joined.out.phones[2].startSample, 20);
+    EXPECT_EQ(joined.out.phones[3].phone, "ay");
+    EXPECT_EQ(joined.out.phones[3].startSample, 43);
+    ASSERT_EQ(joined.out.words.size(), 2u) << "each word once, from the side its sound starts in";
+    EXPECT_EQ(joined.out.words[1].startSample, 20);
+
+    // A head whose word does not start with a closure is not used at all.
+    CollectingSink unused;
+    UtteranceCut noClosure(unused, UtteranceCut::Part::Head, 1000, 0);
+    noClosure.addMarks({{0, 0, "pau"}}, {});
+    feed(noClosure, utterance({{50, 1000}}));
+    EXPECT_TRUE(noClosure.done());
+    EXPECT_FALSE(noClosure.spliced());
+    EXPECT_TRUE(unused.out.samples.empty() && unused.out.phones.empty());
 }

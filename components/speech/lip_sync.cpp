@@ -76,6 +76,8 @@ double stressAndLength(const PhoneMark& p, int durationMs)
 
 }  // namespace
 
+bool showsAsVowel(const PhoneMark& phone) { return kindOf(phone, kPauseMs) == Kind::Vowel; }
+
 PhoneTiming phoneTimingOf(EngineKind engine)
 {
     // Measured on the engines' own sound: eSpeak NG marks a stop at its

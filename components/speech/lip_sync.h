@@ -47,6 +47,9 @@ struct PhoneTiming {
 };
 PhoneTiming phoneTimingOf(EngineKind engine);
 
+// Whether the mouth shows `phone` as a vowel, with a shape of its own.
+bool showsAsVowel(const PhoneMark& phone);
+
 class LipSync {
 public:
     explicit LipSync(int sampleRate, PhoneTiming timing = {});

@@ -1,5 +1,7 @@
 #include "components/speech/quiet_start.h"
 
+#include "components/speech/lip_sync.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -14,8 +16,15 @@ constexpr int kAudible = 100;
 // one 25 ms before its burst), which is not yet the word.
 constexpr int kConfirmMs = 10;
 constexpr std::size_t kConfirmShare = 10;
-// Kept before the first audible sample, so that the onset itself is never cut into.
+// Kept before the first audible sample, so that the onset itself is never
+// cut into; and more, up to kMostKeptMs, when the text's first vowel would
+// then be heard sooner than kFirstVowelMs into the sound. The mouth, seen
+// viseme_timing::kPresentationMs after the played clock, shows a vowel for
+// half its length only from there (Flite's "ee" of "Peter" comes 14 ms after
+// the burst).
 constexpr int kKeptMs = 5;
+constexpr int kFirstVowelMs = 23;
+constexpr int kMostKeptMs = 30;
 constexpr int kMaxHeldMs = 1000;
 
 template <typename Mark>
@@ -28,6 +37,7 @@ void moveEarlier(std::vector<Mark>& marks, std::int64_t samples)
 
 QuietStartSink::QuietStartSink(SynthesisSink& next, int sampleRate)
     : next_(next), keep_(std::int64_t(sampleRate) * kKeptMs / 1000),
+      firstVowel_(std::int64_t(sampleRate) * kFirstVowelMs / 1000), mostKept_(std::int64_t(sampleRate) * kMostKeptMs / 1000),
       confirm_(std::size_t(std::max(1, sampleRate * kConfirmMs / 1000))), maxHeld_(std::int64_t(sampleRate) * kMaxHeldMs / 1000)
 {
 }
@@ -44,7 +54,7 @@ void QuietStartSink::deliver(SpeechChunk&& chunk)
     held_.phones.insert(held_.phones.end(), chunk.phones.begin(), chunk.phones.end());
     held_.words.insert(held_.words.end(), chunk.words.begin(), chunk.words.end());
     if (const std::int64_t onset = findOnset(); onset >= 0)
-        release(std::max<std::int64_t>(0, onset - keep_));
+        release(std::max<std::int64_t>(0, onset - keptBefore(onset)));
     else if (std::int64_t(held_.samples.size()) > maxHeld_)
         release(0);
 }
@@ -65,6 +75,14 @@ std::int64_t QuietStartSink::findOnset()
             return std::int64_t(searchFrom_);
     }
     return -1;
+}
+
+std::int64_t QuietStartSink::keptBefore(std::int64_t onset) const
+{
+    const auto vowel = std::find_if(held_.phones.begin(), held_.phones.end(), showsAsVowel);
+    if (vowel == held_.phones.end())
+        return keep_;  // none yet: it comes later than the held sound
+    return std::clamp(firstVowel_ - (vowel->startSample - onset), keep_, mostKept_);
 }
 
 void QuietStartSink::flush()

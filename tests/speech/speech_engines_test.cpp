@@ -174,15 +174,17 @@ TEST(FliteWords, LongTextsKeepPositionsAcrossSentences)
 
 TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
 {
-    // 16 kHz: 5 ms (80 samples) kept before the first audible sample. 4800
-    // quiet samples, with a click in a closure, come in two chunks; the sound
-    // begins at the end of the second and goes on in the third.
+    // 16 kHz: 5 ms kept before the first audible sample, or more so that the
+    // first vowel starts 23 ms (368 samples) into the sound. 4800 quiet
+    // samples, with a click in a closure, come in two chunks; the sound begins
+    // at the end of the second and goes on in the third, with its vowel 10 ms in.
     CollectingSink kept;
     QuietStartSink sink(kept, 16000);
     SpeechChunk first;
     first.samples.assign(3200, 20);
     std::fill_n(first.samples.begin() + 2000, 3, std::int16_t(500));
-    first.phones = {{0, 0, "pau"}, {2400, 21, "p"}};
+    namespace v = vizmo::player::viseme;
+    first.phones = {{0, v::Silence, "pau"}, {2400, v::PP, "p"}};
     sink.deliver(std::move(first));
     EXPECT_TRUE(kept.out.phones.empty()) << "marks wait until the cut is known";
     SpeechChunk second;
@@ -194,20 +196,20 @@ TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
     SpeechChunk third;
     third.samples.assign(795, 3000);
     third.samples.insert(third.samples.end(), 160, -3000);
-    third.phones = {{5120, 3, "iy"}};
+    third.phones = {{4960, v::ih, "iy"}};
     sink.deliver(std::move(third));
     sink.flush();
 
-    EXPECT_EQ(sink.cut(), 4720);
-    ASSERT_EQ(kept.out.samples.size(), 1040u);
-    EXPECT_EQ(kept.out.samples[79], 0);
-    EXPECT_EQ(kept.out.samples[80], 3000);
+    EXPECT_EQ(sink.cut(), 4592);
+    ASSERT_EQ(kept.out.samples.size(), 1168u);
+    EXPECT_EQ(kept.out.samples[207], 0);
+    EXPECT_EQ(kept.out.samples[208], 3000);
     EXPECT_EQ(kept.out.samples.back(), -3000);
     ASSERT_EQ(kept.out.phones.size(), 3u);
     EXPECT_EQ(kept.out.phones[1].startSample, 0);
-    EXPECT_EQ(kept.out.phones[2].startSample, 400);
+    EXPECT_EQ(kept.out.phones[2].startSample, 368);
     ASSERT_EQ(kept.out.words.size(), 1u);
-    EXPECT_EQ(kept.out.words[0].startSample, 80);
+    EXPECT_EQ(kept.out.words[0].startSample, 208);
 
     // A text with no sound at all is passed on whole.
     CollectingSink silent;

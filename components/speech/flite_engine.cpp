@@ -265,9 +265,8 @@ void FliteEngine::synthesize(const QString& text, const SpeechSettings& settings
         return cut.passed();
     };
     const std::vector<TextPiece> pieces = splitIntoSentences(text, 400, kFirstPieceLength);
+    const bool statistical = v.meanF0 <= 0;  // the diphone voices stream from their first phone: no head
     for (std::size_t i = 0; i < pieces.size() && !sink.cancelled(); ++i) {
-        // The diphone voices stream from their first phone: no head needed.
-        const bool statistical = v.meanF0 <= 0;
         const std::optional<Head> head = i == 0 && statistical ? headOf(pieces[i]) : std::nullopt;
         if (head && say(head->piece, UtteranceCut::Part::Head, head->splitAt) >= 0)
             say(pieces[i], UtteranceCut::Part::Tail, head->splitAt);

@@ -67,7 +67,8 @@ void print(const char* label, const Totals& t)
     std::vector<double> st, ns;
     for (std::size_t i = 0; i < t.aligned.phoneMs.size(); ++i)
         (t.aligned.stop[i] ? st : ns).push_back(t.aligned.phoneMs[i]);
-    // eSpeak NG marks a stop at its burst, Flite before its closure: apart.
+    // Stops apart: eSpeak NG marks them at the burst, Flite at the closure,
+    // which the alignment finds in the rendition (stop_closures.h).
     line("  of them stops", st);
     line("  of them the rest", ns);
     line("word starts, aligned", t.aligned.wordMs);

@@ -55,11 +55,6 @@ bool isReduced(const QByteArray& phone)
     return phone == "ax" || phone.startsWith('@') || phone == "3" || phone == "I2" || phone == "a#";
 }
 
-bool isStop(const QByteArray& phone)
-{
-    static const char* const stops[] = {"p", "b", "t", "d", "k", "g", "t#", "d#"};
-    return std::any_of(std::begin(stops), std::end(stops), [&](const char* s) { return phone == s; });
-}
 
 // The weighting rule: a vowel opens as far as it is loud against the loudest
 // vowel so far, stressed ones fully, unstressed ones less, schwas least, and
@@ -77,6 +72,12 @@ double stressAndLength(const PhoneMark& p, int durationMs)
 }  // namespace
 
 bool showsAsVowel(const PhoneMark& phone) { return kindOf(phone, kPauseMs) == Kind::Vowel; }
+
+bool isStop(const QByteArray& phone)
+{
+    static const char* const stops[] = {"p", "b", "t", "d", "k", "g", "t#", "d#"};
+    return std::any_of(std::begin(stops), std::end(stops), [&](const char* s) { return phone == s; });
+}
 
 PhoneTiming phoneTimingOf(EngineKind engine)
 {

@@ -50,6 +50,9 @@ PhoneTiming phoneTimingOf(EngineKind engine);
 // Whether the mouth shows `phone` as a vowel, with a shape of its own.
 bool showsAsVowel(const PhoneMark& phone);
 
+// p, b, t, d, k or g, in either engine's phone set.
+bool isStop(const QByteArray& phone);
+
 class LipSync {
 public:
     explicit LipSync(int sampleRate, PhoneTiming timing = {});

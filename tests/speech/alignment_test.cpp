@@ -3,6 +3,7 @@
 // command line on files it cannot use.
 #include "components/player/script.h"
 #include "components/speech/engine_thread.h"
+#include "tools/make_speech_script/stop_closures.h"
 #include "tools/make_speech_script/synthesis.h"
 #include "tools/make_speech_script/time_warp.h"
 #include "tools/make_speech_script/transcript_alignment.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <random>
 
 using namespace vizmo::speech;
@@ -58,6 +60,26 @@ TEST(TimeWarp, RecoversAKnownWarpInLinearMemory)
     // Times between frames: frame 100 of b shows frame source[100] of a.
     const TimeMap map(path, 0.01, 0.02);
     EXPECT_NEAR(map(0.01 + 100 * 0.01), 0.01 + source[100] * 0.01, 0.011);
+}
+
+TEST(StopClosures, AStopStartsWhereItsSoundFallsQuietBeforeTheBurst)
+{
+    // A vowel, 60 ms of closure, a burst; a stop marked inside a vowel with
+    // no quiet before it; and one after a long pause.
+    const int rate = 16000;
+    std::vector<std::int16_t> sound(std::size_t(rate), 0);
+    auto tone = [&](int fromMs, int toMs) {
+        for (int i = fromMs * rate / 1000; i < toMs * rate / 1000; ++i)
+            sound[std::size_t(i)] = std::int16_t(12000 * std::sin(2 * std::numbers::pi * 200 * i / rate));
+    };
+    tone(0, 200), tone(260, 450), tone(900, 1000);
+    auto at = [&](int ms, const char* phone) { return PhoneMark{std::int64_t(ms) * rate / 1000, 1, phone, -1}; };
+    const auto phones = fromClosures({at(0, "aa"), at(260, "t"), at(280, "aa"), at(400, "k"), at(420, "aa"),
+                                      at(450, "_"), at(900, "p"), at(920, "aa")},
+                                     sound, rate);
+    EXPECT_NEAR(double(phones[1].startSample) * 1000 / rate, 200, 6);
+    EXPECT_EQ(phones[3].startSample, 400 * rate / 1000);
+    EXPECT_EQ(phones[6].startSample, (900 - kLongestClosureMs) * rate / 1000);
 }
 
 TEST(TranscriptAlignment, FindsTheWordsOfAnotherVoiceAndItsPauses)

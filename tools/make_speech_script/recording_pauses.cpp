@@ -1,6 +1,8 @@
 #include "tools/make_speech_script/recording_pauses.h"
 
 #include "components/player_control.h"
+#include "components/speech/lip_sync.h"
+#include "tools/make_speech_script/stop_closures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,9 +61,14 @@ void keepPausesSilent(TimedSpeech& speech, const Recording& recording)
                                             [](const PhoneMark& p, std::int64_t at) { return p.startSample < at; });
         // The phone heard when the run begins: a rest starts inside it.
         const bool restInside = run.end - run.start >= rest && first != phones.begin() && sounding(*(first - 1));
+        // A quiet run too short for a rest may be a stop's closure, which
+        // the stop starts with; after a rest, the phone starts with the sound.
+        const std::int64_t closure = run.end - run.start < rest
+                                         ? run.end - std::int64_t(kLongestClosureMs) * recording.rate / 1000
+                                         : run.end;
         for (auto p = first; p != phones.end() && p->startSample < run.end; ++p) {
             if (sounding(*p))
-                p->startSample = run.end;
+                p->startSample = isStop(p->phone) ? std::max(p->startSample, closure) : run.end;
         }
         if (restInside)
             phones.insert(first, PhoneMark{run.start, player::viseme::Silence, QByteArrayLiteral("_"), -1});

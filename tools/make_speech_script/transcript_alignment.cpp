@@ -4,6 +4,7 @@
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/mfcc.h"
 #include "tools/make_speech_script/recording_pauses.h"
+#include "tools/make_speech_script/stop_closures.h"
 #include "tools/make_speech_script/time_warp.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ TimedSpeech moved(const Synthesis& rendition, const Recording& recording, To to)
     };
     TimedSpeech out;
     out.rate = recording.rate;
-    for (PhoneMark phone : withLengths(rendition.phones)) {
+    for (PhoneMark phone : withLengths(fromClosures(rendition.phones, rendition.samples, rendition.rate))) {
         phone.startSample = sampleOf(phone.startSample);
         if (!out.phones.empty())
             phone.startSample = std::max(phone.startSample, out.phones.back().startSample);

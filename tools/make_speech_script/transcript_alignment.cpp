@@ -69,6 +69,17 @@ TimedSpeech moved(const Synthesis& rendition, const Recording& recording, To to)
     return out;
 }
 
+// eSpeak NG ends a clause with two or three pause marks in a row ("_:",
+// "_"), none long enough alone for the mouth to rest; heard, they are one
+// pause, from the first.
+void joinPauses(std::vector<PhoneMark>& phones)
+{
+    const auto repeated = std::unique(phones.begin(), phones.end(), [](const PhoneMark& before, const PhoneMark& phone) {
+        return !sounding(before) && !sounding(phone);
+    });
+    phones.erase(repeated, phones.end());
+}
+
 }  // namespace
 
 TimedSpeech alignSynthesis(const Synthesis& rendition, const Recording& recording)
@@ -84,6 +95,7 @@ TimedSpeech alignSynthesis(const Synthesis& rendition, const Recording& recordin
     const TimeMap map(path, options.hopMs / 1000, options.windowMs / 1000);
     TimedSpeech aligned = moved(rendition, recording, [&](double seconds) { return map(seconds + kPadSeconds); });
     keepPausesSilent(aligned, recording);
+    joinPauses(aligned.phones);
     return aligned;
 }
 

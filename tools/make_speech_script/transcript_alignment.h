@@ -2,7 +2,8 @@
 // Where the phones of a recorded voice fall, given what it says: eSpeak NG
 // speaks the transcript, whose phones it times itself, and that rendition
 // is warped onto the recording by its spectra (tools/make_speech_script/
-// time_warp.h); each phone's start is carried along the warp. Silence at
+// time_warp.h); each phone's start, a stop's from its closure
+// (stop_closures.h), is carried along the warp. Silence at
 // either end of the recording stays silence: the rendition is given some
 // of its own to pair with it.
 
@@ -21,12 +22,12 @@ namespace vizmo::speech {
 // The rate recordings are read at for analysis.
 constexpr int kAnalysisRate = 16000;
 
-// How the mouth is timed to phones found in a recording. They lie where
-// the recording's sound changes, about 10 ms after where Flite marks its
-// own (bench/speech/alignment_bench), so they take Flite's timing. Seen
-// from outside (bench/speech/aligned_av_sync.sh), eSpeak NG's, made for its
-// marks in its own sound, put the mouth 35 ms earlier and out of step with
-// the sound (correlation 0.01 to 0.39 against 0.40 to 0.57 on three lines).
+// How the mouth is timed to phones found in a recording. Their stops start
+// at their closures, as Flite marks its own, and every phone lies about
+// 5 ms after where Flite marks it (bench/speech/alignment_bench), so they
+// take Flite's timing. Seen from outside (bench/speech/aligned_av_sync.sh),
+// eSpeak NG's, made for stops marked at their bursts, put the mouth 35 ms
+// earlier and out of step with the sound.
 inline PhoneTiming foundPhoneTiming() { return phoneTimingOf(EngineKind::Flite); }
 
 // The rendition's marks moved along the warp onto the recording.

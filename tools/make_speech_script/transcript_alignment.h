@@ -22,10 +22,10 @@ namespace vizmo::speech {
 // The rate recordings are read at for analysis.
 constexpr int kAnalysisRate = 16000;
 
-// How the mouth is timed to phones found in a recording. Their stops start
-// at their closures, as Flite marks its own, and every phone lies about
-// 5 ms after where Flite marks it (bench/speech/alignment_bench), so they
-// take Flite's timing. Seen from outside (bench/speech/aligned_av_sync.sh),
+// How the mouth is timed to phones found in a recording. Those found from
+// a transcript start their stops at their closures, as Flite marks its own,
+// and lie about 5 ms after where Flite marks them
+// (bench/speech/alignment_bench), so they take Flite's timing. Seen from outside (bench/speech/aligned_av_sync.sh),
 // eSpeak NG's, made for stops marked at their bursts, put the mouth 35 ms
 // earlier and out of step with the sound.
 inline PhoneTiming foundPhoneTiming() { return phoneTimingOf(EngineKind::Flite); }

@@ -1,9 +1,9 @@
 #include "components/player/backdrop.h"
 
 #include "components/dispatch/error.h"
+#include "components/player/image_header.h"
 #include "components/player/missing_file.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -63,30 +63,15 @@ void BackdropCache::paint(QPainter& painter, const QRectF& area, BackMode mode, 
     painter.drawPixmap(area.topLeft(), pixmap_);
 }
 
-namespace {
-// A GIF is decoded at the size of its logical screen, which the reader does
-// not report: it gives the first frame's size. A file claiming a tiny frame
-// on a huge screen would pass the checks and then be decoded huge.
-QSize gifScreenSize(const QString& path, const QByteArray& format)
-{
-    if (format != "gif")
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray head = file.read(10);
-    if (head.size() < 10 || !head.startsWith("GIF8"))
-        return {};
-    auto word = [&](int at) { return int(quint8(head[at])) | int(quint8(head[at + 1])) << 8; };
-    return {word(6), word(8)};
-}
-}  // namespace
-
 LoadResult<QSize> checkBackImage(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.isFile())
         return LoadError{err::FileNotFound, fileNotFoundMessage(path)};
+    // Before the reader: reading the size already walks the chunks before the
+    // pixels.
+    if (const QString fault = pngChunkFault(path); !fault.isEmpty())
+        return LoadError{err::InvalidFileFormat, QStringLiteral("%1: the image cannot be decoded (%2)").arg(path, fault)};
     QImageReader reader(path);
     const QSize size = reader.size().expandedTo(gifScreenSize(path, reader.format()));
     if (!reader.canRead() || !size.isValid())

@@ -122,8 +122,8 @@ TEST(Properties, BackImageRefusesUnreadableHugeAndCutShortImagesAndKeepsThePath)
     const auto tallGif = f.player.put(id::BackImage, Str(f.write("tall.gif", gif)));
     ASSERT_FALSE(tallGif.ok());
     EXPECT_TRUE(tallGif.error().description.contains("92 x 15104")) << tallGif.error().description.toStdString();
-    // A picture cut short passes every check above; only decoding it fails,
-    // and that failure is still the call's.
+    // A picture cut short is refused from its chunk lengths, before libpng
+    // allocates what they claim.
     QImage noisy(64, 64, QImage::Format_RGB32);
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
@@ -135,8 +135,20 @@ TEST(Properties, BackImageRefusesUnreadableHugeAndCutShortImagesAndKeepsThePath)
     const auto cutShort = f.player.put(id::BackImage, Str(cut));
     ASSERT_FALSE(cutShort.ok());
     EXPECT_EQ(cutShort.error().number, err::InvalidFileFormat);
-    EXPECT_TRUE(cutShort.error().description.contains(cut + ": the image cannot be decoded"))
+    EXPECT_TRUE(cutShort.error().description.contains(cut + ": the image cannot be decoded (the file is broken or cut short: its IDAT chunk"))
         << cutShort.error().description.toStdString();
+    // Damaged pixel data passes every check; only decoding it fails, and that
+    // failure is still the call's.
+    QByteArray damaged = png;
+    const qsizetype pixels = damaged.indexOf("IDAT") + 4;
+    for (qsizetype i = pixels + 10; i < pixels + 40; ++i)
+        damaged[i] = char(damaged[i] ^ 0x5a);
+    const QString bad = f.write("damaged.png", damaged);
+    const auto undecodable = f.player.put(id::BackImage, Str(bad));
+    ASSERT_FALSE(undecodable.ok());
+    EXPECT_EQ(undecodable.error().number, err::InvalidFileFormat);
+    EXPECT_TRUE(undecodable.error().description.contains(bad + ": the image cannot be decoded"))
+        << undecodable.error().description.toStdString();
     const auto missing = f.player.put(id::BackImage, Str(f.dir.filePath("none.png")));
     EXPECT_EQ(missing.error().number, err::FileNotFound);
     EXPECT_EQ(f.player.get(id::BackImage).value().asString(), good);

@@ -6,13 +6,13 @@
 
 namespace vizmo::viseme_timing {
 
-int leadMs(int from, int heldMs, int settleMs)
+int leadMs(int from, int heldMs, int settleMs, int presentationMs)
 {
     namespace v = player::viseme;
     // Lips that meet do so kLipContactSettleMs after their move starts.
     const int contact = kLipContactSettleMs - kLeadMs - halfWayMs(kLipContactSettleMs);
     const int earliest = from == v::PP || from == v::FF ? heldMs - contact : heldMs / 2;
-    return std::min(kLeadMs + halfWayMs(settleMs), std::max(0, earliest)) + kPresentationMs;
+    return std::min(kLeadMs + halfWayMs(settleMs), std::max(0, earliest)) + presentationMs;
 }
 
 int settleMs(int viseme, int holdMs)

@@ -60,9 +60,9 @@ MouthShape sampleMouth(const std::vector<VisemeKey>& keys, double t)
     auto moveStart = [&keys, &settle](int i) {
         const VisemeKey& key = keys[std::size_t(i)];
         if (i == 0)
-            return key.timeMs - timing::leadMs(0, timing::kMaxLeadMs * 2, settle(i));
+            return key.timeMs - timing::leadMs(0, timing::kMaxLeadMs * 2, settle(i), timing::kScriptPresentationMs);
         const VisemeKey& from = keys[std::size_t(i - 1)];
-        return key.timeMs - timing::leadMs(from.viseme, key.timeMs - from.timeMs, settle(i));
+        return key.timeMs - timing::leadMs(from.viseme, key.timeMs - from.timeMs, settle(i), timing::kScriptPresentationMs);
     };
     int last = keyBefore(keys, t + timing::kMaxLeadMs);
     while (last >= 0 && moveStart(last) > t)

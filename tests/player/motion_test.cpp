@@ -37,9 +37,9 @@ TEST(ScriptMouth, VisemeFormsBeforeItsKeyAndIsMostlyThereByIt)
     s.visemes = {{0, 0, 1.0}, {500, 10, 1.0}};
     const double full = visemeShape(10).open;
     EXPECT_DOUBLE_EQ(s.sample(500 - timing::kMaxLeadMs - 1).mouth.open, 0.0);
-    EXPECT_NEAR(s.sample(500 - timing::kPresentationMs - timing::kLeadMs).mouth.open, 0.5 * full, 0.05 * full)
+    EXPECT_NEAR(s.sample(500 - timing::kScriptPresentationMs - timing::kLeadMs).mouth.open, 0.5 * full, 0.05 * full)
         << "half way, as seen, the lead before its sound";
-    EXPECT_GT(s.sample(500 - timing::kPresentationMs).mouth.open, 0.6 * full);
+    EXPECT_GT(s.sample(500 - timing::kScriptPresentationMs).mouth.open, 0.6 * full);
     EXPECT_NEAR(s.sample(800).mouth.open, full, 1e-3);
 }
 

@@ -42,6 +42,7 @@ void add(BoundaryErrors& to, const BoundaryErrors& from)
 {
     to.phoneMs.insert(to.phoneMs.end(), from.phoneMs.begin(), from.phoneMs.end());
     to.stop.insert(to.stop.end(), from.stop.begin(), from.stop.end());
+    to.nasalOpen.insert(to.nasalOpen.end(), from.nasalOpen.begin(), from.nasalOpen.end());
     to.wordMs.insert(to.wordMs.end(), from.wordMs.begin(), from.wordMs.end());
     to.referencePhones += from.referencePhones;
 }
@@ -71,6 +72,11 @@ void print(const char* label, const Totals& t)
     // which the alignment finds in the rendition (stop_closures.h).
     line("  of them stops", st);
     line("  of them the rest", ns);
+    std::vector<double> nv;
+    for (std::size_t i = 0; i < t.aligned.phoneMs.size(); ++i)
+        if (t.aligned.nasalOpen[i])
+            nv.push_back(t.aligned.phoneMs[i]);
+    line("  vowels after a nasal", nv);
     line("word starts, aligned", t.aligned.wordMs);
     line("word starts, stretched", t.stretched.wordMs);
     std::printf("    alignment %.3f s for %.1f s of sound (%.4f of real time)\n", t.alignSeconds, t.audioSeconds,

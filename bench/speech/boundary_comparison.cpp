@@ -63,6 +63,7 @@ BoundaryErrors compareBoundaries(const TimedSpeech& reference, const TimedSpeech
             if (same && broadOf(a[i - 1]) != Broad::Silence) {
                 out.phoneMs.push_back(ms(b[j - 1].startSample, found.rate) - ms(a[i - 1].startSample, reference.rate));
                 out.stop.push_back(broadOf(a[i - 1]) == Broad::Stop);
+                out.nasalOpen.push_back(broadOf(a[i - 1]) == Broad::Vowel && i >= 2 && broadOf(a[i - 2]) == Broad::Nasal);
             }
             --i;
             --j;

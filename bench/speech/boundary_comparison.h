@@ -15,6 +15,7 @@ namespace vizmo::speech {
 struct BoundaryErrors {
     std::vector<double> phoneMs;  // found start less known start, per paired sounding phone
     std::vector<bool> stop;       // per paired phone: a stop, whose mark the engines place differently
+    std::vector<bool> nasalOpen;  // per paired phone: a vowel after a nasal, opening from closed lips or tongue
     std::vector<double> wordMs;   // the same per word
     int referencePhones = 0;      // sounding phones known, to say how many paired
 };

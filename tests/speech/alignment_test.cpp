@@ -3,6 +3,7 @@
 // command line on files it cannot use.
 #include "components/player/script.h"
 #include "components/speech/engine_thread.h"
+#include "tools/make_speech_script/nasal_releases.h"
 #include "tools/make_speech_script/stop_closures.h"
 #include "tools/make_speech_script/synthesis.h"
 #include "tools/make_speech_script/time_warp.h"
@@ -80,6 +81,34 @@ TEST(StopClosures, AStopStartsWhereItsSoundFallsQuietBeforeTheBurst)
     EXPECT_NEAR(double(phones[1].startSample) * 1000 / rate, 200, 6);
     EXPECT_EQ(phones[3].startSample, 400 * rate / 1000);
     EXPECT_EQ(phones[6].startSample, (900 - kLongestClosureMs) * rate / 1000);
+}
+
+TEST(NasalReleases, AVowelAfterANasalStartsWhereTheMurmurOpens)
+{
+    // A murmur (the voice's fundamental alone) opens into a vowel (the same
+    // fundamental with formants) at 300 ms, where the warp said 340; the
+    // same vowel after an l, and a nasal that never opens, keep their marks.
+    namespace v = vizmo::player::viseme;
+    const int rate = 16000;
+    std::vector<float> sound(std::size_t(rate), 0.f);
+    auto voice = [&](int fromMs, int toMs, bool formants) {
+        for (int i = fromMs * rate / 1000; i < toMs * rate / 1000; ++i) {
+            double x = 0.3 * std::sin(2 * std::numbers::pi * 150 * i / rate);
+            for (int h = 4; formants && h <= 20; ++h)
+                x += 0.05 * std::sin(2 * std::numbers::pi * 150 * h * i / rate);
+            sound[std::size_t(i)] = float(x);
+        }
+    };
+    voice(0, 150, true), voice(150, 300, false), voice(300, 500, true);
+    voice(500, 650, false), voice(650, 800, true);
+    voice(800, 1000, false);
+    auto at = [&](int ms, int viseme, const char* phone) { return PhoneMark{std::int64_t(ms) * rate / 1000, viseme, phone, -1}; };
+    const auto phones = fromNasalReleases({at(0, v::aa, "a"), at(150, v::PP, "m"), at(340, v::aa, "a"), at(500, v::nn, "l"),
+                                           at(690, v::aa, "a"), at(800, v::nn, "n"), at(900, v::aa, "a")},
+                                          sound, rate);
+    EXPECT_NEAR(double(phones[2].startSample) * 1000 / rate, 300, 5);
+    EXPECT_EQ(phones[4].startSample, 690 * rate / 1000);
+    EXPECT_EQ(phones[6].startSample, 900 * rate / 1000);
 }
 
 TEST(TranscriptAlignment, FindsTheWordsOfAnotherVoiceAndItsPauses)

@@ -3,6 +3,7 @@
 #include "components/player_control.h"
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/mfcc.h"
+#include "tools/make_speech_script/nasal_releases.h"
 #include "tools/make_speech_script/recording_pauses.h"
 #include "tools/make_speech_script/stop_closures.h"
 #include "tools/make_speech_script/time_warp.h"
@@ -94,6 +95,7 @@ TimedSpeech alignSynthesis(const Synthesis& rendition, const Recording& recordin
     const auto path = warpPath(mfccFeatures(padded, options), mfccFeatures(recording.samples, options), kRadius);
     const TimeMap map(path, options.hopMs / 1000, options.windowMs / 1000);
     TimedSpeech aligned = moved(rendition, recording, [&](double seconds) { return map(seconds + kPadSeconds); });
+    aligned.phones = fromNasalReleases(std::move(aligned.phones), recording.samples, recording.rate);
     keepPausesSilent(aligned, recording);
     joinPauses(aligned.phones);
     return aligned;

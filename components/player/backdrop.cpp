@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 
 namespace vizmo::player {
 
@@ -63,6 +64,18 @@ void BackdropCache::paint(QPainter& painter, const QRectF& area, BackMode mode, 
     painter.drawPixmap(area.topLeft(), pixmap_);
 }
 
+namespace {
+// A PNG whose chunks claim more than the file holds: refused before libpng
+// allocates what they claim.
+std::optional<LoadError> brokenPng(const QString& path)
+{
+    const QString fault = pngChunkFault(path);
+    if (fault.isEmpty())
+        return std::nullopt;
+    return LoadError{err::InvalidFileFormat, QStringLiteral("%1: the image cannot be decoded (%2)").arg(path, fault)};
+}
+}  // namespace
+
 LoadResult<QSize> checkBackImage(const QString& path)
 {
     const QFileInfo info(path);
@@ -70,8 +83,8 @@ LoadResult<QSize> checkBackImage(const QString& path)
         return LoadError{err::FileNotFound, fileNotFoundMessage(path)};
     // Before the reader: reading the size already walks the chunks before the
     // pixels.
-    if (const QString fault = pngChunkFault(path); !fault.isEmpty())
-        return LoadError{err::InvalidFileFormat, QStringLiteral("%1: the image cannot be decoded (%2)").arg(path, fault)};
+    if (auto broken = brokenPng(path))
+        return *broken;
     QImageReader reader(path);
     const QSize size = reader.size().expandedTo(gifScreenSize(path, reader.format()));
     if (!reader.canRead() || !size.isValid())
@@ -103,6 +116,9 @@ LoadResult<QSize> checkBackImage(const QString& path)
 
 LoadResult<QImage> decodeBackImage(const QString& path)
 {
+    // Checked again: the file may have changed since checkBackImage.
+    if (auto broken = brokenPng(path))
+        return *broken;
     QImageReader reader(path);
     QImage image = reader.read();
     if (image.isNull())

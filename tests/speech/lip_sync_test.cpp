@@ -261,3 +261,36 @@ TEST(LipSync, PhonesInPiecesGiveTheSameCuesAsAllAtOnce)
         EXPECT_LE(handed[i].dueSample, handed[i].startSample);
     }
 }
+
+TEST(LipSync, AVowelShowsFromWhereItsSoundRisesButNoLaterThanHalfItsPhoneOr60Ms)
+{
+    // 16 kHz, on the marks as given. Each vowel is soft (-28 dB) before its
+    // sound rises: a 50 ms aa rising 40 ms in, a 200 ms iy rising 100 ms in,
+    // a 200 ms eh rising 20 ms in; a silent p between them.
+    constexpr int kRate = 16000;
+    auto at = [](int ms) { return std::int64_t(ms) * kRate / 1000; };
+    std::vector<std::int16_t> sound(std::size_t(at(1000)), 0);
+    auto level = [&](int fromMs, int toMs, int amplitude) {
+        for (std::int64_t i = at(fromMs); i < at(toMs); ++i)
+            sound[std::size_t(i)] = std::int16_t(i / 20 % 2 ? amplitude : -amplitude);
+    };
+    level(200, 240, 300), level(240, 250, 8000);
+    level(330, 430, 300), level(430, 530, 8000);
+    level(610, 630, 300), level(630, 810, 8000);
+    LipSync sync(kRate);
+    sync.addSound(sound);
+    sync.addPhones({{at(0), v::Silence, "_"}, {at(200), v::aa, "aa"}, {at(250), v::PP, "p"}, {at(330), v::ih, "iy"},
+                    {at(530), v::PP, "p"}, {at(610), v::E, "eh"}, {at(810), v::Silence, "_"}});
+    sync.finish(at(1000));
+    const auto cues = sync.takeAll();
+    auto heardMs = [&](int viseme) {
+        const auto cue = std::find_if(cues.begin(), cues.end(), [&](const VisemeCue& c) { return c.viseme == viseme; });
+        return cue == cues.end() ? -1.0 : double(cue->startSample) * 1000 / kRate;
+    };
+    // The short vowel shows from half way at the latest, not from its rise.
+    EXPECT_GE(heardMs(v::aa), 200);
+    EXPECT_LE(heardMs(v::aa), 225);
+    EXPECT_GE(heardMs(v::ih), 330);
+    EXPECT_LE(heardMs(v::ih), 390);
+    EXPECT_NEAR(heardMs(v::E), 630, 5);
+}

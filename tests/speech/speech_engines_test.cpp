@@ -198,18 +198,27 @@ TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
     third.samples.insert(third.samples.end(), 160, -3000);
     third.phones = {{4960, v::ih, "iy"}};
     sink.deliver(std::move(third));
+    // A chunk after the cut: its marks move by the same cut.
+    SpeechChunk fourth;
+    fourth.samples.assign(400, 2000);
+    fourth.phones = {{5760, v::SS, "s"}};
+    fourth.words = {{5760, 6, 4}};
+    sink.deliver(std::move(fourth));
     sink.flush();
 
     EXPECT_EQ(sink.cut(), 4592);
-    ASSERT_EQ(kept.out.samples.size(), 1168u);
+    ASSERT_EQ(kept.out.samples.size(), 1568u);
     EXPECT_EQ(kept.out.samples[207], 0);
     EXPECT_EQ(kept.out.samples[208], 3000);
-    EXPECT_EQ(kept.out.samples.back(), -3000);
-    ASSERT_EQ(kept.out.phones.size(), 3u);
+    EXPECT_EQ(kept.out.samples[1167], -3000);
+    EXPECT_EQ(kept.out.samples[1168], 2000);
+    ASSERT_EQ(kept.out.phones.size(), 4u);
     EXPECT_EQ(kept.out.phones[1].startSample, 0);
     EXPECT_EQ(kept.out.phones[2].startSample, 368);
-    ASSERT_EQ(kept.out.words.size(), 1u);
+    EXPECT_EQ(kept.out.phones[3].startSample, 1168);
+    ASSERT_EQ(kept.out.words.size(), 2u);
     EXPECT_EQ(kept.out.words[0].startSample, 208);
+    EXPECT_EQ(kept.out.words[1].startSample, 1168);
 
     // A text with no sound at all is passed on whole.
     CollectingSink silent;

@@ -4,6 +4,8 @@
 #include "player_test_support.h"
 
 #include "components/player/face_renderer.h"
+#include "components/player/frame_gate.h"
+#include "components/player/layer_cache.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -148,6 +150,92 @@ TEST(FrameChanges, KeptLayersDrawTheFaceAsDrawingItWholeDoes)
                 << step.viseme;
         }
     }
+}
+
+// A frame is skipped only when nothing in it moved a quarter of a device
+// pixel since the last one drawn, whichever way it moved.
+TEST(FrameGate, DrawsAMoveOfAQuarterPixelEitherWayAndNothingSmaller)
+{
+    FrameGate gate;
+    const FrameMeasures drawn{10.0, 5.0, 0.0};
+    EXPECT_TRUE(gate.differs(drawn)) << "nothing drawn yet";
+    gate.drawn(drawn);
+    EXPECT_FALSE(gate.differs(drawn));
+    EXPECT_FALSE(gate.differs({10.2, 4.8, 0.0}));
+    EXPECT_TRUE(gate.differs({10.0, 5.3, 0.0}));
+    EXPECT_TRUE(gate.differs({10.0, 4.7, 0.0})) << "a measure that falls";
+    EXPECT_TRUE(gate.differs({10.0, 5.0})) << "a measure fewer";
+    gate.invalidate();
+    EXPECT_TRUE(gate.differs(drawn));
+
+    // On a face 256 pixels high: the mouth closing after speech, the lids
+    // opening after a blink, the head turning back; each part of the mouth.
+    FacePose speaking;
+    speaking.mouth = visemeShape(viseme::aa);
+    speaking.blink = 1;
+    speaking.headX = 0.5;
+    gate.drawn(frameMeasures(speaking, 256));
+    for (auto part : {&FacePose::blink, &FacePose::headX}) {
+        FacePose next = speaking;
+        next.*part -= 0.05;
+        EXPECT_TRUE(gate.differs(frameMeasures(next, 256)));
+        next.*part = speaking.*part - 0.001;
+        EXPECT_FALSE(gate.differs(frameMeasures(next, 256))) << "too small to show";
+    }
+    for (auto part : {&MouthShape::open, &MouthShape::width, &MouthShape::round, &MouthShape::teeth, &MouthShape::tongue,
+                      &MouthShape::press, &MouthShape::lipBite}) {
+        FacePose next = speaking;
+        next.mouth.*part -= 0.05;
+        EXPECT_TRUE(gate.differs(frameMeasures(next, 256)));
+    }
+}
+
+// A kept layer is the drawing it stands for: redrawn when its key, its
+// rectangle, its ground or the target's pixel ratio changes, and drawn in
+// the target's own coordinates.
+TEST(LayerCache, RedrawsWhenWhatItDependsOnChangesAndOnlyThen)
+{
+    LayerCache cache;
+    QImage target(64, 64, QImage::Format_ARGB32_Premultiplied);
+    QColor ink = Qt::red;
+    auto paint = [&](const QRect& rect, const QColor& ground, const LayerCache::Key& key) {
+        target.fill(Qt::black);
+        QPainter painter(&target);
+        cache.paint(painter, rect, ground, key, [&](QPainter& layer) { layer.fillRect(QRect(20, 20, 4, 4), ink); });
+    };
+    paint({16, 16, 32, 32}, Qt::white, {1, 2});
+    EXPECT_EQ(cache.refills(), 1);
+    EXPECT_EQ(target.pixelColor(21, 21), QColor(Qt::red));
+    EXPECT_EQ(target.pixelColor(17, 17), QColor(Qt::white));
+    EXPECT_EQ(target.pixelColor(10, 10), QColor(Qt::black)) << "nothing outside its rectangle";
+
+    ink = Qt::blue;
+    paint({16, 16, 32, 32}, Qt::white, {1, 2});
+    EXPECT_EQ(cache.refills(), 1);
+    EXPECT_EQ(target.pixelColor(21, 21), QColor(Qt::red)) << "kept";
+    paint({16, 16, 32, 32}, Qt::white, {1, 3});
+    EXPECT_EQ(cache.refills(), 2);
+    EXPECT_EQ(target.pixelColor(21, 21), QColor(Qt::blue));
+
+    ink = Qt::green;
+    paint({8, 8, 32, 32}, Qt::white, {1, 3});
+    EXPECT_EQ(cache.refills(), 3);
+    EXPECT_EQ(target.pixelColor(21, 21), QColor(Qt::green));
+    EXPECT_EQ(target.pixelColor(9, 9), QColor(Qt::white));
+    EXPECT_EQ(target.pixelColor(45, 45), QColor(Qt::black));
+
+    paint({8, 8, 32, 32}, Qt::transparent, {1, 3});
+    EXPECT_EQ(cache.refills(), 4);
+    EXPECT_EQ(target.pixelColor(9, 9), QColor(Qt::black)) << "the target shows through a transparent ground";
+
+    target.setDevicePixelRatio(2);
+    paint({8, 8, 32, 32}, Qt::transparent, {1, 3});
+    EXPECT_EQ(cache.refills(), 5) << "drawn again at the target's pixel ratio";
+    EXPECT_EQ(target.pixelColor(41, 41), QColor(Qt::green));
+    paint({8, 8, 32, 32}, Qt::transparent, {1, 3});
+    EXPECT_EQ(cache.refills(), 5);
+    paint({8, 8, 0, 16}, Qt::transparent, {1, 4});
+    EXPECT_EQ(cache.refills(), 5) << "an empty rectangle draws nothing";
 }
 
 }  // namespace

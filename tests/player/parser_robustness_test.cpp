@@ -5,12 +5,15 @@
 
 #include "components/player/face_model.h"
 #include "components/player/face_renderer.h"
+#include "components/player/image_header.h"
 #include "components/player/script.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -130,4 +133,51 @@ TEST(ParserRobustness, DamagedScriptsLoadWholeOrAreRefusedWithTheirName)
         }
     }
     EXPECT_GT(refused, 0);
+}
+
+// A PNG's chunks are walked before libpng is trusted with the file: every
+// chunk up to IEND, its length, type, data and CRC, must lie in the file.
+TEST(ImageHeader, ThePngWalkRefusesAnyChunkThatRunsPastTheEndOfTheFile)
+{
+    auto chunk = [](const char* type, const QByteArray& data) {
+        QByteArray out(4, '\0');
+        qToBigEndian<quint32>(quint32(data.size()), out.data());
+        return out + QByteArray(type, 4) + data + QByteArray(4, '\x5a');  // the CRC is libpng's to check
+    };
+    const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    const QByteArray head = signature + chunk("IHDR", QByteArray(13, '\1'));  // 33 bytes
+    const QByteArray whole = head + chunk("tEXt", QByteArray("Title\0Demo", 10)) + chunk("IEND", {});
+    QTemporaryDir dir;
+    auto faultOf = [&](const QByteArray& bytes) {
+        const QString path = dir.filePath(QStringLiteral("image.png"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+        file.close();
+        return pngChunkFault(path).toStdString();
+    };
+    EXPECT_EQ(faultOf(whole), "");
+    EXPECT_EQ(faultOf(whole.left(55)), "") << "every chunk whole, IEND missing: libpng's to report";
+    EXPECT_EQ(faultOf(whole.left(54)),
+              "the file is broken or cut short: its tEXt chunk at byte 33 claims 10 bytes, and 9 are left");
+    EXPECT_EQ(faultOf(whole.left(51)),
+              "the file is broken or cut short: its tEXt chunk at byte 33 claims 10 bytes, and 6 are left");
+    EXPECT_EQ(faultOf(whole.left(44)),
+              "the file is broken or cut short: its tEXt chunk at byte 33 claims 10 bytes, and 0 are left");
+    EXPECT_EQ(faultOf(head + chunk("tEXt", QByteArray(8, 'x')).left(10)),
+              "the file is broken or cut short: its tEXt chunk at byte 33 claims 8 bytes, and 0 are left");
+    EXPECT_EQ(faultOf(QByteArray("GIF89a") + whole.mid(6).left(40)), "") << "not a PNG";
+
+    // The walk reads the headers from blocks of the file: across 7000 empty
+    // chunks (84 KB) it still finds the last one's claim.
+    QByteArray many = head;
+    for (int i = 0; i < 7000; ++i)
+        many += chunk("zTXt", {});
+    EXPECT_EQ(faultOf(many + chunk("IDAT", QByteArray(100, 'x')).left(60)),
+              "the file is broken or cut short: its IDAT chunk at byte 84033 claims 100 bytes, and 48 are left");
+    EXPECT_EQ(faultOf(many + chunk("IEND", {}) + QByteArray(3, 'x')), "") << "nothing after IEND is read";
+    // A header split by the end of a block (64 KB from byte 8) is read whole:
+    // here the last byte of a length lies past it.
+    const QByteArray filler = head + chunk("zTXt", QByteArray(65496, 'x'));  // the next chunk at byte 65541
+    EXPECT_EQ(faultOf(filler + chunk("tEXt", QByteArray("a\0bcd", 5)) + chunk("IDAT", QByteArray(100, 'x')).left(60)),
+              "the file is broken or cut short: its IDAT chunk at byte 65558 claims 100 bytes, and 48 are left");
 }

@@ -339,6 +339,30 @@ TEST(LifeMotion, SpeechGesturesAccentAndFrameAPhrase)
     EXPECT_LT(peakAt, 2.95);
 }
 
+// A phrase ends at a silence that lasts, not at a gap between its words: the
+// sound after a gap starts the clock afresh.
+TEST(LifeMotion, APhraseEndsOnlyAtASilenceThatLasts)
+{
+    using Cue = SpeechGestures::Cue;
+    SpeechGestures gestures(5);
+    EXPECT_EQ(gestures.active(1.0, true), Cue::None);
+    EXPECT_EQ(gestures.sound(1.0, viseme::aa, 1.0), Cue::PhraseStart);
+    EXPECT_EQ(gestures.sound(1.3, viseme::Silence, 0.0), Cue::None);
+    EXPECT_EQ(gestures.poll(1.45), Cue::None) << "a gap between words";
+    EXPECT_EQ(gestures.sound(1.45, viseme::E, 0.02), Cue::None) << "too soft to count as sound";
+    EXPECT_EQ(gestures.sound(1.5, viseme::DD, 1.0), Cue::None) << "the same phrase goes on";
+    for (int step = 0; step < 10; ++step) {
+        const double t = 1.5 + 0.05 * step;
+        gestures.sound(t, step % 2 ? viseme::aa : viseme::kk, 1.0);
+        ASSERT_EQ(gestures.poll(t + 0.01), Cue::None) << "mid-sentence at " << t << " s";
+    }
+    EXPECT_EQ(gestures.sound(2.0, viseme::Silence, 0.0), Cue::None);
+    EXPECT_EQ(gestures.poll(2.2), Cue::None);
+    EXPECT_EQ(gestures.poll(2.3), Cue::PhraseEnd) << "a quarter of a second after the sound stopped";
+    EXPECT_EQ(gestures.poll(2.4), Cue::None) << "once";
+    EXPECT_EQ(gestures.sound(2.6, viseme::aa, 1.0), Cue::PhraseStart);
+}
+
 // Hair hangs behind a turning head and swings back into place.
 TEST(HairSwing, LagsTheHeadAndSettles)
 {

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <random>
 
@@ -24,19 +25,26 @@ using namespace vizmo::speech;
 
 namespace {
 
+// A random smooth sequence of three dimensions, each of spread 2.3.
+Features randomSmooth(std::size_t n, std::mt19937& random)
+{
+    std::normal_distribution<float> noise;
+    Features a(n, 3);
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t d = 0; d < 3; ++d)
+            a.frame(i)[d] = (i ? 0.9f * a.frame(i - 1)[d] : 0.f) + noise(random);
+    }
+    return a;
+}
+
 TEST(TimeWarp, RecoversAKnownWarpInLinearMemory)
 {
     // A random smooth sequence, and a copy of it played at a varying speed
     // (a long stretch held too, as a speaker's pause is): long enough that
     // the path is found coarse to fine within a band.
     std::mt19937 random(7);
-    std::normal_distribution<float> noise;
     const std::size_t n = 2000;
-    Features a(n, 3);
-    for (std::size_t i = 0; i < n; ++i) {
-        for (std::size_t d = 0; d < 3; ++d)
-            a.frame(i)[d] = (i ? 0.9f * a.frame(i - 1)[d] : 0.f) + noise(random);
-    }
+    const Features a = randomSmooth(n, random);
     std::vector<double> source;  // the frame of a each frame of b shows
     for (double t = 0; t < double(n - 1);)
         source.push_back(t), t += (t > 800 && t < 801) ? 0.005 : 0.6 + 0.5 * std::sin(t / 150);
@@ -61,6 +69,51 @@ TEST(TimeWarp, RecoversAKnownWarpInLinearMemory)
     // Times between frames: frame 100 of b shows frame source[100] of a.
     const TimeMap map(path, 0.01, 0.02);
     EXPECT_NEAR(map(0.01 + 100 * 0.01), 0.01 + source[100] * 0.01, 0.011);
+}
+
+// On copies with noise 1.3 times the sequence's spread the coarse path is
+// only near the best one: each finer band reaches the radius around it every
+// way, so the path found costs what trying every pairing costs.
+TEST(TimeWarp, OnNoisyCopiesCostsWhatTryingEveryPairingCosts)
+{
+    auto distance = [](const float* x, const float* y) {
+        double sum = 0;
+        for (std::size_t d = 0; d < 3; ++d)
+            sum += double(x[d] - y[d]) * (x[d] - y[d]);
+        return std::sqrt(sum);
+    };
+    auto everyPairing = [&](const Features& a, const Features& b) {
+        const double none = std::numeric_limits<double>::infinity();
+        std::vector<double> previous(b.frames(), none), current(b.frames());
+        for (std::size_t i = 0; i < a.frames(); ++i) {
+            for (std::size_t j = 0; j < b.frames(); ++j) {
+                double best = i == 0 && j == 0 ? 0 : previous[j];
+                if (j > 0)
+                    best = std::min({best, previous[j - 1], current[j - 1]});
+                current[j] = best + distance(a.frame(i), b.frame(j));
+            }
+            previous.swap(current);
+        }
+        return previous.back();
+    };
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        std::mt19937 random(seed);
+        std::normal_distribution<float> noise;
+        const std::size_t n = 1000;
+        const Features a = randomSmooth(n, random);
+        std::vector<std::size_t> source;
+        for (double t = 0; t < double(n - 1); t += 0.7 + 0.4 * std::sin(t / 40 + seed))
+            source.push_back(std::size_t(std::lround(t)));
+        Features b(source.size(), 3);
+        for (std::size_t j = 0; j < source.size(); ++j) {
+            for (std::size_t d = 0; d < 3; ++d)
+                b.frame(j)[d] = a.frame(source[j])[d] + 3 * noise(random);
+        }
+        double found = 0;
+        for (const WarpStep& s : warpPath(b, a))
+            found += distance(b.frame(s.a), a.frame(s.b));
+        EXPECT_LE(found, everyPairing(b, a) * (1 + 1e-5)) << "seed " << seed;
+    }
 }
 
 TEST(StopClosures, AStopStartsWhereItsSoundFallsQuietBeforeTheBurst)

@@ -122,18 +122,30 @@ TEST(StopClosures, AStopStartsWhereItsSoundFallsQuietBeforeTheBurst)
     // no quiet before it; and one after a long pause.
     const int rate = 16000;
     std::vector<std::int16_t> sound(std::size_t(rate), 0);
-    auto tone = [&](int fromMs, int toMs) {
+    auto tone = [&](int fromMs, int toMs, double db = 0) {
         for (int i = fromMs * rate / 1000; i < toMs * rate / 1000; ++i)
-            sound[std::size_t(i)] = std::int16_t(12000 * std::sin(2 * std::numbers::pi * 200 * i / rate));
+            sound[std::size_t(i)] = std::int16_t(12000 * std::pow(10, db / 20) * std::sin(2 * std::numbers::pi * 200 * i / rate));
     };
     tone(0, 200), tone(260, 450), tone(900, 1000);
     auto at = [&](int ms, const char* phone) { return PhoneMark{std::int64_t(ms) * rate / 1000, 1, phone, -1}; };
+    auto startMs = [&](const PhoneMark& p) { return double(p.startSample) * 1000 / rate; };
     const auto phones = fromClosures({at(0, "aa"), at(260, "t"), at(280, "aa"), at(400, "k"), at(420, "aa"),
                                       at(450, "_"), at(900, "p"), at(920, "aa")},
                                      sound, rate);
-    EXPECT_NEAR(double(phones[1].startSample) * 1000 / rate, 200, 6);
+    EXPECT_NEAR(startMs(phones[1]), 200, 6);
     EXPECT_EQ(phones[3].startSample, 400 * rate / 1000);
     EXPECT_EQ(phones[6].startSample, (900 - kLongestClosureMs) * rate / 1000);
+
+    // Quiet means 12 dB of power below the vowel before: a vowel that fades
+    // 8 dB before its closure is not yet the closure, a voiced closure 16 dB
+    // down is.
+    std::fill(sound.begin(), sound.end(), std::int16_t(0));
+    tone(0, 150), tone(150, 200, -8), tone(260, 400);
+    tone(500, 700), tone(700, 760, -16), tone(760, 900);
+    const auto faded = fromClosures({at(0, "aa"), at(260, "t"), at(280, "aa"), at(500, "aa"), at(760, "d"), at(780, "aa")},
+                                    sound, rate);
+    EXPECT_NEAR(startMs(faded[1]), 200, 6);
+    EXPECT_NEAR(startMs(faded[4]), 700, 6);
 }
 
 TEST(NasalReleases, AVowelAfterANasalStartsWhereTheMurmurOpens)

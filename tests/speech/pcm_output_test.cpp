@@ -133,17 +133,30 @@ TEST_F(PcmOutputTest, DrainsNeverBeforeTheEndIsHeard)
     QObject::connect(&output, &PcmOutput::drained, [&] { drainedAtUs = wall.nsecsElapsed() / 1000; });
     auto waitForDrain = [&] { return QTest::qWaitFor([&] { return drainedAtUs >= 0; }, 3000); };
 
-    // A long pause in the last buffer is not taken for a stuck device.
-    output.write(tone(16000 * 3 / 10, 1000));  // 300 ms
+    // A long pause in the last buffer is not taken for a stuck device. It
+    // comes as soon as the last sample is handed over, when the wait for the
+    // device to play it has begun and 40 ms (the silent clock's buffer) are
+    // still to be heard.
+    const auto samples = tone(16000 * 3 / 10, 1000);  // 300 ms
+    qint64 handed = 0, left = -1;
+    const auto pauser = QObject::connect(&output, &PcmOutput::pcmHandedOver, &output, [&](const QByteArray& pcm, qint64) {
+        handed += pcm.size();
+        if (handed == qint64(samples.size() * sizeof(std::int16_t))) {
+            QMetaObject::invokeMethod(&output, [&] {
+                output.pause();
+                left = 300'000 - output.positionUs();
+            }, Qt::QueuedConnection);
+        }
+    });
+    output.write(samples);
     output.finish();
-    QTest::qWait(265);
-    output.pause();
-    const qint64 left = 300'000 - output.positionUs();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return left >= 0; }, 3000));
+    QObject::disconnect(pauser);
     QTest::qWait(1200);
     wall.start();
     output.resume();
     ASSERT_TRUE(waitForDrain());
-    EXPECT_GE(drainedAtUs, left - 5'000);
+    EXPECT_GE(drainedAtUs, left);  // no slack: the silent clock has not run longer than the wall since resume()
 
     // A Stop in the tail leaves nothing behind for the next stream.
     ASSERT_TRUE(output.start(monoFormat(16000)));

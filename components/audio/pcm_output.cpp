@@ -196,11 +196,13 @@ void PcmOutput::feed()
             silentBaseUs_ = handedUs;
             silentRunning_ = false;
         }
+        // The clock runs while something is left to hear: samples queued, or
+        // handed over and not yet heard, as after a pause in the last buffer.
+        if (!silentRunning_ && (available > 0 || silentBaseUs_ < handedUs)) {
+            silentClock_.start();
+            silentRunning_ = true;
+        }
         if (available > 0) {
-            if (!silentRunning_) {
-                silentClock_.start();
-                silentRunning_ = true;
-            }
             const qint64 targetUs = silentPositionUs() + kSilentBufferUs;
             const qint64 frame = format_.bytesPerFrame();
             qint64 wanted = qint64(double(targetUs - handedUs) * format_.sampleRate() / 1e6) * frame;

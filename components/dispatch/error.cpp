@@ -7,6 +7,7 @@ QString standardDescription(int number)
     switch (number) {
     case err::InvalidCall: return QStringLiteral("Invalid procedure call or argument");
     case err::Overflow: return QStringLiteral("Overflow");
+    case err::OutOfMemory: return QStringLiteral("Out of memory");
     case err::TypeMismatch: return QStringLiteral("Type mismatch");
     case err::FileNotFound: return QStringLiteral("File not found");
     case err::PathNotFound: return QStringLiteral("Path not found");

@@ -13,6 +13,7 @@ namespace vizmo::dispatch {
 namespace err {
 inline constexpr int InvalidCall = 5;            // "Invalid procedure call or argument"
 inline constexpr int Overflow = 6;               // "Overflow"
+inline constexpr int OutOfMemory = 7;            // "Out of memory"
 inline constexpr int TypeMismatch = 13;          // "Type mismatch"
 inline constexpr int FileNotFound = 53;          // "File not found"
 inline constexpr int PathNotFound = 76;          // "Path not found"

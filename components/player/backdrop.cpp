@@ -65,6 +65,37 @@ void BackdropCache::paint(QPainter& painter, const QRectF& area, BackMode mode, 
 }
 
 namespace {
+// What decoding an image of this size takes, in the reader's format (32 bits
+// a pixel where the reader cannot tell).
+qint64 decodedBytes(QImage::Format format, QSize size)
+{
+    const int bits = format == QImage::Format_Invalid ? 32 : std::max(1, int(QImage::toPixelFormat(format).bitsPerPixel()));
+    const qint64 bytesPerLine = (qint64(size.width()) * bits + 31) / 32 * 4;
+    return bytesPerLine * size.height();
+}
+
+// An image beyond the bounds, with a description that says which it passes.
+std::optional<LoadError> sizeFault(const QString& path, QSize size, QImage::Format format)
+{
+    if (size.width() > kMaxBackImageSide || size.height() > kMaxBackImageSide)
+        return LoadError{err::InvalidPropertyValue, QStringLiteral("%1: the image is %2 x %3 pixels; at most %4 x %4 is accepted")
+                                                        .arg(path)
+                                                        .arg(size.width())
+                                                        .arg(size.height())
+                                                        .arg(kMaxBackImageSide)};
+    const qint64 bytes = decodedBytes(format, size);
+    if (bytes > kMaxBackImageMB * 1024 * 1024)
+        return LoadError{err::InvalidPropertyValue,
+                         QStringLiteral("%1: the image is %2 x %3 pixels and would take %4 MB of memory to decode; "
+                                        "at most %5 MB is accepted")
+                             .arg(path)
+                             .arg(size.width())
+                             .arg(size.height())
+                             .arg((bytes + (1 << 20) - 1) >> 20)
+                             .arg(kMaxBackImageMB)};
+    return std::nullopt;
+}
+
 // A PNG whose chunks claim more than the file holds: refused before libpng
 // allocates what they claim.
 std::optional<LoadError> brokenPng(const QString& path)
@@ -90,27 +121,8 @@ LoadResult<QSize> checkBackImage(const QString& path)
     if (!reader.canRead() || !size.isValid())
         return LoadError{err::InvalidFileFormat,
                          QStringLiteral("%1: not an image this program can read (%2)").arg(path, reader.errorString())};
-    if (size.width() > kMaxBackImageSide || size.height() > kMaxBackImageSide)
-        return LoadError{err::InvalidPropertyValue, QStringLiteral("%1: the image is %2 x %3 pixels; at most %4 x %4 is accepted")
-                                                        .arg(path)
-                                                        .arg(size.width())
-                                                        .arg(size.height())
-                                                        .arg(kMaxBackImageSide)};
-    // The reader refuses to allocate more than its limit and would fail only
-    // later, on the worker; the same sum decides here, at the user's call.
-    const QImage::Format format = reader.imageFormat();
-    const int bits = format == QImage::Format_Invalid ? 32 : std::max(1, int(QImage::toPixelFormat(format).bitsPerPixel()));
-    const qint64 bytesPerLine = (qint64(size.width()) * bits + 31) / 32 * 4;
-    const qint64 bytes = bytesPerLine * size.height();
-    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    if (limit > 0 && bytes > limit)
-        return LoadError{err::InvalidPropertyValue,
-                         QStringLiteral("%1: the image is %2 x %3 pixels and needs %4 MB to decode; at most %5 MB is accepted")
-                             .arg(path)
-                             .arg(size.width())
-                             .arg(size.height())
-                             .arg((bytes + (1 << 20) - 1) >> 20)
-                             .arg(QImageReader::allocationLimit())};
+    if (auto tooLarge = sizeFault(path, size, reader.imageFormat()))
+        return *tooLarge;
     return size;
 }
 
@@ -120,10 +132,23 @@ LoadResult<QImage> decodeBackImage(const QString& path)
     if (auto broken = brokenPng(path))
         return *broken;
     QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
+    // Qt's reader allocates at most its own limit (128 MB), which a phone's
+    // photo passes; its size was checked against ours. Given an image of the
+    // size and format it is about to decode, the reader fills it in place.
+    QImage image;
+    const QSize size = reader.size();
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (limit > 0 && size.isValid() && decodedBytes(reader.imageFormat(), size) > limit) {
+        if (auto tooLarge = sizeFault(path, size, reader.imageFormat()))
+            return *tooLarge;
+        image = QImage(size, reader.imageFormat());
+        if (image.isNull())
+            return LoadError{err::OutOfMemory, QStringLiteral("%1: there is not enough memory to decode the image").arg(path)};
+    }
+    if (!reader.read(&image))
         return LoadError{err::InvalidFileFormat, QStringLiteral("%1: the image cannot be decoded (%2)").arg(path, reader.errorString())};
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // In place where the layouts match (a photo's RGB32): no second copy.
+    return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 }  // namespace vizmo::player

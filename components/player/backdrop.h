@@ -46,9 +46,11 @@ private:
     int refills_ = 0;
 };
 
-// Images above this many pixels on a side are refused: decoding them would
-// take memory that a 256-pixel control never needs.
+// The largest image decoded: a phone's photo (50 megapixels, 200 MB decoded)
+// fits; an image beyond either bound is refused, since its decoding alone
+// would take more memory than the machine may have to spare.
 inline constexpr int kMaxBackImageSide = 8192;
+inline constexpr qint64 kMaxBackImageMB = 512;
 
 // The quick check done before an image is decoded on a worker thread: the
 // file exists, Qt knows its format and its size is sane. Returns the size.

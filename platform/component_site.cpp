@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace vizmo::platform {
 
 namespace {
@@ -47,12 +49,14 @@ void ComponentSite::focusChanged(QWidget* old, QWidget* now)
 {
     if (restoring_ || !holds(old) || !now || holds(now) || now->window() != widget()->window())
         return;
-    bool cancel = false;
-    raise([&] {
+    // Shared, not on the stack: a Validate held while a call waits runs later,
+    // when its Cancel can no longer keep a focus that has moved on.
+    auto cancel = std::make_shared<bool>(false);
+    raise([this, cancel] {
         if (validateHandler_)
-            validateHandler_(cancel);
+            validateHandler_(*cancel);
     });
-    if (!cancel)
+    if (!*cancel)
         return;
     restoring_ = true;
     old->setFocus(Qt::OtherFocusReason);

@@ -1,5 +1,7 @@
 #include "platform/control.h"
 
+#include "components/dispatch/call_wait.h"
+
 #include "platform/control_font.h"
 #include "platform/event_boundary.h"
 
@@ -18,6 +20,7 @@ Control::Control(QWidget* widget, ErrorReporter& reporter)
 
 Control::~Control()
 {
+    dispatch::forgetHeld(this);
     connections_.reset();
     delete widget_.data();
 }
@@ -63,7 +66,7 @@ bool Control::takesTabFocus() const
     return (focusable->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
 }
 
-void Control::raise(const std::function<void()>& handler) const { runHandler(reporter_, handler); }
+void Control::raise(const std::function<void()>& handler) const { raiseNotification(reporter_, this, handler); }
 
 void Control::setCaptionForAccessibility(const QString& caption)
 {

@@ -54,7 +54,8 @@ public:
     bool takesTabFocus() const;
 
 protected:
-    // Runs a notification's handler through the event boundary.
+    // Runs a notification's handler through the event boundary; while a
+    // component call waits, a copy of it runs once that call has returned.
     void raise(const std::function<void()>& handler) const;
     // The context object of the widget's signal connections: it goes before the
     // widget does, so nothing the widget emits while it dies reaches a handler.

@@ -1,5 +1,6 @@
 #include "platform/event_boundary.h"
 
+#include "components/dispatch/call_wait.h"
 #include "components/dispatch/error.h"
 #include "platform/error_reporter.h"
 
@@ -14,6 +15,18 @@ void runHandler(ErrorReporter& reporter, const std::function<void()>& handler)
     } catch (const dispatch::RuntimeError& error) {
         reporter.report(error);
     }
+}
+
+void raiseNotification(ErrorReporter& reporter, const void* owner, const std::function<void()>& handler,
+                       const void* coalesce)
+{
+    if (!handler)
+        return;
+    if (dispatch::callWaiting()) {
+        dispatch::holdUntilCallReturns(owner, [&reporter, handler] { runHandler(reporter, handler); }, coalesce);
+        return;
+    }
+    runHandler(reporter, handler);
 }
 
 }  // namespace vizmo::platform

@@ -3,6 +3,9 @@
 // error ends that handler only: it goes to the reporter, and whoever raised the
 // notification (the user, or code that set a control's value and so ran the
 // handler nested) carries on.
+//
+// While a component call waits (components/dispatch/call_wait.h) no handler
+// may start: raiseNotification holds it until that call has returned.
 
 #include <functional>
 
@@ -11,5 +14,11 @@ namespace vizmo::platform {
 class ErrorReporter;
 
 void runHandler(ErrorReporter& reporter, const std::function<void()>& handler);
+
+// Runs the handler through the boundary now, or holds a copy of it while a
+// call waits; `owner` forgets what it holds when it goes, and held entries of
+// one `coalesce` key run once. A held handler must own what it uses.
+void raiseNotification(ErrorReporter& reporter, const void* owner, const std::function<void()>& handler,
+                       const void* coalesce = nullptr);
 
 }  // namespace vizmo::platform

@@ -1,5 +1,7 @@
 #include "platform/timer.h"
 
+#include "components/dispatch/call_wait.h"
+
 #include "platform/control_errors.h"
 #include "platform/event_boundary.h"
 
@@ -14,6 +16,8 @@ Timer::Timer(ErrorReporter& reporter) : reporter_(reporter)
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
 }
+
+Timer::~Timer() { dispatch::forgetHeld(this); }
 
 void Timer::setInterval(int milliseconds)
 {
@@ -37,6 +41,8 @@ void Timer::apply()
         timer_.stop();
 }
 
-void Timer::tick() { runHandler(reporter_, timerHandler_); }
+// Ticks that come while a call waits are held as one: a timer that could not
+// fire for a while fires once when it can.
+void Timer::tick() { raiseNotification(reporter_, this, timerHandler_, this); }
 
 }  // namespace vizmo::platform

@@ -15,6 +15,9 @@ class ErrorReporter;
 class Timer {
 public:
     explicit Timer(ErrorReporter& reporter);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
 
     QString name() const { return name_; }
     void setName(const QString& name) { name_ = name; }

@@ -1,5 +1,7 @@
 #include "components/dispatch/object.h"
 
+#include "components/dispatch/call_wait.h"
+
 namespace vizmo::dispatch {
 
 Object::Object(QString className, const MemberTable& table)
@@ -7,7 +9,7 @@ Object::Object(QString className, const MemberTable& table)
 {
 }
 
-Object::~Object() = default;
+Object::~Object() { forgetHeld(this); }
 
 Result Object::put(DispId id, const Variant& value)
 {
@@ -32,8 +34,18 @@ Result Object::call(DispId id, const Args& args)
 
 void Object::raiseEvent(int position, Args& args)
 {
-    if (sink_)
-        sink_->handleEvent(*this, position, args);
+    if (!sink_)
+        return;
+    if (callWaiting()) {
+        // Raised from the event loop inside a call that waits: the host handles
+        // it once that call has returned, with a copy of the arguments.
+        holdUntilCallReturns(this, [this, position, copy = args]() mutable {
+            if (sink_)
+                sink_->handleEvent(*this, position, copy);
+        });
+        return;
+    }
+    sink_->handleEvent(*this, position, args);
 }
 
 void Object::raiseEvent(int position)

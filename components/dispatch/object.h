@@ -47,7 +47,10 @@ protected:
 
     // Raises the event at `position` synchronously, on the caller's thread
     // (components raise events on the UI thread only). The host may call back
-    // into this object from inside its handler.
+    // into this object from inside its handler. While a call waits (see
+    // call_wait.h) the event is held and reaches the host after that call has
+    // returned; a change the host then makes to a by-reference argument is
+    // not seen here.
     void raiseEvent(int position, Args& args);
     void raiseEvent(int position);
 

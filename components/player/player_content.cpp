@@ -13,9 +13,21 @@ using dispatch::Args;
 using dispatch::Result;
 using dispatch::Variant;
 
+namespace {
+// The load's work, run after the gate a test may have set.
+template <typename Work>
+auto behind(std::function<void()> gate, Work work)
+{
+    return [gate = std::move(gate), work = std::move(work)] {
+        if (gate)
+            gate();
+        return work();
+    };
+}
+}  // namespace
+
 Result Vizmo4::setModelName(const QString& path)
 {
-    const int request = ++modelRequest_;
     if (path.isEmpty()) {
         model_ = defaultFaceModel();
         ++modelGeneration_;
@@ -23,12 +35,9 @@ Result Vizmo4::setModelName(const QString& path)
         update();
         return {};
     }
-    auto loaded = runOffThread([path] { return loadFaceModel(path); });
+    auto loaded = runOffThread(behind(loadGate_, [path] { return loadFaceModel(path); }));
     if (!loaded.ok())
         return fail(loaded.error().number, loaded.error().description);
-    // A model set while this one loaded (from an event handler) stands.
-    if (request != modelRequest_)
-        return {};
     model_ = std::move(loaded.value());
     ++modelGeneration_;
     modelPath_ = path;
@@ -40,7 +49,6 @@ Result Vizmo4::setModelName(const QString& path)
 
 Result Vizmo4::setScriptName(const QString& path)
 {
-    const int request = ++scriptRequest_;
     std::shared_ptr<const Script> next;
     std::shared_ptr<const WavSound> sound;
     if (!path.isEmpty()) {
@@ -50,7 +58,7 @@ Result Vizmo4::setScriptName(const QString& path)
             Script script;
             std::shared_ptr<const WavSound> sound;
         };
-        auto loaded = runOffThread([path]() -> LoadResult<Loaded> {
+        auto loaded = runOffThread(behind(loadGate_, [path]() -> LoadResult<Loaded> {
             auto script = loadScript(path);
             if (!script.ok())
                 return script.error();
@@ -62,12 +70,9 @@ Result Vizmo4::setScriptName(const QString& path)
                 out.sound = std::make_shared<const WavSound>(std::move(wav.value()));
             }
             return out;
-        });
+        }));
         if (!loaded.ok())
             return fail(loaded.error().number, loaded.error().description);
-        // A script set while this one loaded (from an event handler) stands.
-        if (request != scriptRequest_)
-            return {};
         next = std::make_shared<const Script>(std::move(loaded.value().script));
         sound = std::move(loaded.value().sound);
     }
@@ -98,7 +103,6 @@ Result Vizmo4::setScriptName(const QString& path)
 
 Result Vizmo4::setBackImage(const QString& path)
 {
-    const int request = ++backImageRequest_;
     if (path.isEmpty()) {
         backImagePath_.clear();
         backImage_ = QImage();
@@ -111,12 +115,9 @@ Result Vizmo4::setBackImage(const QString& path)
     // Decoding a photo can take a while: it runs on a worker, and a file that
     // passed the checks but cannot be decoded (cut short, damaged) is still
     // refused here, at the call.
-    auto decoded = runOffThread([path] { return decodeBackImage(path); });
+    auto decoded = runOffThread(behind(loadGate_, [path] { return decodeBackImage(path); }));
     if (!decoded.ok())
         return fail(decoded.error().number, decoded.error().description);
-    // An image set while this one decoded stands.
-    if (request != backImageRequest_)
-        return {};
     backImagePath_ = path;
     backImage_ = std::move(decoded.value());
     backdropChanged();

@@ -47,6 +47,9 @@ public:
     void setLifeSeed(quint32 seed) { life_.reseed(seed); }
     // Runs one playback step now (the timer does this every 40 ms).
     void playbackTick();
+    // Runs on the loading thread before each model, script or image is read:
+    // tests hold a load there to see what happens while it waits.
+    void setLoadGate(std::function<void()> gate) { loadGate_ = std::move(gate); }
 protected:
     dispatch::Result doPut(dispatch::DispId id, const dispatch::Variant& value) override;
     dispatch::Result doGet(dispatch::DispId id, const dispatch::Args& args) override;
@@ -138,10 +141,7 @@ private:
     LayerCache headTop_;
     FrameGate frameGate_;
     int modelGeneration_ = 0;
-    int backImageRequest_ = 0;
-    // Counted per call, so a load that finishes after a newer call is dropped.
-    int modelRequest_ = 0;
-    int scriptRequest_ = 0;
+    std::function<void()> loadGate_;
 
     // Bumped by every change of script or playback state, so a step that
     // raised an event can tell whether the host changed things meanwhile.

@@ -1,10 +1,13 @@
+#include "components/dispatch/call_wait.h"
 #include "components/dispatch/handle.h"
 #include "components/dispatch/object.h"
 #include "components/player_control.h"
 #include "components/speech_component.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 using namespace vizmo;
@@ -120,4 +123,40 @@ TEST(DispatchCalls, EventsReachTheHostByPositionWithByReferenceArguments)
     EXPECT_TRUE(cancel[0].asBool()) << "the host's change must reach the raiser";
     EXPECT_EQ(player::memberTable().event(player::event::Progress)->name, "Progress");
     EXPECT_EQ(speech::memberTable().event(speech::event::Eof)->name, "EOF");
+}
+
+// An event raised from the event loop while a call waits reaches the host once
+// the call has returned and the loop is reached again: with its arguments,
+// after the events held before it, and not at all from an object that has gone.
+TEST(DispatchCalls, EventsRaisedWhileACallWaitsReachTheHostAfterItInOrder)
+{
+    CountingPlayer p;
+    Sink sink;
+    p.setEventSink(&sink);
+    auto gone = std::make_unique<CountingPlayer>();
+    gone->setEventSink(&sink);
+    int polls = 0;
+    waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+        EXPECT_TRUE(callWaiting());
+        Args progress{I4(0), I4(0), I4(37), I4(120)};
+        Args none;
+        if (polls == 0) {
+            p.raise(player::event::Progress, progress);
+            gone->raise(player::event::Stop, none);
+            p.raise(player::event::Eof, none);
+        }
+        return ++polls == 3;
+    });
+    EXPECT_FALSE(callWaiting());
+    gone.reset();
+    EXPECT_TRUE(sink.seen.empty()) << "held until the loop is reached again";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(sink.seen.size(), 2u);
+    EXPECT_EQ(sink.seen[0].first, player::event::Progress);
+    EXPECT_EQ(sink.seen[0].second[2], I4(37));
+    EXPECT_EQ(sink.seen[1].first, player::event::Eof);
+    // Outside a wait an event goes at once, as before.
+    Args none;
+    p.raise(player::event::Play, none);
+    EXPECT_EQ(sink.seen.size(), 3u);
 }

@@ -1,13 +1,18 @@
 // A handler that sets another control's value runs that control's handler at
 // once, nested: the nested handler finishes before the outer one goes on.
 
+#include "components/dispatch/call_wait.h"
 #include "platform/check_box.h"
 #include "platform/combo_box.h"
 #include "platform/slider.h"
+#include "platform/timer.h"
 #include "support/fake_error_reporter.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace vizmo;
 using namespace vizmo::platform;
@@ -80,6 +85,38 @@ TEST_F(Nesting, ComboSelectionByCodeInsideAnotherHandlerRunsNested)
     voices.onClick([&] { log << "voice " + voices.list(voices.listIndex()); });
     engines.setListIndex(1);
     EXPECT_EQ(log, QStringList({"engine 1", "voice voice a", "engine done"}));
+}
+
+// While a component call waits, what the event loop brings is held: a timer's
+// ticks (as one, where the first came) and control notifications run after
+// the wait, in their order; a control that goes meanwhile takes its own along.
+TEST_F(Nesting, NotificationsDuringACallWaitRunAfterItWithTicksAsOne)
+{
+    Timer timer(reporter);
+    timer.onTimer([&] { log << "tick"; });
+    CheckBox box(&window, reporter);
+    box.onClick([&] { log << "box " + QString::number(box.value()); });
+    auto gone = std::make_unique<Slider>(&window, reporter);
+    gone->setRange(0, 100);
+    gone->onChange([&] { log << "gone"; });
+    int polls = 0;
+    dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+        switch (polls++) {
+        case 0: timer.tick(); gone->setValue(5); break;
+        case 1: timer.tick(); box.setValue(1); break;
+        case 2: timer.tick(); break;
+        default: return true;
+        }
+        return false;
+    });
+    gone.reset();
+    EXPECT_TRUE(log.isEmpty()) << log.join(", ").toStdString();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log, QStringList({"tick", "box 1"}));
+    // Outside a wait they run at once again, each tick its own.
+    timer.tick();
+    timer.tick();
+    EXPECT_EQ(log, QStringList({"tick", "box 1", "tick", "tick"}));
 }
 
 }  // namespace

@@ -4,12 +4,50 @@
 #include "platform/control_errors.h"
 
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <algorithm>
+#include <filesystem>
+#include <string>
 
 namespace vizmo::platform {
+
+namespace {
+
+// The name as text, or nothing when its bytes are not UTF-8: the player takes
+// a path as text, so such a file could be listed but never opened.
+std::optional<QString> utf8Name(const std::string& bytes)
+{
+    QStringDecoder decode(QStringDecoder::Utf8);
+    QString name = decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    if (decode.hasError())
+        return std::nullopt;
+    return name;
+}
+
+// The names of the plain files in the folder (links to plain files included,
+// hidden files left out), by their bytes on disk.
+QStringList plainFileNames(const QString& folder)
+{
+    namespace fs = std::filesystem;
+    QStringList names;
+    std::error_code error;
+    for (fs::directory_iterator it(QFile::encodeName(folder).toStdString(), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string bytes = it->path().filename().native();
+        std::error_code typeError;
+        if (bytes.empty() || bytes.front() == '.' || !it->is_regular_file(typeError))
+            continue;
+        if (auto name = utf8Name(bytes))
+            names.append(*name);
+    }
+    return names;
+}
+
+}  // namespace
 
 std::optional<QStringList> matchingFileNames(const QString& folder, const QString& pattern)
 {
@@ -27,7 +65,7 @@ std::optional<QStringList> matchingFileNames(const QString& folder, const QStrin
     }
 
     QStringList names;
-    for (const QString& name : dir.entryList(QDir::Files)) {
+    for (const QString& name : plainFileNames(folder)) {
         const bool matches = std::any_of(filters.begin(), filters.end(),
                                          [&](const QRegularExpression& re) { return re.match(name).hasMatch(); });
         if (matches)

@@ -56,7 +56,8 @@ private:
 };
 
 // The names of the plain files in `folder` matching `pattern`, case ignored,
-// sorted by name. For a folder that does not exist: std::nullopt.
+// sorted by name; a name that is not UTF-8 is left out. For a folder that
+// does not exist: std::nullopt.
 std::optional<QStringList> matchingFileNames(const QString& folder, const QString& pattern);
 
 }  // namespace vizmo::platform

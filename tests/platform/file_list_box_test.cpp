@@ -11,6 +11,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace vizmo;
 using namespace vizmo::platform;
 
@@ -58,6 +60,21 @@ TEST_F(FileListBoxTest, UpperCasePatternMatchesLowerCaseNamesInNameOrder)
     EXPECT_EQ(list.listIndex(), -1);
     EXPECT_EQ(list.fileName(), "");
     EXPECT_TRUE(clicks.isEmpty());
+}
+
+// A name whose bytes are not UTF-8 could not be passed on as a path: the
+// list leaves it out, and keeps names in any script, hidden files excepted.
+TEST_F(FileListBoxTest, NamesThatAreNotUtf8AreLeftOut)
+{
+    touch(QStringLiteral("caf\u00e9.qvm"));
+    touch(".hidden.qvm");
+    const QByteArray latin1 = QFile::encodeName(folder.path()) + "/bad\xe9.qvm";
+    FILE* raw = std::fopen(latin1.constData(), "w");
+    ASSERT_NE(raw, nullptr);
+    std::fclose(raw);
+    list.setPath(folder.path());
+    EXPECT_EQ(entries(list), QStringList({QStringLiteral("caf\u00e9.qvm")}));
+    EXPECT_EQ(matchingFileNames(folder.path(), "*.*"), QStringList({QStringLiteral("caf\u00e9.qvm")}));
 }
 
 TEST_F(FileListBoxTest, SeveralPatternsAndEveryFile)

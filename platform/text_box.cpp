@@ -1,31 +1,33 @@
 #include "platform/text_box.h"
 
+#include "components/dispatch/call_wait.h"
 #include "platform/event_watcher.h"
 
-#include <QEventLoop>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QThread>
 
 #include <algorithm>
-#include <thread>
 
 namespace vizmo::platform {
 
 namespace {
 
 // A text of many paragraphs put or pasted into a multi-line box replaces the
-// box's document by one built on a worker thread: Qt builds a document's
-// paragraphs at about 10 ms per 2,500 of them, all on the thread that asks
-// (1 MiB of short lines held the window for 140 to 200 ms). The box keeps
-// painting meanwhile; the user's input waits. Such a paste cannot be undone
-// (the new document has no history). A few long paragraphs gain nothing: their
-// cost is Qt laying them out, which the box's own thread must do.
+// box's document by one built a slice at a time: Qt builds a document's
+// paragraphs at about 10 ms per 2,500 of them (1 MiB of short lines held the
+// window for 140 to 200 ms in one go). Between slices the window paints; no
+// handler runs until the text is in (the wait holds them, see call_wait.h),
+// and the user's input waits in the queue. Such a paste cannot be undone (the
+// new document has no history). A few long paragraphs gain nothing: their
+// cost is Qt laying them out, which cannot be cut into slices.
 constexpr qsizetype kManyParagraphs = 1000;
+constexpr int kParagraphsPerPiece = 500;
+constexpr int kSliceMs = 8;
 
 bool manyParagraphs(const QString& text)
 {
@@ -33,22 +35,39 @@ bool manyParagraphs(const QString& text)
            text.count(QLatin1Char('\n')) + text.count(QChar::ParagraphSeparator) >= kManyParagraphs;
 }
 
-// `raw` uses U+2029 between paragraphs, as QTextDocument::toRawText gives it.
-QTextDocument* buildOffThread(const QString& raw, const QFont& font, QThread* owner)
+// The end of the piece that starts at `from`: after its last paragraph's separator.
+qsizetype pieceEnd(const QString& raw, qsizetype from)
 {
-    QEventLoop loop;
-    QTextDocument* built = nullptr;
-    std::thread worker([&] {
-        auto* document = new QTextDocument;
-        document->setDefaultFont(font);
-        document->setPlainText(raw);
-        document->moveToThread(owner);
-        built = document;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    qsizetype end = from;
+    for (int n = 0; n < kParagraphsPerPiece; ++n) {
+        end = raw.indexOf(QChar::ParagraphSeparator, end);
+        if (end < 0)
+            return raw.size();
+        ++end;
+    }
+    return end;
+}
+
+// `raw` uses U+2029 between paragraphs, as QTextDocument::toRawText gives it.
+// Built here, on the box's own thread: Qt's text classes stay on it.
+QTextDocument* buildInSlices(const QString& raw, const QFont& font)
+{
+    auto* document = new QTextDocument;
+    document->setUndoRedoEnabled(false);
+    document->setDefaultFont(font);
+    QTextCursor cursor(document);
+    qsizetype done = 0;
+    dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+        QElapsedTimer slice;
+        slice.start();
+        while (done < raw.size() && slice.elapsed() < kSliceMs) {
+            const qsizetype end = pieceEnd(raw, done);
+            cursor.insertText(raw.mid(done, end - done));
+            done = end;
+        }
+        return done >= raw.size();
     });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
-    return built;
+    return document;
 }
 
 class Editor : public QPlainTextEdit {
@@ -57,7 +76,7 @@ public:
 
     void setLargeText(const QString& text, int cursorAt)
     {
-        QTextDocument* next = buildOffThread(text, document()->defaultFont(), thread());
+        QTextDocument* next = buildInSlices(text, document()->defaultFont());
         next->setDocumentLayout(new QPlainTextDocumentLayout(next));
         next->setParent(this);  // the editor deletes it when it is replaced in turn
         setDocument(next);
@@ -131,7 +150,7 @@ void TextBox::setText(const QString& text)
     QString plain = text;
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (manyParagraphs(plain))
-        static_cast<Editor*>(plainTextEdit())->setLargeText(plain, 0);
+        static_cast<Editor*>(plainTextEdit())->setLargeText(plain.replace(QLatin1Char('\n'), QChar::ParagraphSeparator), 0);
     else
         plainTextEdit()->setPlainText(plain);
 }

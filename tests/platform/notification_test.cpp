@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -170,7 +171,7 @@ TEST_F(Notifications, MultiLineTextKeepsCarriageReturnLineFeeds)
     text.setText(typed);
     EXPECT_EQ(text.text(), typed);
     // Many paragraphs, set and pasted over a selection, take another road
-    // (a document built on a worker); the text and the caret come out the same.
+    // (a document built a slice at a time); the text and the caret come out the same.
     const QString many = QString("Line of text\r\n").repeated(1500);
     text.setText(many);
     EXPECT_EQ(text.text(), many);
@@ -186,6 +187,39 @@ TEST_F(Notifications, MultiLineTextKeepsCarriageReturnLineFeeds)
     TextBox line(&window, reporter);
     line.setText("one line");
     EXPECT_EQ(line.text(), "one line");
+}
+
+// A paste of many lines keeps the window painting while its document is
+// built, but no other handler runs before the pasted text is in the box: the
+// timer's ticks meanwhile run once, after it.
+TEST_F(Notifications, ALargePasteRunsNoHandlerUntilTheTextIsIn)
+{
+    TextBox text(&window, reporter, TextBox::Lines::Multi);
+    auto* edit = static_cast<QPlainTextEdit*>(text.widget());
+    const QString pasted = QString("A line to paste, long enough to count.\n").repeated(40000);
+    QGuiApplication::clipboard()->setText(pasted);
+    Timer timer(reporter);
+    bool pasting = false;
+    int inside = 0;
+    QStringList seen;
+    timer.onTimer([&] {
+        inside += pasting;
+        seen << text.text().left(6);
+    });
+    timer.setInterval(1);
+    int paints = 0;
+    QTimer painter;
+    QObject::connect(&painter, &QTimer::timeout, [&] { paints += pasting; });
+    painter.start(1);
+    pasting = true;
+    edit->paste();
+    pasting = false;
+    EXPECT_EQ(inside, 0);
+    EXPECT_GT(paints, 0) << "the event loop ran while the document was built";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty(); }, 5000));
+    EXPECT_EQ(seen.first(), "A line");
+    QString expected = pasted;
+    EXPECT_EQ(text.text(), expected.replace("\n", "\r\n"));
 }
 
 TEST_F(Notifications, TimerTicksAtItsIntervalAndStopsAtZero)

@@ -62,27 +62,40 @@ void centre(QWidget& window)
 }
 
 // The window manager adds its frame only after the window is shown, so the
-// first centring uses the bare client size; once the frame is known the
-// window is centred again, frame included, and then left where it is.
+// first centring uses the bare client size. When the frame becomes known
+// while the window still stands where it was put, at the size it had, it is
+// centred again, frame included. Once anything has moved or resized it first
+// (the user's drag, the compact and expanded views) it stays where it is:
+// the window never moves by itself, however late the frame is reported.
 class CentreWhenFramed : public QObject {
 public:
-    explicit CentreWhenFramed(QWidget& window) : QObject(&window), window_(window) { window.installEventFilter(this); }
+    explicit CentreWhenFramed(QWidget& window)
+        : QObject(&window), window_(window), placedAt_(window.pos()), placedSize_(window.size())
+    {
+        window.installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)
-            && window_.frameGeometry().size() != window_.size()) {
-            window_.removeEventFilter(this);
+        if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show)
+            return false;
+        const bool resized = window_.size() != placedSize_;
+        const bool framed = window_.frameGeometry().size() != window_.size();
+        if (!resized && !framed)
+            return false;
+        if (!resized && window_.pos() == placedAt_)
             centre(window_);
-            deleteLater();
-        }
+        window_.removeEventFilter(this);
+        deleteLater();
         return false;
     }
 
 private:
     QWidget& window_;
+    QPoint placedAt_;
+    QSize placedSize_;
 };
 
 }  // namespace

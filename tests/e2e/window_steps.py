@@ -1,6 +1,8 @@
 """The window's own behaviour: start-up and centring, the compact and
-expanded views, the "Demo" page, tab changes and a damaged model."""
+expanded views, the "Demo" page, tab changes, a damaged model, and a window
+manager that frames the window late."""
 
+import subprocess
 import time
 
 import desktop as d
@@ -135,3 +137,52 @@ def damaged_model(w):
     first = d.value(bar)
     check("the window goes on working: another model plays",
           d.wait_for(lambda: d.value(bar) != first, 10) is not None)
+
+
+late_window_manager = None
+
+
+def without_window_manager():
+    """Ends the desktop's window manager, so the next window shows unframed."""
+    d.run("openbox", "--exit", check=False)
+    time.sleep(1.0)
+
+
+def late_frame(w):
+    """The window manager starts after the window has shown and grown: its
+    frame is known late. The window goes only where the user drags it."""
+    global late_window_manager
+    x0 = w.client()[0]
+    w.click(">", "push button")
+    check("'>' expands the unframed window", d.wait_for(lambda: w.width() == 578, 10) is not None, f"client {w.width()}")
+    check("and its left edge stays", w.client()[0] == x0, f"{w.client()[0]} against {x0}")
+    late_window_manager = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL)
+    framed = d.wait_for(lambda: d.frame_geometry(w.xid)[3] > w.client()[3], 15)
+    if not check("the window manager frames the window", framed is not None):
+        return
+    time.sleep(0.5)
+    check("the late frame leaves the window where it was", w.client()[0] == x0, f"{w.client()[0]} against {x0}")
+    fx, fy, _, _ = d.frame_geometry(w.xid)
+    title = (fx + 200, fy + (w.client()[1] - fy) // 2)
+    d.drag(title, (title[0] + 50, title[1] + 30))
+    moved = d.wait_for(lambda: w.client()[0] != x0, 5)
+    time.sleep(0.5)
+    check("a drag by the title bar moves the window by the drag, and no further",
+          moved is not None and w.client()[0] == x0 + 50, f"{w.client()[0]} against {x0 + 50}")
+    x1 = w.client()[0]
+    w.click("<", "push button")
+    d.wait_for(lambda: w.width() == 264, 10)
+    time.sleep(0.5)
+    check("'<' then moves only the right side", w.width() == 264 and w.client()[0] == x1, f"{w.client()}")
+    w.click(">", "push button")
+    d.wait_for(lambda: w.width() == 578, 10)
+    time.sleep(0.5)
+    check("and '>' too", w.width() == 578 and w.client()[0] == x1, f"{w.client()}")
+    shot("late-frame")
+
+
+def end_late_window_manager():
+    if late_window_manager is not None:
+        late_window_manager.terminate()
+        late_window_manager.wait(10)

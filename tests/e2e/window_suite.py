@@ -14,7 +14,8 @@ import suite
 from player_steps import player_tab
 from speech_steps import speaking, speech_tab
 from suite import Window, check, close, launch
-from window_steps import damaged_model, demo_tab, expand_and_collapse, start_up, tab_changes
+from window_steps import (damaged_model, demo_tab, end_late_window_manager, expand_and_collapse, late_frame, start_up,
+                          tab_changes, without_window_manager)
 
 program = sys.argv[1]
 
@@ -70,6 +71,12 @@ def main():
     suite.configure(artefacts, readme_images)
     session([start_up, expand_and_collapse, demo_tab, speech_tab, speaking, player_tab, tab_changes])
     session([expand_and_collapse, damaged_model], damaged=True)
+    # Last: it ends the desktop's window manager and starts one of its own.
+    without_window_manager()
+    try:
+        session([late_frame])
+    finally:
+        end_late_window_manager()
     print(f"{len(suite.failures)} failure(s)")
     return 1 if suite.failures else 0
 

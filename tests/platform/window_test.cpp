@@ -10,7 +10,12 @@
 #include "support/fake_error_reporter.h"
 #include "support/fake_screen.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 using namespace vizmo;
 using namespace vizmo::platform;
@@ -53,6 +58,41 @@ TEST(WindowWidth, ClientAreaChangesOnTheRightOnly)
     window.setWidthTwips(4050.0f);
     EXPECT_EQ(window.widget()->pos(), QPoint(100, 50));
     EXPECT_EQ(label.widget()->geometry(), QRect(4, 4, 256, 17));
+}
+
+// Centred frame included once the frame is known (the offscreen platform
+// gives every window one at once); a window that something else moved or
+// resized before that stays where it was put.
+TEST(WindowPlacement, CentredWithItsFrameUnlessMovedOrResizedBeforeTheFrameIsKnown)
+{
+    vizmo::testing::FakeScreen screen(15.0f);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto centred = [&](const QWidget* w) {
+        const QRect frame = w->frameGeometry();
+        return std::abs(2 * frame.x() + frame.width() - (2 * area.x() + area.width())) <= 1 &&
+               std::abs(2 * frame.y() + frame.height() - (2 * area.y() + area.height())) <= 1;
+    };
+    Window plain(screen, 3960, 4335);
+    plain.centreOnPrimaryScreen();
+    plain.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(plain.widget()));
+    ASSERT_NE(plain.widget()->frameGeometry().size(), plain.widget()->size()) << "no frame to centre with";
+    EXPECT_TRUE(centred(plain.widget())) << plain.widget()->frameGeometry().x();
+
+    Window moved(screen, 3960, 4335);
+    moved.centreOnPrimaryScreen();
+    moved.widget()->move(10, 20);
+    moved.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(moved.widget()));
+    EXPECT_EQ(moved.widget()->pos(), QPoint(10, 20));
+
+    Window grown(screen, 3960, 4335);
+    grown.centreOnPrimaryScreen();
+    const QPoint placed = grown.widget()->pos();
+    grown.setWidthTwips(584.0f * 15.0f);
+    grown.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grown.widget()));
+    EXPECT_EQ(grown.widget()->pos(), placed) << "only the right side moves";
 }
 
 TEST(TwipsPlacement, FrameChildrenArePlacedFromTheFrameCorner)

@@ -57,8 +57,10 @@ void waitKeepingWindowPainted(const std::function<bool(std::chrono::milliseconds
 {
     using namespace std::chrono_literals;
     WaitScope scope;
-    while (!ready(2ms))
+    // The caller has waited quietly already: what came meanwhile goes first.
+    do
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    while (!ready(2ms));
 }
 
 bool callWaiting() { return waiting > 0; }

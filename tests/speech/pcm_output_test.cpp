@@ -157,7 +157,9 @@ TEST_F(PcmOutputTest, DrainsNeverBeforeTheEndIsHeard)
     output.resume();
     ASSERT_TRUE(waitForDrain());
     EXPECT_GE(drainedAtUs, left);  // no slack: the silent clock has not run longer than the wall since resume()
-    EXPECT_LT(drainedAtUs, left + 200'000) << "what was left is heard at once, not after a stuck device's grace";
+    // A busy machine may hold the feed timer for a few hundred milliseconds;
+    // a stuck device's grace is a second.
+    EXPECT_LT(drainedAtUs, left + 600'000) << "what was left is heard at once, not after a stuck device's grace";
 
     // A Stop in the tail leaves nothing behind for the next stream.
     ASSERT_TRUE(output.start(monoFormat(16000)));

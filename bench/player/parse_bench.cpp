@@ -4,9 +4,9 @@
 // this thread's processor time (the fair figure on a busy machine).
 //
 //   parse_bench
-#include "components/player/face_model.h"
-#include "components/player/script.h"
 #include "big_file.h"
+#include "components/player/content/face_model.h"
+#include "components/player/content/script.h"
 
 #include <QElapsedTimer>
 

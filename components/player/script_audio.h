@@ -3,7 +3,7 @@
 // PCM output, and its played position offered as the clock the script's
 // timeline follows.
 
-#include "components/player/wav_file.h"
+#include "components/player/content/wav_file.h"
 
 #include <QTimer>
 

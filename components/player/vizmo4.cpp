@@ -2,8 +2,8 @@
 
 #include "components/dispatch/ole_color.h"
 #include "components/player/control_bar.h"
-#include "components/player/face_renderer.h"
-#include "components/player/pose_composer.h"
+#include "components/player/drawing/face_renderer.h"
+#include "components/player/motion/pose_composer.h"
 #include "components/player/script_audio.h"
 #include "components/player_control.h"
 

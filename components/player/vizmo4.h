@@ -5,16 +5,16 @@
 // components/player_control.h; events go back through raiseEvent.
 
 #include "components/dispatch/object.h"
-#include "components/player/backdrop.h"
-#include "components/player/face_model.h"
-#include "components/player/face_pose.h"
-#include "components/player/frame_gate.h"
-#include "components/player/layer_cache.h"
-#include "components/player/life_motion.h"
-#include "components/player/mouth_easer.h"
+#include "components/player/content/face_model.h"
+#include "components/player/content/script.h"
+#include "components/player/drawing/backdrop.h"
+#include "components/player/drawing/frame_gate.h"
+#include "components/player/drawing/layer_cache.h"
+#include "components/player/motion/face_pose.h"
+#include "components/player/motion/life_motion.h"
+#include "components/player/motion/mouth_easer.h"
+#include "components/player/motion/pose_composer.h"
 #include "components/player/playback_timeline.h"
-#include "components/player/pose_composer.h"
-#include "components/player/script.h"
 
 #include <QColor>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // Any bytes given as a background image: an image the check accepts decodes
 // no larger than the size the check judged; a refusal carries a message.
-#include "components/player/backdrop.h"
+#include "components/player/drawing/backdrop.h"
 #include "fuzz_input_file.h"
 
 #include <QCoreApplication>

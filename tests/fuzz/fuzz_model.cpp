@@ -1,7 +1,7 @@
 // Any bytes given as a model either load or are refused with error 321 and a
 // message naming the file; nothing else may happen.
 #include "components/dispatch/error.h"
-#include "components/player/face_model.h"
+#include "components/player/content/face_model.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Any bytes given as a script either load, with a length inside the ten-minute
 // limit and every key inside the length, or are refused with a message.
 #include "components/dispatch/error.h"
-#include "components/player/script.h"
+#include "components/player/content/script.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
 // A script that loads is played through the timeline by a fuzzed sequence of
 // play, pause, seek, stop and clock steps; every position stays inside the
 // script and every sampled frame is finite.
+#include "components/player/content/script.h"
 #include "components/player/playback_timeline.h"
-#include "components/player/script.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,7 +1,7 @@
 // Any bytes given as a script's sound file are read whole or refused with a
 // message; what is read never holds more samples than its header promised, and
 // a file whose header is refused is never read.
-#include "components/player/wav_file.h"
+#include "components/player/content/wav_file.h"
 #include "fuzz_input_file.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Cutting shapes to the eye and mouth openings: areas come out right for
 // either winding, and shapes wholly inside or outside stay whole or vanish.
-#include "components/player/convex_clip.h"
+#include "components/player/drawing/convex_clip.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // at once, so caching can never freeze the picture.
 #include "player_test_support.h"
 
-#include "components/player/face_renderer.h"
-#include "components/player/frame_gate.h"
-#include "components/player/layer_cache.h"
+#include "components/player/drawing/face_renderer.h"
+#include "components/player/drawing/frame_gate.h"
+#include "components/player/drawing/layer_cache.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The head's geometry on its own: where its surface lands as it turns, and
 // the outline the face is drawn in.
-#include "components/player/head_projection.h"
+#include "components/player/drawing/head_projection.h"
 
 #include <gtest/gtest.h>
 

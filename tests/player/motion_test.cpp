@@ -1,11 +1,11 @@
 // Timing of the motions: the mouth blend, the viseme lead, the timeline's
 // pause arithmetic, and the living face's statistics over simulated minutes.
-#include "components/player/life_motion.h"
-#include "components/player/mouth_easer.h"
+#include "components/player/content/script.h"
+#include "components/player/motion/life_motion.h"
+#include "components/player/motion/mouth_easer.h"
 #include "components/player/playback_timeline.h"
-#include "components/player/script.h"
-#include "components/viseme_timing.h"
 #include "components/player_control.h"
+#include "components/viseme_timing.h"
 
 #include <gtest/gtest.h>
 

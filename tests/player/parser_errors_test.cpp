@@ -1,8 +1,8 @@
 // Faulty model and script files are refused with the file, the line and what
 // is wrong; good files, the samples among them, load completely.
 #include "components/dispatch/error.h"
-#include "components/player/face_model.h"
-#include "components/player/script.h"
+#include "components/player/content/face_model.h"
+#include "components/player/content/script.h"
 
 #include <QCoreApplication>
 #include <QDir>

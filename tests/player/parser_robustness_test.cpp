@@ -3,10 +3,10 @@
 // the file (a script whose sound file name was damaged: 53, naming both), and
 // every model that loads can be drawn.
 
-#include "components/player/face_model.h"
-#include "components/player/face_renderer.h"
-#include "components/player/image_header.h"
-#include "components/player/script.h"
+#include "components/player/content/face_model.h"
+#include "components/player/content/image_header.h"
+#include "components/player/content/script.h"
+#include "components/player/drawing/face_renderer.h"
 
 #include <QDir>
 #include <QFile>

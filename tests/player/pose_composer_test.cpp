@@ -1,6 +1,6 @@
 // How the pose's layers combine: script and host posing, life on top, the
 // expression strength, and the speech mouth taking over from the script's.
-#include "components/player/pose_composer.h"
+#include "components/player/motion/pose_composer.h"
 #include "components/player_control.h"
 
 #include <gtest/gtest.h>

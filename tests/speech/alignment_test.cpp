@@ -1,7 +1,7 @@
 // Finding a recorded voice's phones from its transcript: the warp itself,
 // a voice of another engine lined up through eSpeak NG, and the tool's
 // command line on files it cannot use.
-#include "components/player/script.h"
+#include "components/player/content/script.h"
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/nasal_releases.h"
 #include "tools/make_speech_script/stop_closures.h"

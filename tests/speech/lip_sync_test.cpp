@@ -2,7 +2,7 @@
 // make, moved by the player's own spring, on the engines' own phone timings.
 #include "collecting_sink.h"
 
-#include "components/player/mouth_easer.h"
+#include "components/player/motion/mouth_easer.h"
 #include "components/player_control.h"
 #include "components/speech/lip_sync.h"
 #include "components/speech/viseme_tables.h"

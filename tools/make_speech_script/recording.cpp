@@ -1,6 +1,6 @@
 #include "tools/make_speech_script/recording.h"
 
-#include "components/player/wav_file.h"
+#include "components/player/content/wav_file.h"
 
 #include <samplerate.h>
 

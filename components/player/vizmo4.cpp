@@ -2,7 +2,6 @@
 
 #include "components/dispatch/ole_color.h"
 #include "components/player/control_bar.h"
-#include "components/player/drawing/face_renderer.h"
 #include "components/player/motion/pose_composer.h"
 #include "components/player/script_audio.h"
 #include "components/player_control.h"
@@ -290,28 +289,15 @@ void Vizmo4::paintEvent(QPaintEvent*)
 void Vizmo4::paintFrame(QPainter& painter, const FacePose& pose, const QColor& backColor, const QColor& borderColor)
 {
     const QRectF area = rect();
-    const HeadLayers layers = headLayers(area, model_, pose, devicePixelRatioF());
-    const LayerCache::Key scene{modelGeneration_, backMode_, backColor.rgba(), backImage_.cacheKey()};
-    const auto keyOf = [&](std::initializer_list<const LayerCache::Key*> parts) {
-        LayerCache::Key key = scene;
-        for (const LayerCache::Key* part : parts)
-            key.insert(key.end(), part->begin(), part->end());
-        return key;
-    };
-    // A frame is the still head's base over what lies behind it, the features
-    // drawn afresh, and the head's top; the two under the features come as one
-    // opaque copy when the backdrop covers everything.
-    const QColor ground = backdropIsOpaque(BackMode(backMode_), backColor, backImage_) ? backColor : Qt::transparent;
-    headBase_.paint(painter, rect(), ground, keyOf({&layers.behind, &layers.head}), [&](QPainter& base) {
-        behindHead_.paint(base, rect(), ground, keyOf({&layers.behind}), [&](QPainter& layer) {
-            backdrop_.paint(layer, area, BackMode(backMode_), backColor, backImage_);
-            drawBehindHead(layer, area, model_, pose);
-        });
-        drawHeadBase(base, area, model_, pose);
-    });
-    drawFeatures(painter, area, model_, pose);
-    headTop_.paint(painter, layers.top, Qt::transparent, keyOf({&layers.head}),
-                   [&](QPainter& top) { drawHeadTop(top, area, model_, pose); });
+    if (figureGeneration_ != modelGeneration_) {
+        figure_ = makeFigureRenderer(model_);
+        figureGeneration_ = modelGeneration_;
+    }
+    const bool opaque = backdropIsOpaque(BackMode(backMode_), backColor, backImage_);
+    figure_->paint(painter, area, pose,
+                   {{modelGeneration_, backMode_, backColor.rgba(), backImage_.cacheKey()},
+                    opaque ? backColor : QColor(Qt::transparent),
+                    [&](QPainter& layer) { backdrop_.paint(layer, area, BackMode(backMode_), backColor, backImage_); }});
     if (controStyle_ == 1) {
         const double total = std::max(1, timeline_.length());
         paintControlBar(painter, controlBarLayout(area), timeline_.state(), timeline_.position(now()) / total);

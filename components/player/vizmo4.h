@@ -8,8 +8,8 @@
 #include "components/player/content/face_model.h"
 #include "components/player/content/script.h"
 #include "components/player/drawing/backdrop.h"
+#include "components/player/drawing/figure_renderer.h"
 #include "components/player/drawing/frame_gate.h"
-#include "components/player/drawing/layer_cache.h"
 #include "components/player/motion/face_pose.h"
 #include "components/player/motion/life_motion.h"
 #include "components/player/motion/mouth_easer.h"
@@ -133,12 +133,9 @@ private:
     LifeMotion life_;
     QImage backImage_;
     BackdropCache backdrop_;
-    // The backdrop with the hair behind the head and the torso, which change
-    // far less often than the head in front of them; the head's base over
-    // them and its top, which change only when the head moves.
-    LayerCache behindHead_;
-    LayerCache headBase_;
-    LayerCache headTop_;
+    // What draws model_, made afresh at the first frame of each model.
+    std::unique_ptr<FigureRenderer> figure_;
+    int figureGeneration_ = -1;
     FrameGate frameGate_;
     int modelGeneration_ = 0;
     std::function<void()> loadGate_;

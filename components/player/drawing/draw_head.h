@@ -10,9 +10,6 @@ namespace vizmo::player {
 void drawTorso(const FaceScene& s);
 // The hair hanging behind the head (`front` false) or lying on it (true).
 void drawHair(const FaceScene& s, bool front);
-// Degrees the hanging hair swings for a unit of lag behind the head's turn and tilt.
-inline constexpr double kHairSwingDegrees = 25.0;
-inline constexpr double kHairTiltDegrees = 20.0;
 void drawEars(const FaceScene& s);
 // The face's skin inside its outline, and the cheeks' blush.
 void drawHeadShape(const FaceScene& s);

@@ -7,10 +7,6 @@ namespace vizmo::player {
 
 namespace {
 
-constexpr double kMaxYaw = 0.60;    // radians at headX = 1
-constexpr double kMaxPitch = 0.42;  // radians at headY = 1
-constexpr double kMaxRoll = 20.0;   // degrees at headZ = 1
-
 double weight(const FacePose& pose, Expression e) { return std::clamp(pose.expressions[std::size_t(e)], 0.0, 1.0); }
 
 ExpressionWeights readWeights(const FacePose& pose)

@@ -9,6 +9,14 @@
 
 namespace vizmo::player {
 
+// How far the pose's -1..1 turns, nods and tilts the head, whatever draws it.
+inline constexpr double kMaxYaw = 0.60;    // radians at headX = 1
+inline constexpr double kMaxPitch = 0.42;  // radians at headY = 1
+inline constexpr double kMaxRoll = 20.0;   // degrees at headZ = 1
+// Degrees the hanging hair swings for a unit of lag behind the head's turn and tilt.
+inline constexpr double kHairSwingDegrees = 25.0;
+inline constexpr double kHairTiltDegrees = 20.0;
+
 struct FacePose {
     double headX = 0;  // turn: +1 faces the viewer's right
     double headY = 0;  // nod: +1 chin down

@@ -58,7 +58,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"Duplicate", "QVM 1\nname A\nface.jaw 0.2\nface.jaw 0.3\n", err::InvalidFileFormat,
                 "m.qvm: line 4: \"face.jaw\" is given twice"},
         BadFile{"NoName", "QVM 1\nface.jaw 0.2\n", err::InvalidFileFormat, "m.qvm: line 2: the model has no \"name\" line"},
-        BadFile{"NotUtf8", "QVM 1\nname \xff\xfe\n", err::InvalidFileFormat, "m.qvm: the file is not UTF-8 text"}),
+        BadFile{"NotUtf8", "QVM 1\nname \xff\xfe\n", err::InvalidFileFormat, "m.qvm: the file is not UTF-8 text"},
+        BadFile{"DrawingWithoutFile", "QVM 1\nname A\ndrawing\n", err::InvalidFileFormat,
+                "m.qvm: line 3: \"drawing\" needs a file name"},
+        BadFile{"DrawingNotSvg", "QVM 1\nname A\ndrawing face.png\n", err::InvalidFileFormat,
+                "m.qvm: line 3: the drawing \"face.png\" is not an .svg file"},
+        BadFile{"DrawingTwice", "QVM 1\nname A\ndrawing a.svg\ndrawing b.svg\n", err::InvalidFileFormat,
+                "m.qvm: line 4: \"drawing\" is given twice"},
+        BadFile{"DrawingWithMeasures", "QVM 1\nname A\nface.jaw 0.2\ndrawing a.svg\n", err::InvalidFileFormat,
+                "m.qvm: line 3: \"face.jaw\" shapes the built-in face, and this model is a drawing (line 4)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class BadScript : public ::testing::TestWithParam<BadFile> {};

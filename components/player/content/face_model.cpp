@@ -1,12 +1,16 @@
 #include "components/player/content/face_model.h"
 
 #include "components/dispatch/error.h"
+#include "components/player/content/artwork_model.h"
 #include "components/player/content/text_file.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace vizmo::player {
 
@@ -112,23 +116,68 @@ const std::map<QString, Reader>& readers()
     return table;
 }
 
-LoadResult<FaceModel> parse(TextFile& file)
+const QString kDrawing = QStringLiteral("drawing");
+
+// "drawing <file.svg>": the drawing, from the model's folder, with the
+// model's line added to what refuses it.
+bool readDrawing(const TextFile& file, const TextLine& line, const DrawingLoader& load, FaceModel& model,
+                 LoadError& error)
+{
+    if (line.words.size() < 2) {
+        error = lineError(file, line, QStringLiteral("\"drawing\" needs a file name"));
+        return false;
+    }
+    const QString name = line.rest(1);
+    if (!name.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        error = lineError(file, line, QStringLiteral("the drawing \"%1\" is not an .svg file").arg(name));
+        return false;
+    }
+    if (!load)
+        return true;
+    auto drawing = load(name);
+    if (!drawing.ok()) {
+        error = drawing.error();
+        error.description += QStringLiteral(" (%1: line %2)").arg(file.displayName).arg(line.number);
+        return false;
+    }
+    model.artwork = std::move(drawing.value());
+    return true;
+}
+
+LoadResult<FaceModel> parse(TextFile& file, const DrawingLoader& loadDrawing)
 {
     FaceModel model;
     QSet<QString> seen;
     LoadError error;
     TextLine line;
+    int drawingLine = 0;
+    std::optional<TextLine> firstLook;  // the first statement about the built-in face's look
     while (file.next(line)) {
         const QString key = line.words[0].toString();
         const auto reader = readers().find(key);
-        if (reader == readers().end())
+        if (reader == readers().end() && key != kDrawing)
             return lineError(file, line, QStringLiteral("unknown keyword \"%1\"").arg(key));
         if (seen.contains(key))
             return lineError(file, line, QStringLiteral("\"%1\" is given twice").arg(key));
         seen.insert(key);
+        if (key == kDrawing) {
+            drawingLine = line.number;
+            if (!readDrawing(file, line, loadDrawing, model, error))
+                return error;
+            continue;
+        }
+        if (key != QStringLiteral("name") && !firstLook)
+            firstLook = line;
         if (!reader->second(file, line, model, error))
             return error;
     }
+    // A drawing brings its own look: measures beside it would be silently
+    // ignored, so they are refused.
+    if (drawingLine && firstLook)
+        return lineError(file, *firstLook,
+                         QStringLiteral("\"%1\" shapes the built-in face, and this model is a drawing (line %2)")
+                             .arg(firstLook->words[0])
+                             .arg(drawingLine));
     if (model.name.isEmpty()) {
         const int last = file.lastNumber();
         return LoadError{dispatch::err::InvalidFileFormat,
@@ -151,15 +200,17 @@ LoadResult<FaceModel> loadFaceModel(const QString& path)
     auto file = readTextFile(path, kMagic, kVersion);
     if (!file.ok())
         return file.error();
-    return parse(file.value());
+    const QDir folder = QFileInfo(path).dir();
+    return parse(file.value(), [folder](const QString& name) { return loadArtwork(folder.absoluteFilePath(name)); });
 }
 
-LoadResult<FaceModel> parseFaceModel(const QByteArray& bytes, const QString& displayName)
+LoadResult<FaceModel> parseFaceModel(const QByteArray& bytes, const QString& displayName,
+                                     const DrawingLoader& loadDrawing)
 {
     auto file = parseTextFile(bytes, displayName, kMagic, kVersion);
     if (!file.ok())
         return file.error();
-    return parse(file.value());
+    return parse(file.value(), loadDrawing);
 }
 
 }  // namespace vizmo::player

@@ -1,14 +1,20 @@
 #pragma once
 // One character's look, read from a .qvm file (docs/file-formats.md). The
 // proportions are fractions 0..1 of the model's own range, so every value a
-// file may hold draws a plausible face.
+// file may hold draws a plausible face. A model may instead name a drawing
+// of its own, which is then drawn in place of the built-in face.
 
 #include "components/player/content/load_result.h"
 
 #include <QColor>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace vizmo::player {
+
+struct Artwork;
 
 enum class HairStyle { Bald, Short, Curly, Bob, Long, Bun };
 enum class BeardStyle { None, Stubble, Moustache, Full };
@@ -52,12 +58,22 @@ struct FaceModel {
     BeardStyle beardStyle = BeardStyle::None;
     GlassesStyle glassesStyle = GlassesStyle::None;
     QColor glassesColor{0x30, 0x30, 0x30};
+
+    // The drawing of a "drawing" statement, drawn instead of the face the
+    // measures above describe; null for the built-in face.
+    std::shared_ptr<const Artwork> artwork;
 };
 
 // The face shown before any model is loaded.
 FaceModel defaultFaceModel();
 
+// Reads a model, and the drawing it names from the model's folder.
 LoadResult<FaceModel> loadFaceModel(const QString& path);
-LoadResult<FaceModel> parseFaceModel(const QByteArray& bytes, const QString& displayName);
+// Reads the drawing a model's "drawing" statement names.
+using DrawingLoader = std::function<LoadResult<std::shared_ptr<const Artwork>>(const QString& fileName)>;
+// The same for a model already in memory; without `loadDrawing` a "drawing"
+// statement is checked but its drawing is not read.
+LoadResult<FaceModel> parseFaceModel(const QByteArray& bytes, const QString& displayName,
+                                     const DrawingLoader& loadDrawing = {});
 
 }  // namespace vizmo::player

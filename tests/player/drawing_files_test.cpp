@@ -1,0 +1,206 @@
+// A model's drawing: its layers found by name, what it lacks refused by name,
+// and hostile or damaged drawings refused before they are drawn, the player
+// keeping the model it had.
+#include "components/dispatch/error.h"
+#include "components/player/content/artwork_model.h"
+#include "components/player/content/face_model.h"
+#include "components/player/content/svg_safety.h"
+#include "player_test_support.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace vizmo::player {
+namespace {
+
+namespace err = dispatch::err;
+
+QByteArray drawing(const QByteArray& body, const QByteArray& size = R"(viewBox="0 0 100 100")")
+{
+    return R"(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" )"
+           R"(xmlns:inkscape="http://www.inkscape.org/namespaces/inkscape" )" +
+           size + ">\n" + body + "\n</svg>\n";
+}
+
+const QByteArray kHead = R"(<g id="head"><circle cx="50" cy="45" r="30" fill="#e0b090"/></g>)";
+const QByteArray kOpenMouth = R"(<g id="mouth-open"><ellipse cx="50" cy="60" rx="8" ry="5"/></g>)";
+
+LoadResult<std::shared_ptr<const Artwork>> read(const QByteArray& svg)
+{
+    return readArtwork(svg, QStringLiteral("d.svg"));
+}
+
+TEST(DrawingLayers, HeadAndOneMouthMakeACharacterAndOtherLayersAreOptional)
+{
+    const auto art = read(drawing(kHead + kOpenMouth));
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    const ArtworkGeometry& g = art.value()->geometry;
+    EXPECT_EQ(g.frame, QRectF(0, 0, 100, 100));
+    EXPECT_TRUE(g.has(ArtLayer::Head));
+    EXPECT_TRUE(g.has(ArtLayer::MouthOpen));
+    EXPECT_FALSE(g.has(ArtLayer::MouthRest));
+    EXPECT_FALSE(g.has(ArtLayer::BackHair));
+    EXPECT_NEAR(g[ArtLayer::Head].left(), 20, 0.5);
+    EXPECT_NEAR(g[ArtLayer::Head].bottom(), 75, 0.5);
+}
+
+TEST(DrawingLayers, LayersAreFoundByIdOrByInkscapeLayerNameWithTheirGroupsTransforms)
+{
+    const auto art = read(drawing(R"svg(<g inkscape:label="head" id="layer1" transform="translate(10,0)">
+        <circle cx="40" cy="45" r="30"/></g>
+        <g transform="translate(0,20)"><g id="mouth-rest"><rect x="40" y="40" width="20" height="4"/></g></g>
+        <g id="eye-left-white"><rect x="30" y="35" width="12" height="6"/></g>)svg"));
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    const ArtworkGeometry& g = art.value()->geometry;
+    EXPECT_NEAR(g[ArtLayer::Head].center().x(), 50, 0.5) << "the layer's own move counts";
+    EXPECT_NEAR(g[ArtLayer::MouthRest].top(), 60, 0.5) << "and so does the group around it";
+    EXPECT_EQ(art.value()->elements[std::size_t(ArtLayer::Head)].id, QStringLiteral("layer1"));
+    // Without an iris, the eye looks ahead from the middle of its white.
+    EXPECT_NEAR(g.eyePivots[0].x(), 36, 0.5);
+    EXPECT_NEAR(g.eyePivots[0].y(), 38, 0.5);
+}
+
+TEST(DrawingLayers, PivotsAreTheCentresOfTheirMarkersAndHaveDefaults)
+{
+    const QByteArray eye = R"(<g id="eye-right-white"><rect x="55" y="35" width="12" height="6"/></g>
+        <g id="eye-right-iris"><circle cx="62" cy="38" r="2"/></g>)";
+    const auto marked = read(drawing(kHead + kOpenMouth + eye + R"(<g style="display:none">
+        <circle id="pivot-head" cx="50" cy="70" r="2"/><circle id="pivot-eye-right" cx="60" cy="37" r="1"/></g>)"));
+    ASSERT_TRUE(marked.ok()) << marked.error().description.toStdString();
+    EXPECT_EQ(marked.value()->geometry.headPivot, QPointF(50, 70));
+    EXPECT_EQ(marked.value()->geometry.eyePivots[1], QPointF(60, 37));
+    const auto unmarked = read(drawing(kHead + kOpenMouth + eye));
+    ASSERT_TRUE(unmarked.ok());
+    // The top of the neck, a little above the chin; an iris where it is drawn.
+    EXPECT_NEAR(unmarked.value()->geometry.headPivot.x(), 50, 0.5);
+    EXPECT_GT(unmarked.value()->geometry.headPivot.y(), 60);
+    EXPECT_LT(unmarked.value()->geometry.headPivot.y(), 75);
+    EXPECT_NEAR(unmarked.value()->geometry.eyePivots[1].x(), 62, 0.5);
+}
+
+struct Refusal {
+    const char* name;
+    QByteArray svg;
+    const char* message;
+};
+
+class RefusedDrawing : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(RefusedDrawing, IsRefusedNamingTheFileAndWhatIsWrong)
+{
+    const auto result = read(GetParam().svg);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().number, err::InvalidFileFormat);
+    EXPECT_EQ(result.error().description.toStdString(), GetParam().message);
+}
+
+QByteArray nested(int depth)
+{
+    return QByteArray("<g>").repeated(depth) + kHead + kOpenMouth + QByteArray("</g>").repeated(depth);
+}
+
+const QByteArray kLaughs = R"(<?xml version="1.0"?>
+<!DOCTYPE svg [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">]>
+<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100"><text id="head">&b;</text></svg>)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusedDrawing,
+    ::testing::Values(
+        Refusal{"NoHead", drawing(kOpenMouth), "d.svg: it has no layer \"head\" (an element with id=\"head\")"},
+        Refusal{"EmptyHead", drawing(R"(<g id="head"/>)" + kOpenMouth),
+                "d.svg: its layer \"head\" is empty or lies outside the drawing's frame"},
+        Refusal{"HeadOutsideTheFrame", drawing(R"(<g id="head"><circle cx="500" cy="500" r="10"/></g>)" + kOpenMouth),
+                "d.svg: its layer \"head\" is empty or lies outside the drawing's frame"},
+        Refusal{"NoMouth", drawing(kHead),
+                "d.svg: it has no mouth: draw at least one of the layers \"mouth-rest\", \"mouth-closed\", "
+                "\"mouth-f\", \"mouth-open\", \"mouth-wide\", \"mouth-round\""},
+        Refusal{"NoSize", drawing(kHead + kOpenMouth, ""),
+                "d.svg: it has no size: give its <svg> a viewBox, or a width and a height"},
+        Refusal{"NotSvg", "<html><body/></html>", "d.svg: line 1: it is not an SVG drawing (its first element is <html>)"},
+        Refusal{"CutShort", drawing(kHead + kOpenMouth).left(220),
+                "d.svg: line 2: Premature end of document. (it is not well-formed XML)"},
+        Refusal{"Empty", "", "d.svg: line 1: it holds no SVG drawing"},
+        Refusal{"LinkedPicture", drawing(kHead + kOpenMouth + R"(<image xlink:href="/etc/face.png" width="9" height="9"/>)"),
+                "d.svg: line 2: it holds a picture (<image>); only shapes are drawn: trace the picture or leave it out"},
+        Refusal{"EmbeddedPicture", drawing(R"(<image xlink:href="data:image/png;base64,iVBORw0KGgo=" width="9"/>)"),
+                "d.svg: line 2: it holds a picture (<image>); only shapes are drawn: trace the picture or leave it out"},
+        Refusal{"UseOfAnotherFile", drawing(kHead + kOpenMouth + R"(<use xlink:href="other.svg#face"/>)"),
+                "d.svg: line 2: <use> refers to \"other.svg#face\" outside the drawing, which is not followed"},
+        Refusal{"PaintFromAnotherFile", drawing(R"svg(<rect fill="url( 'paints.svg#gold')" width="5" height="5"/>)svg"),
+                "d.svg: line 2: <rect> refers to \"paints.svg#gold\" outside the drawing, which is not followed"},
+        Refusal{"FontFile", drawing(R"(<font-face-uri xlink:href="https://example.com/f.svg"/>)"),
+                "d.svg: line 2: <font-face-uri> refers to \"https://example.com/f.svg\" outside the drawing, which "
+                "is not followed"},
+        Refusal{"ImportedStyle", drawing(R"(<style>@import url(look.css);</style>)"),
+                "d.svg: line 2: its style sheet has @import, which is not followed"},
+        Refusal{"StyleSheetLink", "<?xml-stylesheet href=\"look.css\"?>\n" + drawing(kHead + kOpenMouth),
+                "d.svg: line 1: it links a style sheet (<?xml-stylesheet?>), which is not read"},
+        Refusal{"Entities", kLaughs,
+                "d.svg: line 2: it declares entities (<!ENTITY>), which are not read: save it as plain SVG"},
+        Refusal{"TooDeep", drawing(nested(kMaxDrawingDepth)), "d.svg: line 2: its elements are nested more than 48 deep"},
+        Refusal{"TooManyElements", drawing(QByteArray("<g/>").repeated(kMaxDrawingElements)),
+                "d.svg: line 2: it has more than 20000 elements"},
+        Refusal{"RepeatOfARepeat",
+                drawing("<g id=\"a\"><rect/></g>\n<g id=\"b\"><use xlink:href=\"#a\"/></g>\n<use xlink:href=\"#b\"/>"),
+                "d.svg: line 4: <use> repeats \"b\", which holds a <use> itself; repeats of repeats are not drawn"},
+        Refusal{"RepeatsBeyondTheBound",
+                drawing("<g id=\"many\">" + QByteArray("<rect/>").repeated(999) + "</g>\n" +
+                        QByteArray("<use xlink:href=\"#many\"/>\n").repeated(90)),
+                "d.svg: line 81: with its repeats (<use>) it draws more than 80000 elements"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DrawingSafety, WhatStaysInsideTheFileIsRead)
+{
+    // A gradient and a repeat of this file, and a hyperlink, which drawing
+    // does not follow.
+    const auto art = read(drawing(R"svg(<defs><linearGradient id="g"><stop offset="0" stop-color="red"/></linearGradient></defs>
+        <g id="head"><circle id="c" cx="50" cy="45" r="30" style="fill:url(#g)"/><use xlink:href="#c" x="1"/></g>
+        <a xlink:href="https://example.com/"><g id="mouth-rest"><rect x="40" y="60" width="20" height="3"/></g></a>)svg"));
+    EXPECT_TRUE(art.ok()) << art.error().description.toStdString();
+}
+
+TEST(DrawingSafety, AnOversizedDrawingIsRefusedBeforeItIsRead)
+{
+    const QByteArray big = drawing(kHead + kOpenMouth + "<!--" + QByteArray(kMaxDrawingBytes, ' ') + "-->");
+    const auto result = read(big);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().description.toStdString(), "d.svg: the drawing is larger than 1048576 bytes");
+}
+
+struct DrawnModelFixture : testing::PlayerFixture {
+    QString model(const QString& name, const QByteArray& svg)
+    {
+        write(name + QStringLiteral(".svg"), svg);
+        return write(name + QStringLiteral(".qvm"), "QVM 1\nname " + name.toUtf8() + "\ndrawing " + name.toUtf8() + ".svg\n");
+    }
+};
+
+// A drawing that is refused fails the model's put, names the model's line,
+// and the player goes on showing the model it had.
+TEST(DrawingFiles, ARefusedDrawingFailsTheModelAndThePreviousModelStays)
+{
+    DrawnModelFixture f;
+    f.player.resize(128, 128);
+    const QString good = f.model(QStringLiteral("good"), drawing(kHead + kOpenMouth));
+    ASSERT_TRUE(f.player.put(id::ModelName, dispatch::Str(good)).ok());
+    const QImage before = f.player.grab().toImage();
+    const QString hostile = f.model(QStringLiteral("hostile"), drawing(kHead + kOpenMouth +
+                                                                       R"(<image xlink:href="/etc/x.png"/>)"));
+    const auto refused = f.player.put(id::ModelName, dispatch::Str(hostile));
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().number, err::InvalidFileFormat);
+    EXPECT_EQ(refused.error().description.toStdString(),
+              "hostile.svg: line 2: it holds a picture (<image>); only shapes are drawn: trace the picture or leave "
+              "it out (hostile.qvm: line 3)");
+    EXPECT_EQ(f.player.get(id::ModelName).value().asString(), good);
+    EXPECT_EQ(f.player.grab().toImage(), before);
+
+    const QString missing = f.write(QStringLiteral("lost.qvm"), "QVM 1\nname Lost\ndrawing lost.svg\n");
+    const auto notFound = f.player.put(id::ModelName, dispatch::Str(missing));
+    ASSERT_FALSE(notFound.ok());
+    EXPECT_EQ(notFound.error().number, err::FileNotFound);
+    EXPECT_EQ(notFound.error().description, QStringLiteral("File not found: %1 (lost.qvm: line 3)").arg(f.dir.filePath(QStringLiteral("lost.svg"))));
+}
+
+}  // namespace
+}  // namespace vizmo::player

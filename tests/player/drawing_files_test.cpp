@@ -114,6 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"NoMouth", drawing(kHead),
                 "d.svg: it has no mouth: draw at least one of the layers \"mouth-rest\", \"mouth-closed\", "
                 "\"mouth-f\", \"mouth-open\", \"mouth-wide\", \"mouth-round\""},
+        Refusal{"HiddenMouth", drawing(kHead + R"(<g style="display: none"><g id="mouth-open"><rect width="9" height="9"/></g></g>)"),
+                "d.svg: its layer \"mouth-open\" is hidden (display:none or visibility:hidden); the player draws layers "
+                "as they are saved: show it"},
         Refusal{"NoSize", drawing(kHead + kOpenMouth, ""),
                 "d.svg: it has no size: give its <svg> a viewBox, or a width and a height"},
         Refusal{"NotSvg", "<html><body/></html>", "d.svg: line 1: it is not an SVG drawing (its first element is <html>)"},

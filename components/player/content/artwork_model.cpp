@@ -88,6 +88,12 @@ public:
             const QString id = elementFor(svg_, outline_, artLayerName(layer));
             if (id.isEmpty())
                 continue;
+            // Hidden, it would be drawn as nothing: a layer hidden while
+            // another was drawn is easily saved that way.
+            if (outline_.hiddenIds.contains(id))
+                return refusal(name_, QStringLiteral("its layer \"%1\" is hidden (display:none or visibility:hidden); "
+                                                     "the player draws layers as they are saved: show it")
+                                          .arg(artLayerName(layer)));
             const QRectF placed = placedBounds(svg_, id);
             if (!finite(placed))
                 return refusal(name_, QStringLiteral("its layer \"%1\" has no finite size").arg(artLayerName(layer)));

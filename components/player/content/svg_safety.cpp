@@ -41,7 +41,17 @@ struct OpenElement {
     QString id;
     int firstIndex = 0;     // the element's number in document order
     bool holdsUse = false;  // it is a <use> or has one inside
+    bool hidden = false;    // it or a group around it is not shown
 };
+
+bool hides(const QXmlStreamAttributes& attributes)
+{
+    QString style = attributes.value(QStringLiteral("style")).toString().toLower();
+    style.remove(u' ');
+    return style.contains(u"display:none") || style.contains(u"visibility:hidden") ||
+           attributes.value(QStringLiteral("display")).trimmed() == u"none" ||
+           attributes.value(QStringLiteral("visibility")).trimmed() == u"hidden";
+}
 
 struct Subtree {
     int elements = 0;
@@ -124,7 +134,10 @@ private:
             return fail(QStringLiteral("it holds a picture (<image>); only shapes are drawn: trace the picture or "
                                        "leave it out"));
         const QXmlStreamAttributes attributes = xml_.attributes();
-        OpenElement opened{attributes.value(QStringLiteral("id")).toString(), index, element == u"use"};
+        OpenElement opened{attributes.value(QStringLiteral("id")).toString(), index, element == u"use",
+                           (!open_.empty() && open_.back().hidden) || hides(attributes)};
+        if (opened.hidden && !opened.id.isEmpty())
+            outline_.hiddenIds.insert(opened.id);
         for (const QXmlStreamAttribute& attribute : attributes) {
             const QStringView name = attribute.qualifiedName(), value = attribute.value();
             if (localName(name) == u"href")

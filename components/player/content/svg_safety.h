@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 namespace vizmo::player {
@@ -27,6 +28,9 @@ struct DrawingOutline {
     // Inkscape keeps a layer's name in "inkscape:label" and gives it an id of
     // its own ("layer3"): the id of each label's first element.
     QHash<QString, QString> labelIds;
+    // The ids of elements not shown, by their own style or a group's
+    // (display none, visibility hidden).
+    QSet<QString> hiddenIds;
 };
 
 // Refuses (error 321, the description naming `displayName` and the line)

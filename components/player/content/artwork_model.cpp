@@ -23,7 +23,7 @@ namespace err = dispatch::err;
 const std::array<QString, kArtLayerCount>& layerNames()
 {
     static const std::array<QString, kArtLayerCount> names = {
-        QStringLiteral("back-hair"),        QStringLiteral("body"),           QStringLiteral("neck"),
+        QStringLiteral("back-hair"),        QStringLiteral("neck"),           QStringLiteral("body"),
         QStringLiteral("ears"),             QStringLiteral("head"),           QStringLiteral("eye-left-white"),
         QStringLiteral("eye-left-iris"),    QStringLiteral("eye-left-lid"),   QStringLiteral("eye-left-lashes"),
         QStringLiteral("eye-right-white"),  QStringLiteral("eye-right-iris"), QStringLiteral("eye-right-lid"),

@@ -23,8 +23,8 @@ namespace vizmo::player {
 // picture, as the user sees it while drawing.
 enum class ArtLayer {
     BackHair,
-    Body,
     Neck,
+    Body,
     Ears,
     Head,
     LeftEyeWhite,

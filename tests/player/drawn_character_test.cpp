@@ -1,0 +1,287 @@
+// A drawn character in motion: which drawn mouth shows each sound, where the
+// pose puts each layer, and what the player draws from them.
+#include "components/player/content/artwork_model.h"
+#include "components/player/drawing/artwork_mouth.h"
+#include "components/player/drawing/artwork_pose.h"
+#include "components/player/drawing/artwork_renderer.h"
+#include "player_test_support.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace vizmo::player {
+namespace {
+
+using dispatch::Bool;
+using dispatch::I2;
+using dispatch::I4;
+using dispatch::Str;
+
+std::size_t slot(ArtLayer mouth) { return std::size_t(int(mouth) - int(kFirstMouth)); }
+
+DrawnMouths drawn(std::initializer_list<ArtLayer> shapes)
+{
+    DrawnMouths out{};
+    for (ArtLayer s : shapes)
+        out[slot(s)] = true;
+    return out;
+}
+
+TEST(DrawnMouth, ADrawingWithOnlyRestAndOpenOpensOnEveryVowelAndRestsOnConsonants)
+{
+    const DrawnMouths two = drawn({ArtLayer::MouthRest, ArtLayer::MouthOpen});
+    for (int v : {viseme::aa, viseme::E, viseme::ih, viseme::oh, viseme::ou}) {
+        EXPECT_EQ(nearestMouth(v, two), ArtLayer::MouthOpen) << visemeNames()[std::size_t(v)].toStdString();
+        // Spoken at the lightest weight a vowel gets, it still opens.
+        EXPECT_GT(mouthWeights(visemeShape(v, 0.5), two)[slot(ArtLayer::MouthOpen)], 0.95);
+    }
+    for (int v : {viseme::Silence, viseme::PP, viseme::FF, viseme::SS})
+        EXPECT_EQ(nearestMouth(v, two), ArtLayer::MouthRest) << visemeNames()[std::size_t(v)].toStdString();
+    // On the way from a closed mouth to "aa" the open shape fades in without a jump.
+    double last = 0;
+    for (int step = 0; step <= 100; ++step) {
+        const MouthWeights w = mouthWeights(lerp(visemeShape(viseme::PP), visemeShape(viseme::aa), step / 100.0), two);
+        EXPECT_NEAR(w[slot(ArtLayer::MouthRest)] + w[slot(ArtLayer::MouthOpen)], 1.0, 1e-9);
+        EXPECT_GE(w[slot(ArtLayer::MouthOpen)], last - 1e-9);
+        EXPECT_LT(w[slot(ArtLayer::MouthOpen)] - last, 0.2) << "at step " << step;
+        last = w[slot(ArtLayer::MouthOpen)];
+    }
+    EXPECT_GT(last, 0.99);
+}
+
+TEST(DrawnMouth, EachVisemeShowsItsOwnKindOfDrawnShape)
+{
+    const DrawnMouths all = drawn({ArtLayer::MouthRest, ArtLayer::MouthClosed, ArtLayer::MouthF, ArtLayer::MouthOpen,
+                                   ArtLayer::MouthWide, ArtLayer::MouthRound});
+    const std::pair<int, ArtLayer> expected[] = {
+        {viseme::Silence, ArtLayer::MouthRest}, {viseme::PP, ArtLayer::MouthClosed}, {viseme::FF, ArtLayer::MouthF},
+        {viseme::SS, ArtLayer::MouthWide},      {viseme::aa, ArtLayer::MouthOpen},   {viseme::E, ArtLayer::MouthWide},
+        {viseme::oh, ArtLayer::MouthRound},     {viseme::ou, ArtLayer::MouthRound},  {viseme::CH, ArtLayer::MouthRound}};
+    for (const auto& [v, shape] : expected) {
+        EXPECT_EQ(nearestMouth(v, all), shape) << visemeNames()[std::size_t(v)].toStdString();
+        // Held at its target, the viseme shows that shape alone, not a blend.
+        EXPECT_GT(mouthWeights(visemeShape(v), all)[slot(shape)], 0.99) << visemeNames()[std::size_t(v)].toStdString();
+    }
+    // Without a closed shape, P, B and M fall back to rest; without rest, a drawing rests on its most closed shape.
+    EXPECT_EQ(nearestMouth(viseme::PP, drawn({ArtLayer::MouthRest, ArtLayer::MouthOpen})), ArtLayer::MouthRest);
+    EXPECT_EQ(nearestMouth(viseme::Silence, drawn({ArtLayer::MouthWide, ArtLayer::MouthOpen})), ArtLayer::MouthWide);
+}
+
+// A made-up face, 100 units square: a head of 40 by 50 about (50, 45).
+ArtworkGeometry face()
+{
+    ArtworkGeometry g;
+    g.frame = QRectF(0, 0, 100, 100);
+    const auto set = [&](ArtLayer l, QRectF r) { g.bounds[std::size_t(l)] = r; };
+    set(ArtLayer::BackHair, {25, 15, 50, 45});
+    set(ArtLayer::Neck, {45, 65, 10, 20});
+    set(ArtLayer::Body, {20, 80, 60, 20});
+    set(ArtLayer::Head, {30, 20, 40, 50});
+    set(ArtLayer::LeftEyeWhite, {35, 38, 10, 5});
+    set(ArtLayer::LeftEyeIris, {38, 38, 4, 4});
+    set(ArtLayer::LeftEyeLid, {34, 34, 12, 9});
+    set(ArtLayer::RightEyeWhite, {55, 38, 10, 5});
+    set(ArtLayer::RightEyeIris, {58, 38, 4, 4});
+    set(ArtLayer::LeftBrow, {35, 33, 10, 2});
+    set(ArtLayer::RightBrow, {55, 33, 10, 2});
+    set(ArtLayer::Nose, {48, 45, 4, 6});
+    set(ArtLayer::MouthRest, {44, 56, 12, 3});
+    set(ArtLayer::MouthOpen, {44, 55, 12, 7});
+    g.headPivot = {50, 64};
+    g.eyePivots = {QPointF(40, 40), QPointF(60, 40)};
+    return g;
+}
+
+QPointF centreOf(const ArtworkFrame& f, const ArtworkGeometry& g, ArtLayer l)
+{
+    return f.place[std::size_t(l)].map(g[l].center());
+}
+
+double shiftX(const ArtworkFrame& f, const ArtworkGeometry& g, ArtLayer l) { return centreOf(f, g, l).x() - g[l].center().x(); }
+
+TEST(DrawnPose, ATurnMovesEachLayerByItsDepth)
+{
+    const ArtworkGeometry g = face();
+    FacePose pose;
+    pose.headX = 1;  // to the viewer's right
+    const ArtworkFrame f = poseArtwork(g, pose);
+    const double nose = shiftX(f, g, ArtLayer::Nose), eye = shiftX(f, g, ArtLayer::LeftEyeWhite),
+                 head = shiftX(f, g, ArtLayer::Head), hair = shiftX(f, g, ArtLayer::BackHair);
+    EXPECT_GT(nose, eye) << "the nose stands in front of the eyes";
+    EXPECT_GT(eye, head);
+    EXPECT_GT(head, 0);
+    EXPECT_LT(hair, 0) << "hair behind the head moves the other way";
+    EXPECT_LT(nose, 0.4 * g[ArtLayer::Head].width()) << "the face stays on the head";
+    EXPECT_DOUBLE_EQ(shiftX(f, g, ArtLayer::Body), 0) << "the body does not turn with the head";
+    // The eye turning away narrows; the one turning towards the viewer does not.
+    const auto width = [&](ArtLayer l) { return f.place[std::size_t(l)].mapRect(g[l]).width(); };
+    EXPECT_LT(width(ArtLayer::RightEyeWhite), 0.8 * g[ArtLayer::RightEyeWhite].width());
+    EXPECT_GT(width(ArtLayer::LeftEyeWhite), 0.95 * g[ArtLayer::LeftEyeWhite].width());
+    // An eye's layers move together.
+    EXPECT_EQ(f.place[std::size_t(ArtLayer::LeftEyeIris)], f.place[std::size_t(ArtLayer::LeftEyeWhite)]);
+
+    pose.headX = 0, pose.headY = 1;  // a nod: chin down
+    const ArtworkFrame nod = poseArtwork(g, pose);
+    EXPECT_GT(centreOf(nod, g, ArtLayer::MouthOpen).y(), g[ArtLayer::MouthOpen].center().y() + 1);
+}
+
+TEST(DrawnPose, ATiltTurnsTheHeadAboutItsPivotAndNotTheBody)
+{
+    const ArtworkGeometry g = face();
+    FacePose pose;
+    pose.headZ = 1;  // the top of the head leans to the viewer's right
+    const ArtworkFrame f = poseArtwork(g, pose);
+    const QTransform& head = f.place[std::size_t(ArtLayer::Head)];
+    EXPECT_NEAR(head.map(g.headPivot).x(), g.headPivot.x(), 1e-9);
+    EXPECT_NEAR(head.map(g.headPivot).y(), g.headPivot.y(), 1e-9);
+    EXPECT_GT(head.map(QPointF(50, 20)).x(), 55) << "the crown leans right";
+    EXPECT_TRUE(f.place[std::size_t(ArtLayer::Body)].isIdentity());
+    EXPECT_TRUE(f.place[std::size_t(ArtLayer::Neck)].isIdentity());
+    EXPECT_GT(f.place[std::size_t(ArtLayer::BackHair)].map(QPointF(50, 15)).x(), 55) << "hair follows the head";
+}
+
+TEST(DrawnPose, IrisesLooksWithinTheirWhitesAndLidsCloseOverThem)
+{
+    const ArtworkGeometry g = face();
+    FacePose pose;
+    pose.eyes[0] = {1.0, 1.0, 0.0};  // right and up
+    ArtworkFrame f = poseArtwork(g, pose);
+    EXPECT_GT(f.irisShift[0].x(), 1.5);
+    EXPECT_LT(f.irisShift[0].x(), g[ArtLayer::LeftEyeWhite].width() / 2);
+    EXPECT_LT(f.irisShift[0].y(), 0) << "up is towards the top of the picture";
+    EXPECT_EQ(f.irisShift[1], QPointF()) << "each eye on its own";
+
+    // Open, the lid lies wholly above its white; shut, it lies where it is drawn.
+    const QRectF white = g[ArtLayer::LeftEyeWhite], lid = g[ArtLayer::LeftEyeLid];
+    pose = {};
+    f = poseArtwork(g, pose);
+    EXPECT_DOUBLE_EQ(f.lidCover[0], 0);
+    EXPECT_LE(lid.bottom() + f.lidShift[0].y(), white.top());
+    pose.blink = 1;
+    f = poseArtwork(g, pose);
+    EXPECT_DOUBLE_EQ(f.lidCover[0], 1);
+    EXPECT_EQ(f.lidShift[0], QPointF());
+    pose.blink = 0.5;
+    f = poseArtwork(g, pose);
+    EXPECT_LT(lid.bottom() + f.lidShift[0].y(), white.bottom());
+    EXPECT_GT(lid.bottom() + f.lidShift[0].y(), white.top());
+    // A wink shuts one eye; the other, without a lid of its own, closes by flattening.
+    pose.blink = 0;
+    pose.eyes[1].wink = 1;
+    f = poseArtwork(g, pose);
+    EXPECT_DOUBLE_EQ(f.lidCover[0], 0);
+    EXPECT_DOUBLE_EQ(f.lidCover[1], 1);
+    EXPECT_LT(f.place[std::size_t(ArtLayer::RightEyeWhite)].mapRect(g[ArtLayer::RightEyeWhite]).height(), 0.2);
+}
+
+TEST(DrawnPose, ExpressionsMoveTheBrowsAndShouldersTheBody)
+{
+    const ArtworkGeometry g = face();
+    const auto browY = [&](Expression e) {
+        FacePose pose;
+        pose.expressions[std::size_t(e)] = 1;
+        return centreOf(poseArtwork(g, pose), g, ArtLayer::LeftBrow).y();
+    };
+    const double rest = g[ArtLayer::LeftBrow].center().y();
+    EXPECT_LT(browY(Expression::Surprise), rest - 1);
+    EXPECT_GT(browY(Expression::Angry), rest + 0.5);
+    FacePose angry;
+    angry.expressions[std::size_t(Expression::Angry)] = 1;
+    const ArtworkFrame f = poseArtwork(g, angry);
+    // Anger lowers each brow's inner end: the left brow's right end, the right brow's left end.
+    const QRectF left = g[ArtLayer::LeftBrow], right = g[ArtLayer::RightBrow];
+    const auto& placeL = f.place[std::size_t(ArtLayer::LeftBrow)];
+    const auto& placeR = f.place[std::size_t(ArtLayer::RightBrow)];
+    EXPECT_GT(placeL.map(QPointF(left.right(), left.center().y())).y(), placeL.map(QPointF(left.left(), left.center().y())).y());
+    EXPECT_GT(placeR.map(QPointF(right.left(), right.center().y())).y(), placeR.map(QPointF(right.right(), right.center().y())).y());
+
+    FacePose shrug;
+    shrug.shoulderLeft = shrug.shoulderRight = 1;
+    EXPECT_LT(centreOf(poseArtwork(g, shrug), g, ArtLayer::Body).y(), g[ArtLayer::Body].center().y() - 2);
+}
+
+// A drawing whose parts are told apart by colour: a green head, a white eye
+// with a blue iris, a red rest mouth and a blue open one in the same place.
+const QByteArray kColours = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+  <g id="head"><rect x="20" y="10" width="60" height="80" fill="#00ff00"/></g>
+  <g id="eye-left-white"><rect x="30" y="30" width="16" height="8" fill="#ffffff"/></g>
+  <g id="eye-left-iris"><rect x="35" y="30" width="6" height="8" fill="#0000ff"/></g>
+  <g id="mouth-rest"><rect x="40" y="60" width="20" height="10" fill="#ff0000"/></g>
+  <g id="mouth-open"><rect x="40" y="60" width="20" height="10" fill="#0000ff"/></g>
+</svg>)";
+
+struct Canvas {
+    explicit Canvas(const QByteArray& svg) : artwork(readArtwork(svg, QStringLiteral("c.svg")).value()), renderer(artwork) {}
+    QImage paint(const FacePose& pose, int side = 100)
+    {
+        QImage image(side, side, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        renderer.paint(painter, QRectF(0, 0, side, side), pose, {{}, Qt::black, [](QPainter&) {}});
+        return image;
+    }
+    std::shared_ptr<const Artwork> artwork;
+    ArtworkRenderer renderer;
+};
+
+int count(const QImage& image, const std::function<bool(QColor)>& match, const QRect& area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += match(image.pixelColor(x, y));
+    return n;
+}
+
+TEST(DrawnRendering, LayersAreRenderedOncePerSizeAndComposedPerFrame)
+{
+    Canvas c(kColours);
+    FacePose pose;
+    const QImage still = c.paint(pose);
+    EXPECT_EQ(still.pixelColor(50, 20), QColor(0, 255, 0));
+    EXPECT_EQ(still.pixelColor(50, 65), QColor(255, 0, 0)) << "the rest mouth";
+    pose.headX = 0.5, pose.eyes[0].x = 1, pose.mouth = visemeShape(viseme::aa);
+    const QPointF mouth = poseArtwork(c.artwork->geometry, pose).place[std::size_t(ArtLayer::MouthOpen)].map(QPointF(50, 65));
+    EXPECT_GT(mouth.x(), 52) << "the mouth turned with the head";
+    EXPECT_EQ(c.paint(pose).pixelColor(mouth.toPoint()), QColor(0, 0, 255)) << "the open mouth";
+    EXPECT_EQ(c.renderer.renders(), 1);
+    c.paint(pose, 150);
+    EXPECT_EQ(c.renderer.renders(), 2);
+}
+
+TEST(DrawnRendering, TheIrisIsCutToItsWhite)
+{
+    Canvas c(kColours);
+    FacePose pose;
+    pose.eyes[0].x = 1;  // as far right as it goes: past the white's edge, were it not cut
+    const QImage image = c.paint(pose);
+    const auto blue = [](QColor p) { return p.blue() > 128 && p.red() < 100; };
+    EXPECT_GT(count(image, blue, QRect(30, 30, 16, 8)), 20);
+    EXPECT_EQ(count(image, blue, QRect(46, 25, 10, 20)), 0) << "nothing of the iris beyond the white";
+}
+
+// Half way through a cross-fade between two shapes that cover the same
+// pixels, the pixels stay covered: no head shows through the lips.
+TEST(DrawnRendering, ACrossFadeOfTwoMouthsKeepsTheMouthCovered)
+{
+    Canvas c(kColours);
+    const DrawnMouths mouths = drawnMouths(c.artwork->geometry);
+    double low = 0, high = 1;  // the opening at which rest and open weigh the same
+    for (int i = 0; i < 40; ++i) {
+        const double mid = (low + high) / 2;
+        const MouthWeights w = mouthWeights(visemeShape(viseme::aa, mid), mouths);
+        (w[slot(ArtLayer::MouthOpen)] < 0.5 ? low : high) = mid;
+    }
+    FacePose pose;
+    pose.mouth = visemeShape(viseme::aa, low);
+    const QColor middle = c.paint(pose).pixelColor(50, 65);
+    EXPECT_NEAR(middle.red(), 128, 8);
+    EXPECT_NEAR(middle.blue(), 128, 8);
+    EXPECT_LT(middle.green(), 4) << "the head shows through the mouth";
+}
+
+}  // namespace
+}  // namespace vizmo::player

@@ -75,7 +75,7 @@ def demo_tab(w):
             d.click(*d.centre(box))
     check("both Auto boxes are ticked", d.wait_for(lambda: d.checked(model_auto) and d.checked(script_auto), 5))
     scripts = w.control("File2", "list")
-    d.click(*d.centre(w.control("dora.qvm", root=models)))
+    d.click(*d.centre(w.control("mira.qvm", root=models)))  # the last model
     d.click(*d.centre(w.control("greeting.qvs", root=scripts)))
     check("at the end the lists wrap round to their first files",
           d.wait_for(lambda: d.selected_names(models) == ["anna.qvm"]

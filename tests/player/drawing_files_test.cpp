@@ -78,6 +78,20 @@ TEST(DrawingLayers, PivotsAreTheCentresOfTheirMarkersAndHaveDefaults)
     EXPECT_NEAR(unmarked.value()->geometry.eyePivots[1].x(), 62, 0.5);
 }
 
+// The template a user starts from names every layer and every pivot.
+TEST(DrawingLayers, TheTemplateHasEveryLayer)
+{
+    const auto art = loadArtwork(QStringLiteral(VIZMO_CONTENT_DIR "/../docs/character-template.svg"));
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    for (int i = 0; i < kArtLayerCount; ++i) {
+        EXPECT_TRUE(art.value()->geometry.has(ArtLayer(i))) << artLayerName(ArtLayer(i)).toStdString();
+        EXPECT_EQ(art.value()->elements[std::size_t(i)].id, artLayerName(ArtLayer(i)));
+    }
+    EXPECT_EQ(art.value()->geometry.headPivot, QPointF(256, 326));
+    EXPECT_EQ(art.value()->geometry.eyePivots[0], QPointF(214, 219));
+    EXPECT_EQ(art.value()->geometry.eyePivots[1], QPointF(298, 219));
+}
+
 struct Refusal {
     const char* name;
     QByteArray svg;

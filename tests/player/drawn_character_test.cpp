@@ -283,5 +283,62 @@ TEST(DrawnRendering, ACrossFadeOfTwoMouthsKeepsTheMouthCovered)
     EXPECT_LT(middle.green(), 4) << "the head shows through the mouth";
 }
 
+QImage grabRgb(Vizmo4& player) { return player.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+struct MiraFixture : testing::PlayerFixture {
+    MiraFixture()
+    {
+        player.resize(256, 256);
+        player.put(id::BackColor, I4(0x00404040));
+        ok = player.put(id::ModelName, Str(QStringLiteral(VIZMO_CONTENT_DIR "/qvm/mira.qvm"))).ok();
+    }
+    bool ok = false;
+};
+
+// The sample character at rest, against a picture of it taken when its look
+// was settled; anti-aliasing may differ by a few levels along edges.
+TEST(DrawnRendering, TheSampleCharacterAtRestLooksAsItsReference)
+{
+    MiraFixture f;
+    ASSERT_TRUE(f.ok);
+    const QImage frame = grabRgb(f.player);
+    QImage reference(QStringLiteral(VIZMO_PLAYER_TEST_DIR "/reference/mira-rest.png"));
+    ASSERT_FALSE(reference.isNull());
+    reference = reference.convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(frame.size(), reference.size());
+    int differing = 0;
+    double total = 0;
+    for (int y = 0; y < frame.height(); ++y) {
+        for (int x = 0; x < frame.width(); ++x) {
+            const QRgb a = frame.pixel(x, y), b = reference.pixel(x, y);
+            const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+            differing += d > 48;
+            total += d;
+        }
+    }
+    EXPECT_LT(differing, frame.width() * frame.height() / 500) << "more than 0.2 % of the pixels differ clearly";
+    EXPECT_LT(total / (frame.width() * frame.height()), 1.5) << "the mean difference, in levels";
+}
+
+TEST(DrawnRendering, TheSampleCharacterBlinksAndSpeaks)
+{
+    MiraFixture f;
+    ASSERT_TRUE(f.ok);
+    // Between the locks of hair and under the brows; the brown irises, not the skin or the lashes.
+    const QRect eyes(92, 100, 72, 20), mouth(104, 132, 48, 36);
+    const auto iris = [](QColor c) { return c.red() >= 90 && c.blue() < 90 && c.red() - c.blue() > 60; };
+    const auto cavity = [](QColor c) { return c.red() < 110 && c.green() < 50 && c.blue() < 60; };
+    const QImage open = grabRgb(f.player);
+    ASSERT_TRUE(f.player.put(id::ScriptName, Str(f.write("blink.qvs", "QVS 1\nlength 2000\nblink 500\n"))).ok());
+    f.nowMs += 625;  // in the middle of the closed phase
+    const QImage shut = grabRgb(f.player);
+    EXPECT_GT(count(open, iris, eyes), 150);
+    EXPECT_LT(count(shut, iris, eyes), count(open, iris, eyes) / 10);
+    f.player.call(id::SpeechActive, {Bool(true)});
+    f.nowMs += 500;
+    f.player.call(id::SpeechViseme, {I2(viseme::aa), I2(255), I4(0)});
+    EXPECT_GT(count(grabRgb(f.player), cavity, mouth), count(open, cavity, mouth) + 100);
+}
+
 }  // namespace
 }  // namespace vizmo::player

@@ -10,12 +10,13 @@ namespace {
 double weight(const FacePose& pose, Expression e) { return std::clamp(pose.expressions[std::size_t(e)], 0.0, 1.0); }
 
 // How far in front of the head's surface a layer lies, as a part of the
-// head's radius: the nose stands out, glasses sit on it, the lips a little.
+// head's radius: the nose stands out, the lips a little; glasses and brows
+// lie close to the eyes, and move nearly with them.
 double liftOf(ArtLayer layer)
 {
     switch (layer) {
     case ArtLayer::Nose: return 0.3;
-    case ArtLayer::Accessories: return 0.25;
+    case ArtLayer::Accessories:
     case ArtLayer::LeftBrow:
     case ArtLayer::RightBrow: return 0.05;
     default: return layer >= kFirstMouth && layer <= ArtLayer::MouthRound ? 0.1 : 0.0;
@@ -35,9 +36,10 @@ struct Head {
     {
         const double u = std::asin(std::clamp((at.x() - centre.x()) / rx, -0.95, 0.95));
         const double v = std::asin(std::clamp((at.y() - centre.y()) / ry, -0.95, 0.95));
-        // A nod moves a flat drawing less than the turn does: its features
-        // lie on the front, not round the sides.
-        const double dx = rx * (1 + lift) * (std::sin(u + yaw) - std::sin(u));
+        // A flat drawing's features lie on the front of the head rather than
+        // round it: they slide a little less than a round head's would, and
+        // less still for a nod.
+        const double dx = 0.85 * rx * (1 + lift) * (std::sin(u + yaw) - std::sin(u));
         const double dy = 0.6 * ry * (1 + lift) * (std::sin(v + pitch) - std::sin(v));
         const double sx = std::clamp(std::cos(u + yaw) / std::cos(u), 0.35, 1.15);
         const double sy = std::clamp(std::cos(v + pitch) / std::cos(v), 0.5, 1.15);

@@ -1,11 +1,15 @@
-// Prints what the player costs: one frame at 256 and at 1024 pixels, and the
-// share of one core the program uses while the player idles at 30 and 60
-// frames per second (LifeMode 3, nothing playing, the widget shown).
+// Prints what the player costs, for the built-in face (anna.qvm) and a drawn
+// character (mira.qvm) side by side: one frame at 256 and at 1024 pixels,
+// and the share of one core the program uses while the player idles at 30
+// and 60 frames per second (LifeMode 3, nothing playing, the widget shown).
+// The idle figures take turns, a second of each model at a time, so a
+// machine whose load drifts weighs on both alike.
 //
-//   player_bench [CONTENT] [--frames-only N]
+//   player_bench [CONTENT] [--frames-only N] [--models A.qvm,B.qvm]
 //
-// --frames-only renders N frames at 256 pixels and nothing else, for a run
-// under `valgrind --tool=callgrind --toggle-collect='*Vizmo4::paintEvent*'`,
+// --frames-only renders N frames at 256 pixels of the first model and
+// nothing else, for a run under
+// `valgrind --tool=callgrind --toggle-collect='*Vizmo4::paintEvent*'`,
 // whose instruction counts repeat from run to run on a shared machine.
 #include "components/player/vizmo4.h"
 #include "components/player_control.h"
@@ -13,6 +17,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTimer>
@@ -62,20 +67,35 @@ public:
     }
 };
 
-double idleCpuShare(player::Vizmo4& player, PaintCounter& counter, int fps, int seconds)
+struct Idle {
+    double cpuSeconds = 0, wallSeconds = 0;
+    int paints = 0;
+};
+
+// One second of idling, after the model has settled (its first frame drawn).
+void idleSlice(PaintCounter& counter, Idle& idle)
 {
-    player.call(player::id::SetFPS, {dispatch::I4(0), dispatch::I4(fps)});
+    QEventLoop settle;
+    QTimer::singleShot(300, &settle, &QEventLoop::quit);
+    settle.exec();
     counter.paints = 0;
     const double cpuStart = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
     QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
     loop.exec();
-    const double share = (cpuSeconds() - cpuStart) / (double(wall.nsecsElapsed()) / 1e9);
-    std::printf("idle at %d fps: %.1f %% of one core, %.1f frames painted a second\n", fps, share * 100,
-                counter.paints / (double(wall.nsecsElapsed()) / 1e9));
-    return share;
+    idle.cpuSeconds += cpuSeconds() - cpuStart;
+    idle.wallSeconds += double(wall.nsecsElapsed()) / 1e9;
+    idle.paints += counter.paints;
+}
+
+bool load(player::Vizmo4& player, const QString& path)
+{
+    const auto result = player.put(player::id::ModelName, dispatch::Str(path));
+    if (!result.ok())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(result.error().description));
+    return result.ok();
 }
 
 }  // namespace
@@ -86,32 +106,61 @@ int main(int argc, char** argv)
     const QStringList args = QApplication::arguments();
     const qsizetype framesOnlyAt = args.indexOf(QStringLiteral("--frames-only"));
     const int framesOnly = framesOnlyAt > 0 ? args.value(framesOnlyAt + 1).toInt() : 0;
-    const QString content = args.size() > 1 && framesOnlyAt != 1 ? args[1] : QApplication::applicationDirPath();
+    const qsizetype modelsAt = args.indexOf(QStringLiteral("--models"));
+    const QStringList names = modelsAt > 0 ? args.value(modelsAt + 1).split(u',')
+                                           : QStringList{QStringLiteral("anna.qvm"), QStringLiteral("mira.qvm")};
+    const QString content = args.size() > 1 && !args[1].startsWith(QStringLiteral("--")) ? args[1]
+                                                                                            : QApplication::applicationDirPath();
+    QStringList models;
+    for (const QString& name : names)
+        models << content + QStringLiteral("/qvm/") + name;
     player::Vizmo4 player;
-    const auto model = player.put(player::id::ModelName, dispatch::Str(content + QStringLiteral("/qvm/anna.qvm")));
-    if (!model.ok())
-        std::fprintf(stderr, "model: %s (drawing the built-in face)\n", qPrintable(model.error().description));
     player.call(player::id::SetHead, {dispatch::I2(60), dispatch::I2(-30), dispatch::I2(20)});
-    player.call(player::id::SpeechActive, {dispatch::Bool(true)});
-    player.call(player::id::SpeechViseme, {dispatch::I2(10), dispatch::I2(255), dispatch::I4(0)});
 
-    frameMs(player, 256, 20);  // warm caches
-    if (framesOnly > 0) {
-        std::printf("frame 256 x 256:   %.3f ms (median of %d)\n", frameMs(player, 256, framesOnly), framesOnly);
-        return 0;
+    for (const QString& model : models) {
+        if (!load(player, model))
+            return 1;
+        player.call(player::id::SpeechActive, {dispatch::Bool(true)});
+        player.call(player::id::SpeechViseme, {dispatch::I2(10), dispatch::I2(255), dispatch::I4(0)});
+        frameMs(player, 256, 20);  // warm caches
+        const QString name = QFileInfo(model).fileName();
+        if (framesOnly > 0) {
+            std::printf("%s frame 256 x 256:   %.3f ms (median of %d)\n", qPrintable(name),
+                        frameMs(player, 256, framesOnly), framesOnly);
+            return 0;
+        }
+        const double small = frameMs(player, 256, 400);
+        const double large = frameMs(player, 1024, 60);
+        std::printf("%s frame 256 x 256:   %.3f ms (median of 400)\n", qPrintable(name), small);
+        std::printf("%s frame 1024 x 1024: %.3f ms (median of 60), %.1f x the 256 frame\n", qPrintable(name), large,
+                    large / small);
+        player.call(player::id::SpeechActive, {dispatch::Bool(false)});
     }
-    const double small = frameMs(player, 256, 400);
-    const double large = frameMs(player, 1024, 60);
-    std::printf("frame 256 x 256:   %.3f ms (median of 400)\n", small);
-    std::printf("frame 1024 x 1024: %.3f ms (median of 60), %.1f x the 256 frame\n", large, large / small);
 
-    player.call(player::id::SpeechActive, {dispatch::Bool(false)});
     player.resize(256, 256);
     PaintCounter counter;
     player.installEventFilter(&counter);
     player.show();
-    const double at30 = idleCpuShare(player, counter, 30, 5);
-    const double at60 = idleCpuShare(player, counter, 60, 5);
-    std::printf("60 fps costs %.2f x the CPU of 30 fps\n", at60 / at30);
+    constexpr int kRounds = 5;
+    for (int fps : {30, 60}) {
+        player.call(player::id::SetFPS, {dispatch::I4(0), dispatch::I4(fps)});
+        std::vector<Idle> idle(std::size_t(models.size()));
+        for (int round = 0; round < kRounds; ++round) {
+            for (qsizetype m = 0; m < models.size(); ++m) {
+                load(player, models[m]);
+                idleSlice(counter, idle[std::size_t(m)]);
+            }
+        }
+        for (qsizetype m = 0; m < models.size(); ++m) {
+            const Idle& i = idle[std::size_t(m)];
+            std::printf("%s idle at %d fps: %.1f %% of one core, %.1f frames painted a second",
+                        qPrintable(QFileInfo(models[m]).fileName()), fps, 100 * i.cpuSeconds / i.wallSeconds,
+                        i.paints / i.wallSeconds);
+            if (m > 0)
+                std::printf(", %.2f x %s", (i.cpuSeconds / i.wallSeconds) / (idle[0].cpuSeconds / idle[0].wallSeconds),
+                            qPrintable(QFileInfo(models[0]).fileName()));
+            std::printf("\n");
+        }
+    }
     return 0;
 }

@@ -58,13 +58,22 @@ TEST(DrawnMouth, EachVisemeShowsItsOwnKindOfDrawnShape)
                                    ArtLayer::MouthWide, ArtLayer::MouthRound});
     const std::pair<int, ArtLayer> expected[] = {
         {viseme::Silence, ArtLayer::MouthRest}, {viseme::PP, ArtLayer::MouthClosed}, {viseme::FF, ArtLayer::MouthF},
-        {viseme::SS, ArtLayer::MouthWide},      {viseme::aa, ArtLayer::MouthOpen},   {viseme::E, ArtLayer::MouthWide},
-        {viseme::oh, ArtLayer::MouthRound},     {viseme::ou, ArtLayer::MouthRound},  {viseme::CH, ArtLayer::MouthRound}};
+        {viseme::aa, ArtLayer::MouthOpen},      {viseme::E, ArtLayer::MouthWide},    {viseme::ih, ArtLayer::MouthWide},
+        {viseme::oh, ArtLayer::MouthRound},     {viseme::ou, ArtLayer::MouthRound}};
     for (const auto& [v, shape] : expected) {
         EXPECT_EQ(nearestMouth(v, all), shape) << visemeNames()[std::size_t(v)].toStdString();
         // Held at its target, the viseme shows that shape alone, not a blend.
         EXPECT_GT(mouthWeights(visemeShape(v), all)[slot(shape)], 0.99) << visemeNames()[std::size_t(v)].toStdString();
     }
+    // A lightly said "aa" opens half way, with the wide shape.
+    EXPECT_GT(mouthWeights(visemeShape(viseme::aa, 0.6), all)[slot(ArtLayer::MouthWide)], 0.9);
+    // A consonant said with the jaw nearly shut shows a vowel's shape only as
+    // far as it opens against that vowel, resting the rest of the way.
+    EXPECT_EQ(nearestMouth(viseme::SS, all), ArtLayer::MouthWide);
+    EXPECT_EQ(nearestMouth(viseme::CH, all), ArtLayer::MouthRound);
+    const MouthWeights s = mouthWeights(visemeShape(viseme::SS), all);
+    EXPECT_NEAR(s[slot(ArtLayer::MouthWide)], visemeShape(viseme::SS).open / visemeShape(viseme::E).open, 0.01);
+    EXPECT_NEAR(s[slot(ArtLayer::MouthRest)], 1 - s[slot(ArtLayer::MouthWide)], 0.01);
     // Without a closed shape, P, B and M fall back to rest; without rest, a drawing rests on its most closed shape.
     EXPECT_EQ(nearestMouth(viseme::PP, drawn({ArtLayer::MouthRest, ArtLayer::MouthOpen})), ArtLayer::MouthRest);
     EXPECT_EQ(nearestMouth(viseme::Silence, drawn({ArtLayer::MouthWide, ArtLayer::MouthOpen})), ArtLayer::MouthWide);

@@ -44,6 +44,34 @@ const std::array<std::vector<ArtLayer>, viseme::Count>& preferences()
 // mouth between such points blends the shapes of the points nearest it.
 constexpr std::array<double, 3> kShownWeights = {0.5, 0.75, 1.0};
 
+// Only an "aa" said at full strength opens the mouth all the way; said more
+// lightly (unstressed, or quieter than the loudest vowel so far) it shows the
+// half-open shape, so the drawn mouth opens as far as the voice is loud.
+constexpr double kFullyOpen = 0.9;
+
+// The consonants said with the jaw nearly shut share their drawn shape with
+// the vowels ("wide" with "E", "round" with "oh"): they show it only as far as
+// they open against the vowel it was drawn for, the rest of the way resting,
+// so a quiet "s" does not look like a loud "ee". Lips that close or touch the
+// teeth show their own shapes whole.
+bool opensPartly(int v)
+{
+    return v == viseme::TH || v == viseme::DD || v == viseme::kk || v == viseme::CH || v == viseme::SS ||
+           v == viseme::nn || v == viseme::RR;
+}
+
+// How far open the mouth each drawn shape stands for is.
+double drawnOpening(ArtLayer shape)
+{
+    switch (shape) {
+    case ArtLayer::MouthOpen: return visemeShape(viseme::aa).open;
+    case ArtLayer::MouthWide: return visemeShape(viseme::E).open;
+    case ArtLayer::MouthRound: return (visemeShape(viseme::oh).open + visemeShape(viseme::ou).open) / 2;
+    case ArtLayer::MouthF: return visemeShape(viseme::FF).open;
+    default: return 0.0;
+    }
+}
+
 struct Anchor {
     MouthShape mouth;
     int viseme;
@@ -55,7 +83,7 @@ const std::vector<Anchor>& anchors()
         std::vector<Anchor> out{{visemeShape(viseme::Silence), viseme::Silence}};
         for (int v = 1; v < viseme::Count; ++v) {
             for (double w : kShownWeights)
-                out.push_back({visemeShape(v, w), v});
+                out.push_back({visemeShape(v, w), v == viseme::aa && w < kFullyOpen ? viseme::E : v});
         }
         return out;
     }();
@@ -73,10 +101,10 @@ double distanceSquared(const MouthShape& a, const MouthShape& b)
            d(a.tongue, b.tongue, 0.2);
 }
 
-// Inverse distance to the eighth power: a mouth held at a point shows that
+// Inverse distance to the fourth power: a mouth held at a point shows that
 // point's shape alone, one on its way between two cross-fades them, and the
 // weights change continuously with the mouth.
-constexpr double kSharpness = 8.0;
+constexpr double kSharpness = 4.0;
 constexpr double kTouching = 1e-12;
 
 std::size_t slot(ArtLayer layer) { return std::size_t(int(layer) - int(kFirstMouth)); }
@@ -97,7 +125,12 @@ MouthWeights mouthWeights(const MouthShape& mouth, const DrawnMouths& drawn)
     double total = 0;
     for (const Anchor& anchor : anchors()) {
         const double w = 1.0 / (std::pow(distanceSquared(mouth, anchor.mouth), kSharpness / 2) + kTouching);
-        weights[slot(nearestMouth(anchor.viseme, drawn))] += w;
+        const ArtLayer shape = nearestMouth(anchor.viseme, drawn);
+        const double opening = drawnOpening(shape);
+        const double shown =
+            opensPartly(anchor.viseme) && opening > 0 ? std::clamp(anchor.mouth.open / opening, 0.0, 1.0) : 1.0;
+        weights[slot(shape)] += w * shown;
+        weights[slot(nearestMouth(viseme::Silence, drawn))] += w * (1 - shown);
         total += w;
     }
     for (double& w : weights)

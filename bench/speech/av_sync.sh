@@ -14,6 +14,8 @@
 #        MEASURE: build/bin/av_sync_measure; RUNS defaults to 3)
 # With AV_SYNC_KEEP=DIR each run's capture is kept there as ENGINE-TEXT-RUN.nut
 # (the mouth region at 60 frames a second and the sink's sound), to look at.
+# With AV_SYNC_MODEL=NAME (a file of the model list, e.g. mira.qvm) the face
+# speaks with that model, chosen in the list on "Demo" as a user would.
 set -uo pipefail
 program=$1
 measure=$2
@@ -41,6 +43,13 @@ type_text() {
 
 
 click "${expand_button[@]}"
+if [ -n "${AV_SYNC_MODEL:-}" ]; then
+  demo_tab=(300 14); first_model=(312 70)
+  click "${demo_tab[@]}"
+  click "${first_model[@]}"
+  xdotool type --delay 50 "${AV_SYNC_MODEL%.qvm}"   # the list's search by typing selects it
+  sleep 1
+fi
 click "${player_tab[@]}"
 click "${tracking[@]}"   # the head stays where it is
 # LifeMode 1 (blinks only): with more, the head drifts, turns at each phrase

@@ -1,11 +1,11 @@
 #pragma once
-// A drawing speaks with the few mouths its user drew. Each drawn shape stands
-// for one mouth of the player's own (rest for silence, closed for P, B and M,
-// "f" for F and V, open for "aa", wide for "E", round between "oh" and "ou"),
-// and the mouth of a frame, eased by the one timing policy, shows as a blend
-// of the drawn shapes by how near each one's mouth is to it. A viseme is
-// thereby shown by the drawn shape nearest to it: a drawing with only rest
-// and open still opens on every vowel.
+// A drawing speaks with the few mouths its user drew. Each viseme, said at
+// half its weight or more, is shown by one drawn shape: the nearest of a
+// list (rest for silence, closed for P, B and M, "f" for F and V, open for a
+// loud "aa", wide for "E", "ih" and a lighter "aa", round for "oh" and "ou"),
+// so a drawing with only rest and open still opens on every vowel. The
+// mouth of a frame, eased by the one timing policy, shows as a blend of the
+// shapes of the visemes it is nearest to.
 
 #include "components/player/content/artwork_model.h"
 #include "components/player/motion/mouth_shape.h"

@@ -95,3 +95,37 @@ def speaking(w):
     recorder = d.Recorder(artefact("stopped.raw"))
     time.sleep(0.6)
     check("Stop silences the speech", recorder.stop().rms() < 0.0005)
+
+
+def mouth_motion(w, seconds):
+    """How much of the player's mouth region changes from one shot to the next, on average."""
+    mouth = w.area(100, 134, 80, 56)  # the region the lip-sync meter watches
+    shares, last, end = [], shot("mouth"), time.time() + seconds
+    while time.time() < end:
+        now = shot("mouth")
+        shares.append(d.differing(last, now, mouth))
+        last = now
+    return sum(shares) / max(len(shares), 1)
+
+
+def speaking_drawn(w):
+    """The drawn sample character, chosen in the model list, speaks: its mouth moves more than at rest."""
+    w.tab("Demo")
+    models = w.control("File1", "list")
+    d.click(*d.centre(w.control("mira.qvm", root=models)))
+    check("the drawn character is chosen in the list",
+          d.wait_for(lambda: d.selected_names(models) == ["mira.qvm"], 10) is not None, str(d.selected_names(models)))
+    check("and loads without a report", not w.tree.find(role="alert"))
+    w.tab("KV TTS")
+    say(w, "Hello there, my mouth opens and closes as I say every one of these words to you now.")
+    time.sleep(1.0)
+    resting = mouth_motion(w, 3.0)
+    w.click("Play", "push button")
+    wait_text(w, "Text4", "Play", 10)
+    talking = mouth_motion(w, 3.0)
+    check("its mouth moves more speaking than at rest", talking > 2 * resting and talking > 0.02,
+          f"{talking:.4f} of the mouth region changes between shots speaking, {resting:.4f} at rest")
+    wait_text(w, "Text4", "EOF", 30)
+    w.tab("Demo")
+    d.click(*d.centre(w.control("anna.qvm", root=models)))
+    d.wait_for(lambda: d.selected_names(models) == ["anna.qvm"], 10)

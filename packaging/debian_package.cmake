@@ -1,7 +1,8 @@
 # The Debian package (cpack -G DEB, run by scripts/package). Library
-# dependencies come from dpkg-shlibdeps; what the program needs without linking
-# to it is listed here: the X11 platform plugin, and fonts for the captions
-# (Arial's widths) and for text typed in the voices' scripts.
+# dependencies come from dpkg-shlibdeps (libqt6svg6, which draws the drawn
+# characters, among them); what the program needs without linking to it is
+# listed here: the X11 platform plugin, and fonts for the captions (Arial's
+# widths) and for text typed in the voices' scripts.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vizmo4-demo)
 set(CPACK_PACKAGE_VENDOR "Vizmo4 Demo developers")

@@ -176,6 +176,13 @@ TEST(DrawingSafety, WhatStaysInsideTheFileIsRead)
     EXPECT_TRUE(art.ok()) << art.error().description.toStdString();
 }
 
+TEST(DrawingSafety, ElementsNestedUpTo48DeepAreRead)
+{
+    // The <svg>, the groups, the head's group and its circle: 48 deep, and one more.
+    EXPECT_TRUE(read(drawing(nested(kMaxDrawingDepth - 3))).ok());
+    EXPECT_FALSE(read(drawing(nested(kMaxDrawingDepth - 2))).ok());
+}
+
 TEST(DrawingSafety, AnOversizedDrawingIsRefusedBeforeItIsRead)
 {
     const QByteArray big = drawing(kHead + kOpenMouth + "<!--" + QByteArray(kMaxDrawingBytes, ' ') + "-->");

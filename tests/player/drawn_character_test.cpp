@@ -337,6 +337,62 @@ TEST(DrawnRendering, TheSampleCharacterAtRestLooksAsItsReference)
     EXPECT_LT(total / (frame.width() * frame.height()), 1.5) << "the mean difference, in levels";
 }
 
+// What the host sets reaches a drawn character as it reaches a built-in
+// face: the backdrop's colour, image and mode, the posing methods, the
+// expressions of a script scaled by Strength, and life.
+TEST(DrawnRendering, ThePlayersPropertiesAndMethodsReachTheDrawnCharacter)
+{
+    MiraFixture f;
+    ASSERT_TRUE(f.ok);
+    ASSERT_TRUE(f.player.put(id::BackColor, I4(0x0000FF00)).ok());
+    const QImage rest = grabRgb(f.player);
+    EXPECT_EQ(rest.pixelColor(2, 2), QColor(0, 255, 0));
+
+    QImage canvas(256, 256, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    ASSERT_TRUE(f.player.put(id::BackMode, I2(-1)).ok());
+    f.player.render(&canvas, QPoint(), QRegion(), QWidget::RenderFlags());
+    EXPECT_EQ(canvas.pixelColor(2, 2).alpha(), 0) << "BackMode -1 leaves the corners to the host";
+    EXPECT_EQ(canvas.pixelColor(128, 110).alpha(), 255);
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(f.dir.filePath(QStringLiteral("red.png"))));
+    ASSERT_TRUE(f.player.put(id::BackImage, Str(f.dir.filePath(QStringLiteral("red.png")))).ok());
+    ASSERT_TRUE(f.player.put(id::BackMode, I2(1)).ok());
+    EXPECT_EQ(grabRgb(f.player).pixelColor(2, 2), QColor(Qt::red));
+    ASSERT_TRUE(f.player.put(id::BackMode, I2(0)).ok());
+    EXPECT_EQ(grabRgb(f.player), rest);
+
+    const auto differs = [&](const QRect& area) {
+        const QImage now = grabRgb(f.player);
+        return now.copy(area) != rest.copy(area);
+    };
+    const QRect head(70, 40, 116, 130), eyes(92, 100, 72, 20), shoulders(0, 200, 256, 56);
+    f.player.call(id::SetShoulder, {I2(200), I2(200)});
+    EXPECT_TRUE(differs(shoulders));
+    EXPECT_FALSE(differs(head)) << "the shoulders rise, the head stays";
+    f.player.call(id::SetShoulder, {I2(0), I2(0)});
+    f.player.call(id::SetEye, {I2(120), I2(0), I2(120), I2(0)});
+    EXPECT_TRUE(differs(eyes));
+    EXPECT_FALSE(differs(shoulders));
+    f.player.call(id::SetEye, {I2(0), I2(0), I2(0), I2(0)});
+    f.nowMs += 2000;  // past the hold of a SetEye
+    f.player.call(id::SetHead, {I2(0), I2(0), I2(200)});
+    EXPECT_TRUE(differs(head));
+    f.player.call(id::SetHead, {I2(0), I2(0), I2(0)});
+    EXPECT_EQ(grabRgb(f.player), rest);
+
+    // A surprised script raises the brows; with StrengthMode 1 and Strength 0 it shows nothing.
+    ASSERT_TRUE(f.player.put(id::ScriptName, Str(f.write("wow.qvs", "QVS 1\nlength 5000\nexpr 0 surprise 1\n"))).ok());
+    f.run(200);
+    const QRect brows(88, 80, 80, 20);
+    EXPECT_TRUE(differs(brows));
+    ASSERT_TRUE(f.player.put(id::StrengthMode, I2(1)).ok());
+    ASSERT_TRUE(f.player.put(id::Strength, I4(0)).ok());
+    EXPECT_FALSE(differs(brows));
+    f.player.call(id::Stop);
+}
+
 TEST(DrawnRendering, TheSampleCharacterBlinksAndSpeaks)
 {
     MiraFixture f;

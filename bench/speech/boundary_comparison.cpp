@@ -1,7 +1,5 @@
 #include "boundary_comparison.h"
 
-#include "components/player_control.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -9,27 +7,21 @@ namespace vizmo::speech {
 
 namespace {
 
-namespace v = player::viseme;
-
 enum class Broad { Silence, Vowel, Stop, Fricative, Nasal, Approximant };
 
-// From the phone's shape, which both engines' tables give, and its name
-// where one shape holds sounds of different manners.
+// By the phone's features, which both engines' phones carry.
 Broad broadOf(const PhoneMark& p)
 {
-    const QByteArray& n = p.phone;
-    if (n == "h" || n == "hh")
-        return Broad::Fricative;
-    if (n == "w" || n == "j" || n == "y" || n.startsWith('l') || n == "el")
-        return Broad::Approximant;
-    switch (p.viseme) {
-    case v::Silence: return Broad::Silence;
-    case v::PP: return n == "m" ? Broad::Nasal : Broad::Stop;
-    case v::DD: case v::kk: return Broad::Stop;
-    case v::nn: return Broad::Nasal;
-    case v::FF: case v::TH: case v::CH: case v::SS: return Broad::Fricative;
-    case v::RR: return Broad::Approximant;
-    default: return Broad::Vowel;
+    const PhoneFeatures& f = p.sound;
+    if (f.isPause())
+        return Broad::Silence;
+    if (f.isVowel() || f.syllabic)
+        return Broad::Vowel;
+    switch (f.manner) {
+    case Manner::Stop: case Manner::Tap: case Manner::Click: return Broad::Stop;
+    case Manner::Nasal: return Broad::Nasal;
+    case Manner::Fricative: case Manner::Affricate: case Manner::LateralFricative: return Broad::Fricative;
+    default: return Broad::Approximant;  // approximants, laterals, trills
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // How far found phone and word boundaries lie from known ones, for marks of
-// two different phone sets (Flite's ARPAbet, eSpeak NG's mnemonics): both
+// two different phone sets (Flite's ARPAbet, eSpeak NG's IPA): both
 // are reduced to broad classes (vowel, stop, fricative, nasal, approximant,
 // silence), the two sequences are paired by edit distance, and only phones
 // paired with one of their own class are compared. Words pair exactly, by

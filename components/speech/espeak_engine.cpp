@@ -24,7 +24,46 @@ struct Job {
     SynthesisSink* sink = nullptr;
     const CodePointIndex* positions = nullptr;
     int sampleRate = 22050;
+    QByteArrayView voice;  // the engine's key of the voice speaking
 };
+
+// Phonemes that eSpeak NG 1.51 writes with no IPA of their own, under its
+// ASCII name, or under a wrong symbol, by the voices that have them.
+struct IpaSlip {
+    const char* voice;  // a voice key, or the start of one
+    const char* written;
+    const char* meant;
+};
+constexpr IpaSlip kIpaSlips[] = {
+    {"zle/ru", "y", "ɨ"},       // ы: a close central vowel, lips spread, not the rounded y
+    {"gmq/sv", "sx", "ɧ"},      // the sj sound, lips pushed forward
+    {"sit/cmn", "s.", "ʂ"},     // a retroflex s, as in "shu"
+};
+
+QByteArray meantIpa(QByteArrayView voice, const QByteArray& written)
+{
+    for (const IpaSlip& slip : kIpaSlips) {
+        if (voice.startsWith(QByteArrayView(slip.voice)) && written == slip.written)
+            return QByteArray(slip.meant);
+    }
+    return written;
+}
+
+// A long name is cut at 8 bytes, which may be inside a letter's UTF-8
+// sequence: that partial letter is dropped, the rest of the phone kept.
+QByteArray wholeLetters(const char* name, std::size_t size)
+{
+    std::size_t end = strnlen(name, size), start = end;
+    while (start > 0 && (static_cast<unsigned char>(name[start - 1]) & 0xC0) == 0x80)
+        --start;  // continuation bytes of the last letter
+    if (start > 0 && static_cast<unsigned char>(name[start - 1]) >= 0xC0) {
+        const auto lead = static_cast<unsigned char>(name[start - 1]);
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (end - (start - 1) < length)
+            end = start - 1;
+    }
+    return QByteArray(name, qsizetype(end));
+}
 
 int onSynth(short* wav, int count, espeak_EVENT* events)
 {
@@ -37,9 +76,12 @@ int onSynth(short* wav, int count, espeak_EVENT* events)
     for (const espeak_EVENT* e = events; e->type != espeakEVENT_LIST_TERMINATED; ++e) {
         const std::int64_t sample = std::int64_t(e->audio_position) * job->sampleRate / 1000;
         if (e->type == espeakEVENT_PHONEME) {
-            // The name is up to 8 characters and not NUL-terminated when it uses all 8.
-            const QByteArray name(e->id.string, qsizetype(strnlen(e->id.string, sizeof e->id.string)));
-            chunk.phones.push_back({sample, espeakPhoneViseme(name), name});
+            // The name is the phone in the IPA, in UTF-8: up to 8 bytes, not
+            // NUL-terminated when it uses all 8. A change of language comes as
+            // a phone named "(en)"; it is none.
+            const QByteArray name = wholeLetters(e->id.string, sizeof e->id.string);
+            if (!name.startsWith('('))
+                chunk.phones.push_back(espeakPhone(sample, meantIpa(job->voice, name)));
         } else if (e->type == espeakEVENT_WORD && e->text_position > 0) {
             const auto [start, length] = job->positions->toUtf16(e->text_position - 1, e->length);
             chunk.words.push_back({sample, start, length});
@@ -87,7 +129,8 @@ constexpr std::array<double, 11> kPitchCurve = {-0.58, -0.48, -0.38, -0.27, -0.1
 EspeakEngine::EspeakEngine()
 {
     const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
-                                       espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
+                                       espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_PHONEME_IPA |
+                                           espeakINITIALIZE_DONT_EXIT);
     if (rate <= 0) {
         qCWarning(lcEspeak) << "eSpeak NG could not start; it has no voices";
         return;
@@ -142,8 +185,9 @@ void EspeakEngine::synthesize(const QString& text, const SpeechSettings& setting
     if (voices_.isEmpty())
         return;
     const int index = std::clamp(settings.voiceIndex, 0, int(voices_.size()) - 1);
-    if (espeak_SetVoiceByName(voices_[index].id.constData()) != EE_OK)
-        qCWarning(lcEspeak) << "voice" << voices_[index].id << "could not be selected";
+    const QByteArray voice = settings.voiceId.isEmpty() ? voices_[index].id : settings.voiceId;
+    if (espeak_SetVoiceByName(voice.constData()) != EE_OK)
+        qCWarning(lcEspeak) << "voice" << voice << "could not be selected";
     espeak_SetParameter(espeakRATE, wordsPerMinute(settings.speed), 0);
     espeak_SetParameter(espeakPITCH, pitchParameter(settings.pitch), 0);
     espeak_SetParameter(espeakVOLUME, 100, 0);  // Volume is applied at the output
@@ -151,7 +195,7 @@ void EspeakEngine::synthesize(const QString& text, const SpeechSettings& setting
     const QByteArray utf8 = text.toUtf8();
     const CodePointIndex positions(text);
     QuietStartSink trimmed(sink, sampleRate_);
-    Job job{&trimmed, &positions, sampleRate_};
+    Job job{&trimmed, &positions, sampleRate_, voice};
     espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &job);
     trimmed.flush();
 }

@@ -125,7 +125,7 @@ void collectMarks(const cst_utterance* utt, const Job& job, SpeechChunk& chunk)
     for (const cst_item* s = relation_head(utt_relation(utt, "Segment")); s; s = item_next(s)) {
         const QByteArray name(item_feat_string(s, "name"));
         const int stress = QByteArray(ffeature_string(s, "R:SylStructure.parent.stress")) == "1" ? 1 : 0;
-        chunk.phones.push_back({secondsToSample(segmentStart(s), job.sampleRate), flitePhoneViseme(name), name, stress});
+        chunk.phones.push_back(flitePhone(secondsToSample(segmentStart(s), job.sampleRate), name, stress));
     }
     forEachToken(utt, *job.piece, [&](int at, int length, const cst_item* segment) {
         chunk.words.push_back({secondsToSample(segmentStart(segment), job.sampleRate), job.piece->start + at, length});

@@ -30,38 +30,28 @@ constexpr int kSilentRunMs = 60;
 constexpr double kSilentShare = 0.25;
 constexpr double kSilentBlend = 0.15;
 
+// By the sound's features, which both engines' phones carry.
 Kind kindOf(const PhoneMark& p, int durationMs)
 {
-    if (p.phone == "h" || p.phone == "hh")
-        return Kind::Hidden;  // the tables give it a vowel's shape; it takes its vowel's
-    if (p.phone == "w")
-        return Kind::Rounded;
-    if (p.phone == "y" || p.phone == "j")
-        return Kind::Visible;
+    if (p.sound.isVowel() || (p.sound.syllabic && p.viseme >= v::aa))
+        return Kind::Vowel;  // a syllabic consonant shown as a vowel is its syllable's nucleus
     switch (p.viseme) {
     case v::Silence: return durationMs >= kPauseMs ? Kind::Pause : Kind::Hidden;
     case v::PP: case v::FF: return Kind::LipContact;
+    case v::ou: case v::oh: return Kind::Rounded;  // w, ɥ, a labialised consonant
     case v::DD: case v::kk: case v::nn: return Kind::Hidden;
-    case v::TH: case v::CH: case v::SS: case v::RR: return Kind::Visible;
-    default: return Kind::Vowel;
+    default: return Kind::Visible;  // th, ch, sh, s, z, r, the glide j
     }
 }
 
 bool isRounded(const PhoneMark& p) { return p.viseme == v::oh || p.viseme == v::ou; }
-
-// Schwas of both engines' phone sets.
-bool isReduced(const QByteArray& phone)
-{
-    return phone == "ax" || phone.startsWith('@') || phone == "3" || phone == "I2" || phone == "a#";
-}
-
 
 // The weighting rule: a vowel opens as far as it is loud against the loudest
 // vowel so far, stressed ones fully, unstressed ones less, schwas least, and
 // short ones less than long ones; never less than half way.
 constexpr double kLeastVowel = 0.5;
 
-double stressOf(const PhoneMark& p) { return isReduced(p.phone) ? 0.7 : p.stress == 0 ? 0.85 : 1.0; }
+double stressOf(const PhoneMark& p) { return p.sound.reduced ? 0.7 : p.stress == 0 ? 0.85 : 1.0; }
 
 double stressAndLength(const PhoneMark& p, int durationMs)
 {
@@ -73,10 +63,12 @@ double stressAndLength(const PhoneMark& p, int durationMs)
 
 bool showsAsVowel(const PhoneMark& phone) { return kindOf(phone, kPauseMs) == Kind::Vowel; }
 
-bool isStop(const QByteArray& phone)
+bool isStop(const PhoneMark& phone)
 {
-    static const char* const stops[] = {"p", "b", "t", "d", "k", "g", "t#", "d#"};
-    return std::any_of(std::begin(stops), std::end(stops), [&](const char* s) { return phone == s; });
+    // A tap is a stop's short closure (English "butter").
+    const Manner manner = phone.sound.manner;
+    return phone.sound.kind == PhoneKind::Consonant && (manner == Manner::Stop || manner == Manner::Tap) &&
+           phone.sound.place != Place::Glottal;
 }
 
 PhoneTiming phoneTimingOf(EngineKind engine)
@@ -159,7 +151,7 @@ std::int64_t LipSync::markOf(std::size_t i) const
     const std::int64_t next = i + 1 < phones_.size() ? phones_[i + 1].startSample + shift : end_ ? *end_ : mark;
     const std::int64_t earliest = i > 0 ? (phones_[i - 1].startSample + shift + mark) / 2 : 0;
     const std::int64_t latest = std::max(mark, (mark + next) / 2);
-    const std::int64_t moved = mark + (isStop(phones_[i].phone) ? ms(timing_.stopShiftMs) : 0);
+    const std::int64_t moved = mark + (isStop(phones_[i]) ? ms(timing_.stopShiftMs) : 0);
     return std::max<std::int64_t>(0, std::clamp(moved, std::min(earliest, latest), latest));
 }
 
@@ -193,7 +185,8 @@ double LipSync::relativeLoudness(std::size_t i) const
 
 double LipSync::vowelWeight(std::size_t i) const
 {
-    return std::clamp(relativeLoudness(i) * stressAndLength(phones_[i], durationMs(i)), kLeastVowel, 1.0);
+    const PhoneMark& p = phones_[i];
+    return std::clamp(relativeLoudness(i) * stressAndLength(p, durationMs(i)) * p.shapeWeight, kLeastVowel, 1.0);
 }
 
 std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
@@ -238,8 +231,11 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
         cue.viseme = phone.viseme;
         weight = vowelWeight(i);
         break;
-    case Kind::LipContact: cue.viseme = phone.viseme; break;
-    case Kind::Rounded: cue.viseme = v::ou; break;
+    case Kind::LipContact:
+    case Kind::Rounded:
+        cue.viseme = phone.viseme;
+        weight = phone.shapeWeight;
+        break;
     case Kind::Visible:
     case Kind::Hidden:
         if (const auto rounded = roundingAhead(i)) {
@@ -249,7 +245,7 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
             weight = kAnticipatedRounding;
         } else if (kind(i) == Kind::Visible) {
             cue.viseme = phone.viseme;
-            weight = kVisibleConsonant;
+            weight = kVisibleConsonant * phone.shapeWeight;
         } else if (const auto run = hiddenRun(i); run.first == i && silent(run)) {
             // The jaw rises in the silence, towards the vowel either side.
             const std::size_t vowel = run.second < phones_.size() && kind(run.second) == Kind::Vowel ? run.second

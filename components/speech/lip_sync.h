@@ -1,19 +1,21 @@
 #pragma once
 // Turns an engine's phones into the mouth's targets, by the rules animators
-// use for speech, in small passes over the phones as they arrive:
+// use for speech, in small passes over the phones as they arrive; the rules
+// read the phones' features (vowel, bilabial, rounded...), the same in
+// every language:
 //  - every vowel gets its own shape from where its sound rises, opened as
 //    far as it is loud against the loudest vowel so far, less for unstressed,
 //    reduced and short vowels, and never less than half way, so no vowel is
 //    ever hidden;
-//  - P, B and M close the lips and F and V put the lip to the teeth, for
-//    their own phone only;
+//  - bilabials (p, b, m) close the lips and labiodentals (f, v) put the lip
+//    to the teeth, for their own phone only;
 //  - consonants that hardly show on the lips (t, d, n, k, g, h, l) get no
 //    shape of their own: the mouth passes through them from the shape before
 //    to the shape after, which starts half way through them; in a silence
 //    of theirs of 60 ms or more (a stop's closure) the jaw rises, to the
 //    vowel after (or before) at 0.15, and the vowel after opens with its sound;
-//  - rounding (oo, oh, w) starts with the first of up to two consonants
-//    before it;
+//  - rounding (rounded vowels, w, labialised consonants) starts with the
+//    first of up to two consonants before it;
 //  - equal neighbours are joined.
 // Each target is due early enough for the player's spring to be half way
 // there, as seen, viseme_timing::kLeadMs before it is heard, and carries how
@@ -50,8 +52,9 @@ PhoneTiming phoneTimingOf(EngineKind engine);
 // Whether the mouth shows `phone` as a vowel, with a shape of its own.
 bool showsAsVowel(const PhoneMark& phone);
 
-// p, b, t, d, k or g, in either engine's phone set.
-bool isStop(const QByteArray& phone);
+// A stop with its closure (p, b, t, d, k, g, their kin at every place
+// before the glottis, and taps), in either engine's phone set.
+bool isStop(const PhoneMark& phone);
 
 class LipSync {
 public:

@@ -2,6 +2,8 @@
 // What the component needs of a speech engine. An engine object lives on its
 // own worker thread (see engine_thread.h) and every member is called there.
 
+#include "components/speech/phone_features.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -25,6 +27,9 @@ struct SpeechSettings {
     int voiceIndex = 0;
     int pitch = 50;
     int speed = 50;
+    // The engine's own key of a voice to use instead of voiceIndex, such as a
+    // variant not in the list ("roa/fr+f3"); empty for the listed voice.
+    QByteArray voiceId = {};
 };
 
 // Pitch 0..100 as a factor on the voice's own pitch, the same on both
@@ -32,14 +37,19 @@ struct SpeechSettings {
 // octave up at 100 (1.41).
 inline double pitchFactor(int pitch) { return std::exp2((std::clamp(pitch, 0, 100) - 50) / 100.0); }
 
-// A phone of the engine as heard from `startSample` on; `viseme` is its mouth
-// shape (player::viseme numbering). `stress` is that of its syllable: 1
-// stressed, 0 unstressed, -1 when the engine does not say.
+// A phone of the engine as heard from `startSample` on, under the engine's
+// own name (IPA from eSpeak NG, ARPAbet from Flite). `sound` is what kind of
+// sound it is, `viseme` its mouth shape (player::viseme numbering) and
+// `shapeWeight` how far towards it the phone goes at its fullest
+// (components/speech/viseme_tables.h gives all three). `stress` is that of
+// its syllable: 1 stressed, 0 unstressed, -1 when the engine does not say.
 struct PhoneMark {
     std::int64_t startSample = 0;
     int viseme = 0;
     QByteArray phone;
     int stress = -1;
+    PhoneFeatures sound = {};
+    double shapeWeight = 1.0;
 };
 
 // A word of the text, in UTF-16 units of the text as given, heard from `startSample` on.

@@ -1,6 +1,5 @@
 #include "tools/make_speech_script/nasal_releases.h"
 
-#include "components/player_control.h"
 #include "components/speech/lip_sync.h"
 
 #include <algorithm>
@@ -10,17 +9,11 @@ namespace vizmo::speech {
 
 namespace {
 
-namespace v = player::viseme;
-
 constexpr int kWindowMs = 10;
 // Both phones keep at least this much.
 constexpr int kShortestMs = 15;
 
-bool isNasal(const PhoneMark& p)
-{
-    return (p.viseme == v::PP && p.phone == "m") ||
-           (p.viseme == v::nn && (p.phone.startsWith('n') || p.phone.startsWith('N') || p.phone.startsWith('m')));
-}
+bool isNasal(const PhoneMark& p) { return p.sound.kind == PhoneKind::Consonant && p.sound.manner == Manner::Nasal; }
 
 }  // namespace
 

@@ -172,7 +172,7 @@ std::optional<RecognisedPhones> recognisePhones(const Recording& recording, QStr
         const std::int64_t start = std::int64_t(std::llround(frame * kFrameSamples * toRate));
         if (!out.phones.empty() && out.phones.back().phone == name)
             continue;  // two silences in a row are one
-        out.phones.push_back({start, flitePhoneViseme(name), name, -1});
+        out.phones.push_back(flitePhone(start, name));
     }
     // The search keeps its last phone list until the next utterance and does
     // not free it with the decoder: an empty utterance clears it.

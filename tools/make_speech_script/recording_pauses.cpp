@@ -68,7 +68,7 @@ void keepPausesSilent(TimedSpeech& speech, const Recording& recording)
                                          : run.end;
         for (auto p = first; p != phones.end() && p->startSample < run.end; ++p) {
             if (sounding(*p))
-                p->startSample = isStop(p->phone) ? std::max(p->startSample, closure) : run.end;
+                p->startSample = isStop(*p) ? std::max(p->startSample, closure) : run.end;
         }
         if (restInside)
             phones.insert(first, PhoneMark{run.start, player::viseme::Silence, QByteArrayLiteral("_"), -1});

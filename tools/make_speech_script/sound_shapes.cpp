@@ -280,7 +280,7 @@ std::vector<PhoneMark> shapesFromSound(const Recording& recording)
     std::vector<PhoneMark> out;
     for (const Run& run : joined) {
         const std::int64_t start = std::int64_t(run.start) * kHop * recording.rate / kRate;
-        out.push_back({start, flitePhoneViseme(run.name), run.name, -1});
+        out.push_back(flitePhone(start, run.name));
     }
     return out;
 }

@@ -29,7 +29,7 @@ std::vector<PhoneMark> fromClosures(std::vector<PhoneMark> phones, const std::ve
         return to > from ? (energy[std::size_t(to)] - energy[std::size_t(from)]) / double(to - from) : 0.0;
     };
     for (std::size_t i = 1; i < phones.size(); ++i) {
-        if (!isStop(phones[i].phone))
+        if (!isStop(phones[i]))
             continue;
         const std::int64_t burst = phones[i].startSample, before = phones[i - 1].startSample;
         if (burst <= before)

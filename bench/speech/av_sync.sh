@@ -10,17 +10,41 @@
 # median of the runs: correlation, lag (positive: the mouth moves first) and
 # the time from the click on "Play" to the first sound on the sink.
 #
-# Usage: av_sync.sh PROGRAM MEASURE [RUNS]   (PROGRAM: build/bin/vizmo4demo,
+# Usage: av_sync.sh [OPTIONS] PROGRAM MEASURE [RUNS]   (PROGRAM: build/bin/vizmo4demo,
 #        MEASURE: build/bin/av_sync_measure; RUNS defaults to 3)
+# Options:
+#   --languages        eSpeak NG's languages instead of the English texts of
+#                      both engines: one sentence per language from
+#                      tests/speech/language_sentences.tsv ("sample" lines),
+#                      with its correlation and lead and whether they pass
+#                      (correlation 0.5 or more, lead 0..+60 ms), and for the
+#                      languages with "rounded" and "spread" lines the mouth's
+#                      width while the sound is loud, rounded against spread
+#   --only KEYS        with --languages, only these voices (comma-separated
+#                      keys, such as roa/fr,gmw/de)
+#   --sentences FILE   with --languages, another file of the same form
 # With AV_SYNC_KEEP=DIR each run's capture is kept there as ENGINE-TEXT-RUN.nut
 # (the mouth region at 60 frames a second and the sink's sound), to look at.
 # With AV_SYNC_MODEL=NAME (a file of the model list, e.g. mira.qvm) the face
 # speaks with that model, chosen in the list on "Demo" as a user would.
 set -uo pipefail
-program=$1
-measure=$2
-runs=${3:-3}
 here=$(cd "$(dirname "$0")" && pwd)
+languages=
+only=
+sentences=$here/../../tests/speech/language_sentences.tsv
+while [ $# -gt 0 ]; do
+  case $1 in
+    --languages) languages=1; shift ;;
+    --only) only=${2:?--only needs voice keys}; shift 2 ;;
+    --sentences) sentences=${2:?--sentences needs a file}; shift 2 ;;
+    --) shift; break ;;
+    -*) echo "av_sync.sh: unknown option $1" >&2; exit 2 ;;
+    *) break ;;
+  esac
+done
+program=${1:?usage: av_sync.sh [OPTIONS] PROGRAM MEASURE [RUNS]}
+measure=${2:?usage: av_sync.sh [OPTIONS] PROGRAM MEASURE [RUNS]}
+runs=${3:-3}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vizmo-avsync.XXXXXX")
 capture=
@@ -33,7 +57,7 @@ program_start "$program"
 
 # Window-relative coordinates, from the window's layout (as in tests/e2e).
 expand_button=(250 276); player_tab=(380 14); speech_tab=(465 14); tracking=(290 249); life_1=(426 121)
-engine_list=(452 53); text_box=(420 190)
+engine_list=(452 53); voice_list=(452 77); text_box=(420 190)
 
 type_text() {
   click "${text_box[@]}"
@@ -59,26 +83,93 @@ click "${life_1[@]}"
 click "${speech_tab[@]}"
 sleep 0.5
 
-open_text="Hello there, I see that you are ready to start the show today."
-closing_text="Peter Piper picked a peck of pickled peppers, maybe more, by my map."
-for engine in espeak flite; do
-  if [ "$engine" = flite ]; then
-    click "${engine_list[@]}"; xdotool key Down Return; sleep 0.5
-  fi
-  for kind in open closing; do
-    text=open_text; [ "$kind" = closing ] && text=closing_text
-    type_text "${!text}"
-    : >"$work/results"
-    for run in $(seq "$runs"); do
-      line=$(av_capture_run 5 "$engine-$kind-$run")
-      echo "$engine $kind run $run: $line"
-      echo "$line" >>"$work/results"
-      sleep 1
-    done
-    echo "$engine $kind median: correlation $(awk '{print $2}' "$work/results" | median)" \
-      "lag $(awk '{print $4}' "$work/results" | median) ms" \
-      "click-to-sound $(awk '{print $7}' "$work/results" | median) ms"
-    cat "$work/results" >>"$work/all"
+# Selects voice N of the engine's list (as make_speech_script --voices numbers them).
+select_voice() {
+  click "${voice_list[@]}"
+  xdotool key Home
+  [ "$1" -gt 0 ] && xdotool key --repeat "$1" --delay 5 Down
+  xdotool key Return
+  sleep 0.5
+}
+
+# RUNS captures of the text in the box; their lines go to $work/results.
+capture_runs() {  # capture_runs LABEL SECONDS
+  : >"$work/results"
+  for run in $(seq "$runs"); do
+    line=$(av_capture_run "$2" "$1-$run")
+    echo "$1 run $run: $line"
+    echo "$line" >>"$work/results"
+    sleep 1
   done
-done
-echo "click-to-sound, median of all $(wc -l <"$work/all") runs: $(awk '{print $7}' "$work/all" | median) ms"
+}
+field_median() { awk -v f="$1" '{print $f}' "$work/results" | median; }
+
+english_texts() {
+  open_text="Hello there, I see that you are ready to start the show today."
+  closing_text="Peter Piper picked a peck of pickled peppers, maybe more, by my map."
+  for engine in espeak flite; do
+    if [ "$engine" = flite ]; then
+      click "${engine_list[@]}"; xdotool key Down Return; sleep 0.5
+    fi
+    for kind in open closing; do
+      text=open_text; [ "$kind" = closing ] && text=closing_text
+      type_text "${!text}"
+      capture_runs "$engine-$kind" 5
+      echo "$engine $kind median: correlation $(field_median 2)" \
+        "lag $(field_median 4) ms" \
+        "click-to-sound $(field_median 7) ms"
+      cat "$work/results" >>"$work/all"
+    done
+  done
+  echo "click-to-sound, median of all $(wc -l <"$work/all") runs: $(awk '{print $7}' "$work/all" | median) ms"
+}
+
+# One line a language: its sample's correlation and lead, and the width of
+# its rounded and spread sentences; then how many pass.
+language_texts() {
+  local voices summary=$work/summary
+  voices=$("$(dirname "$measure")/make_speech_script" --voices) || { echo "no voice list" >&2; exit 1; }
+  : >"$summary"
+  local keys
+  keys=$(grep -v '^#' "$sentences" | cut -f1 | awk 'NF && !seen[$0]++')
+  for key in $keys; do
+    [ -z "$only" ] || [[ ",$only," == *",$key,"* ]] || continue
+    local index
+    index=$(awk -F'\t' -v k="$key" '$2 == k {print $1; exit}' <<<"$voices")
+    [ -n "$index" ] || { echo "$key: not in eSpeak NG's voice list" >&2; continue; }
+    select_voice "$index"
+    local correlation=- lead=- rounded=- spread=-
+    while IFS=$'\t' read -r k what text; do
+      [ "$k" = "$key" ] || continue
+      type_text "$text"
+      capture_runs "${key//\//_}-$what" 6
+      case $what in
+        sample) correlation=$(field_median 2); lead=$(field_median 4) ;;
+        rounded) rounded=$(field_median 15) ;;
+        spread) spread=$(field_median 15) ;;
+      esac
+    done < <(grep -v '^#' "$sentences")
+    printf '%s\t%s\t%s\t%s\t%s\n' "$key" "$correlation" "$lead" "$rounded" "$spread" >>"$summary"
+  done
+  echo
+  echo "language                correlation  lead ms  pass   width rounded  spread  ratio"
+  awk -F'\t' '
+    function ok(c, l) { return c != "-" && c >= 0.5 && l >= 0 && l <= 60 }
+    {
+      pass = $2 == "-" ? "-" : ok($2, $3) ? "yes" : "no"
+      ratio = ($4 != "-" && $5 != "-" && $5 > 0) ? sprintf("%.2f", $4 / $5) : "-"
+      printf "%-24s %11s %8s  %-4s %14s %7s %6s\n", $1, $2, $3, pass, $4, $5, ratio
+      if ($2 != "-") { n++; passed += ok($2, $3); if ($2 < 0.4) low++ }
+      if (ratio != "-") { r++; rounds += ratio <= 0.90 }
+    }
+    END {
+      printf "%d of %d languages at correlation >= 0.5 and lead 0..+60 ms; %d below 0.4\n", passed, n, low
+      printf "%d of %d languages round (width ratio rounded/spread <= 0.90)\n", rounds, r
+    }' "$summary"
+}
+
+if [ -n "$languages" ]; then
+  language_texts
+else
+  english_texts
+fi

@@ -5,7 +5,8 @@
 // the mouth region's mean difference from the resting face, frame by frame,
 // is correlated with the sound's loudness over lags of +-300 ms. Prints the
 // best correlation, its lag (positive: the mouth moves first) and the time
-// from the click on "Play" to the first sound (and to the first faint sound).
+// from the click on "Play" to the first sound (and to the first faint sound),
+// and the mouth's width while the sound is loud: rounded lips are narrower.
 // Times are in seconds on the capture's wall clock.
 #include <algorithm>
 #include <cmath>
@@ -61,6 +62,59 @@ double pearson(const std::vector<double>& a, const std::vector<double>& b)
     }
     return saa > 0 && sbb > 0 ? sab / std::sqrt(saa * sbb) : 0;
 }
+
+// The lips and the mouth's inside are darker than the skin around them.
+// What is dark already in the resting face and reaches the region's sides
+// or bottom (hair, the neck's shadow) is not the mouth and never counts.
+struct MouthWidth {
+    std::size_t width = 0, height = 0;
+    int darkBelow = 0;          // a pixel this dark or darker is lip or mouth
+    std::vector<bool> outside;  // per pixel: not the mouth
+
+    MouthWidth(const std::vector<std::uint8_t>& rest, std::size_t w, std::size_t h)
+        : width(w), height(h), outside(w * h, false)
+    {
+        std::vector<std::uint8_t> sorted(rest);
+        std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
+        darkBelow = int(sorted[sorted.size() / 2]) - 30;  // the skin is most of the region
+        std::vector<std::size_t> todo;
+        auto seed = [&](std::size_t x, std::size_t y) {
+            const std::size_t p = y * w + x;
+            if (!outside[p] && rest[p] <= darkBelow) {
+                outside[p] = true;
+                todo.push_back(p);
+            }
+        };
+        for (std::size_t y = 0; y < h; ++y)
+            seed(0, y), seed(w - 1, y);
+        for (std::size_t x = 0; x < w; ++x)
+            seed(x, h - 1);
+        while (!todo.empty()) {
+            const std::size_t p = todo.back(), x = p % w, y = p / w;
+            todo.pop_back();
+            if (x > 0) seed(x - 1, y);
+            if (x + 1 < w) seed(x + 1, y);
+            if (y > 0) seed(x, y - 1);
+            if (y + 1 < h) seed(x, y + 1);
+        }
+    }
+    // From the first to the last column with at least two mouth pixels.
+    double of(const std::uint8_t* frame) const
+    {
+        long first = -1, last = -1;
+        for (std::size_t x = 0; x < width; ++x) {
+            int dark = 0;
+            for (std::size_t y = 0; y < height; ++y)
+                dark += !outside[y * width + x] && frame[y * width + x] <= darkBelow;
+            if (dark >= 2) {
+                if (first < 0)
+                    first = long(x);
+                last = long(x);
+            }
+        }
+        return first < 0 ? 0.0 : double(last - first + 1);
+    }
+};
 
 }  // namespace
 
@@ -156,7 +210,29 @@ int main(int argc, char** argv)
             bestLagMs = lagMs;
         }
     }
-    std::printf("correlation %.2f lag %+d ms click-to-sound %.0f ms frames %zu click-to-faint-sound %.0f ms\n",
-                bestCorrelation, bestLagMs, (onset - click) * 1000.0, mouth.size(), (faintOnset - click) * 1000.0);
+    // The width on the frames whose sound, at the lag found, is at least
+    // half as loud as the loudest tenth of them.
+    std::vector<double> loudness;
+    for (double t : at)
+        loudness.push_back(sound.rmsAt(t + bestLagMs / 1000.0));
+    std::vector<double> sorted(loudness);
+    std::sort(sorted.begin(), sorted.end());
+    const double loud = 0.5 * sorted[std::size_t(0.9 * double(sorted.size() - 1))];
+    const MouthWidth width(rest, std::size_t(std::atoi(argv[2])), std::size_t(std::atoi(argv[3])));
+    double widthSum = 0;
+    int loudFrames = 0;
+    for (std::size_t f = 0, k = 0; f < frames && k < at.size(); ++f) {
+        if (times[f] != at[k])
+            continue;
+        if (loudness[k] >= loud) {
+            widthSum += width.of(reinterpret_cast<const std::uint8_t*>(pixels.data()) + f * frameSize);
+            ++loudFrames;
+        }
+        ++k;
+    }
+    std::printf("correlation %.2f lag %+d ms click-to-sound %.0f ms frames %zu click-to-faint-sound %.0f ms "
+                "width %.1f\n",
+                bestCorrelation, bestLagMs, (onset - click) * 1000.0, mouth.size(), (faintOnset - click) * 1000.0,
+                loudFrames ? widthSum / loudFrames : 0.0);
     return 0;
 }

@@ -9,6 +9,8 @@
 //   transcript, the phones of an English recording are recognised, and any
 //   other (voice N's language decides; English by default) takes its shapes
 //   from the sound (untranscribed_phones.h).
+// make_speech_script --voices [--flite]
+//   Lists the engine's voices, one a line: N, the engine's key, the name.
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/recording.h"
 #include "tools/make_speech_script/speech_script.h"
@@ -32,10 +34,12 @@ namespace {
 constexpr const char* kUsage =
     "usage: make_speech_script [--flite] [--voice N] <output path without extension> <text>\n"
     "       make_speech_script --audio <file.wav> [--text <text> | --text-file <file>] [--voice N]\n"
-    "                          <output path without extension>\n";
+    "                          <output path without extension>\n"
+    "       make_speech_script --voices [--flite]\n";
 
 struct Options {
     bool flite = false;
+    bool listVoices = false;
     int voice = 0;
     QString audio;                      // a recording: its mode
     std::optional<QString> transcript;  // what the recording says, when known
@@ -63,6 +67,8 @@ std::optional<Options> parse(QStringList args, QString* error)
         };
         if (arg == QLatin1String("--flite")) {
             o.flite = true;
+        } else if (arg == QLatin1String("--voices")) {
+            o.listVoices = true;
         } else if (arg == QLatin1String("--voice") || arg == QLatin1String("--audio") ||
                    arg == QLatin1String("--text") || arg == QLatin1String("--text-file")) {
             const auto v = value();
@@ -193,6 +199,16 @@ int textMode(const Options& o)
     return writeScript(o.positional[0], script, wavBytes(spoken.samples, spoken.rate));
 }
 
+int listVoices(const Options& o)
+{
+    if (!o.positional.isEmpty() || !o.audio.isEmpty() || o.transcript)
+        return fail(2, QString::fromLatin1(kUsage).trimmed());
+    const auto& voices = EngineThread::of(o.flite ? EngineKind::Flite : EngineKind::Espeak).info().voices;
+    for (int i = 0; i < voices.size(); ++i)
+        std::printf("%d\t%s\t%s\n", i, voices[i].id.constData(), qPrintable(voices[i].name));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -202,5 +218,7 @@ int main(int argc, char** argv)
     const auto options = parse(app.arguments().mid(1), &error);
     if (!options)
         return fail(2, error + QLatin1Char('\n') + QString::fromLatin1(kUsage).trimmed());
+    if (options->listVoices)
+        return listVoices(*options);
     return options->audio.isEmpty() ? textMode(*options) : recordingMode(*options);
 }

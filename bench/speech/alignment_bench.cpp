@@ -5,12 +5,22 @@
 // word-start errors, beside those of stretching eSpeak NG's timing evenly
 // to the recording's length, and the alignment's time.
 //   alignment_bench [--verbose]
+// With --languages the recording is eSpeak NG in another language, as
+// another speaker would say it: a woman's variant (+f3) at 140 words a
+// minute with its pitch raised, against the language's own voice at its
+// usual 175 that the tool aligns; the sentences are the languages' own from
+// tests/speech/language_sentences.tsv. Both sides' stops are marked at their
+// closures, as the tool marks them.
+//   alignment_bench --languages [--verbose]
 #include "boundary_comparison.h"
 
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/transcript_alignment.h"
 
+#include "tools/make_speech_script/stop_closures.h"
+
 #include <QCoreApplication>
+#include <QFile>
 
 #include <chrono>
 #include <cstdio>
@@ -91,12 +101,80 @@ std::vector<float> toFloat(const std::vector<std::int16_t>& samples)
     return out;
 }
 
+Recording asRecording(const Synthesis& spoken)
+{
+    Recording recording;
+    recording.samples = resample(toFloat(spoken.samples), spoken.rate, kAnalysisRate);
+    recording.rate = kAnalysisRate;
+    return recording;
+}
+
+// The languages other than English whose recordings are made and aligned.
+const char* const kLanguages[] = {"roa/fr", "gmw/de", "roa/es", "roa/it", "zle/ru", "inc/hi", "jpx/ja", "trk/tr"};
+
+int languages(bool verbose)
+{
+    QFile file(QStringLiteral(LANGUAGE_SENTENCES));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", LANGUAGE_SENTENCES);
+        return 1;
+    }
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    const auto& voices = EngineThread::of(EngineKind::Espeak).info().voices;
+    Totals all;
+    for (const char* language : kLanguages) {
+        int voice = -1;
+        for (int i = 0; i < voices.size(); ++i) {
+            if (voices[i].id == language)
+                voice = i;
+        }
+        if (voice < 0)
+            continue;
+        // 140 words a minute (Speed 34), pitch 1.23 times the voice's own (Pitch 80).
+        const SpeechSettings speaker{voice, 80, 34, QByteArray(language) + "+f3"};
+        Totals totals;
+        for (const QByteArray& line : lines) {
+            const QList<QByteArray> fields = line.split('\t');
+            if (line.startsWith('#') || fields.size() != 3 || fields[0] != language)
+                continue;
+            const QString text = QString::fromUtf8(fields[2]);
+            const Synthesis spoken = synthesize(EngineKind::Espeak, speaker, text);
+            const TimedSpeech known{fromClosures(spoken.phones, spoken.samples, spoken.rate), spoken.words, spoken.rate};
+            const Recording recording = asRecording(spoken);
+
+            const auto started = std::chrono::steady_clock::now();
+            const Synthesis rendition = synthesize(EngineKind::Espeak, voice, text);
+            const TimedSpeech aligned = alignSynthesis(rendition, recording);
+            totals.alignSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            totals.audioSeconds += double(recording.samples.size()) / recording.rate;
+
+            const BoundaryErrors a = compareBoundaries(known, aligned);
+            add(totals.aligned, a);
+            add(totals.stretched, compareBoundaries(known, stretchSynthesis(rendition, recording)));
+            if (verbose)
+                std::printf("%s | %s\n  recording %.2f s, rendition %.2f s; phones median %.1f p90 %.1f\n", language,
+                            fields[2].constData(), double(spoken.samples.size()) / spoken.rate,
+                            double(rendition.samples.size()) / rendition.rate, quantileOfAbs(a.phoneMs, 0.5),
+                            quantileOfAbs(a.phoneMs, 0.9));
+        }
+        print(language, totals);
+        add(all.aligned, totals.aligned);
+        add(all.stretched, totals.stretched);
+        all.alignSeconds += totals.alignSeconds;
+        all.audioSeconds += totals.audioSeconds;
+    }
+    print("all languages", all);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const bool verbose = app.arguments().contains(QStringLiteral("--verbose"));
+    if (app.arguments().contains(QStringLiteral("--languages")))
+        return languages(verbose);
     const auto& fliteVoices = EngineThread::of(EngineKind::Flite).info().voices;
     Totals all;
     for (const char* id : {"slt", "rms", "awb"}) {
@@ -112,9 +190,7 @@ int main(int argc, char** argv)
             const QString text = QString::fromUtf8(sentence);
             const Synthesis spoken = synthesize(EngineKind::Flite, voice, text);
             const TimedSpeech known{spoken.phones, spoken.words, spoken.rate};
-            Recording recording;
-            recording.samples = resample(toFloat(spoken.samples), spoken.rate, kAnalysisRate);
-            recording.rate = kAnalysisRate;
+            const Recording recording = asRecording(spoken);
 
             const auto started = std::chrono::steady_clock::now();
             const Synthesis rendition = synthesize(EngineKind::Espeak, 0, text);

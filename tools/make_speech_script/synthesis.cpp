@@ -9,6 +9,11 @@ namespace vizmo::speech {
 
 Synthesis synthesize(EngineKind engine, int voice, const QString& text)
 {
+    return synthesize(engine, SpeechSettings{voice, 50, 50}, text);
+}
+
+Synthesis synthesize(EngineKind engine, const SpeechSettings& settings, const QString& text)
+{
     struct Sink : SynthesisSink {
         Synthesis out;
         bool cancelled() const override { return false; }
@@ -21,10 +26,10 @@ Synthesis synthesize(EngineKind engine, int voice, const QString& text)
     };
     auto promise = std::make_shared<std::promise<Synthesis>>();
     auto result = promise->get_future();
-    EngineThread::of(engine).post([promise, voice, text](SpeechEngine& e) {
+    EngineThread::of(engine).post([promise, settings, text](SpeechEngine& e) {
         Sink sink;
-        e.synthesize(text, {voice, 50, 50}, sink);
-        sink.out.rate = e.sampleRate(voice);
+        e.synthesize(text, settings, sink);
+        sink.out.rate = e.sampleRate(settings.voiceIndex);
         promise->set_value(std::move(sink.out));
     });
     return result.get();

@@ -20,5 +20,7 @@ struct Synthesis {
 // Speaks on the engine's own thread and waits for the end; `voice` must be
 // an index of the engine's voice list.
 Synthesis synthesize(EngineKind engine, int voice, const QString& text);
+// The same with any settings: a speed, a pitch, a variant of a voice.
+Synthesis synthesize(EngineKind engine, const SpeechSettings& settings, const QString& text);
 
 }  // namespace vizmo::speech

@@ -508,7 +508,7 @@ TEST(LipSync, FrontRoundedVowelsRoundTheLipsAndSpreadOnesDoNot)
     }
 }
 
-TEST(LipSync, LabialisedConsonantsRoundEarlyAndAnUnknownPhoneKeepsTheMouthOpen)
+TEST(LipSync, LabialisedConsonantsRoundEarlySyllabicOnesOpenAndUnknownPhonesKeepTheMouthOpen)
 {
     const int rate = 16000;
     auto cuesOf = [&](std::initializer_list<std::pair<int, const char*>> phones, int endMs) {
@@ -533,4 +533,17 @@ TEST(LipSync, LabialisedConsonantsRoundEarlyAndAnUnknownPhoneKeepsTheMouthOpen)
     ASSERT_NE(open, unknown.end());
     EXPECT_TRUE(opens(open->viseme));
     EXPECT_GE(open->weight, 128);
+    // k r̩ k (Czech "krk"): the syllabic r is the syllable's nucleus and opens as a vowel does.
+    const auto syllabic = cuesOf({{0, "k"}, {100, "r̩"}, {250, "k"}}, 400);
+    const auto nucleus = std::find_if(syllabic.begin(), syllabic.end(), [&](const VisemeCue& c) {
+        return c.startSample < 250 * rate / 1000 && c.viseme != v::Silence;  // the k before it has no shape of its own
+    });
+    ASSERT_NE(nucleus, syllabic.end());
+    EXPECT_TRUE(opens(nucleus->viseme));
+    EXPECT_GE(nucleus->weight, 128);
+    // Equally loud, long and stressed, ɨ opens less than i: the table's weight counts.
+    const auto vowels = cuesOf({{0, "i"}, {200, "ɨ"}}, 400);
+    ASSERT_GE(vowels.size(), 2u);
+    EXPECT_EQ(vowels[0].weight, 255);
+    EXPECT_LT(vowels[1].weight, 230);
 }

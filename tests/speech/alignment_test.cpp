@@ -3,6 +3,7 @@
 // command line on files it cannot use.
 #include "components/player/content/script.h"
 #include "components/speech/engine_thread.h"
+#include "components/speech/viseme_tables.h"
 #include "tools/make_speech_script/nasal_releases.h"
 #include "tools/make_speech_script/stop_closures.h"
 #include "tools/make_speech_script/synthesis.h"
@@ -127,7 +128,7 @@ TEST(StopClosures, AStopStartsWhereItsSoundFallsQuietBeforeTheBurst)
             sound[std::size_t(i)] = std::int16_t(12000 * std::pow(10, db / 20) * std::sin(2 * std::numbers::pi * 200 * i / rate));
     };
     tone(0, 200), tone(260, 450), tone(900, 1000);
-    auto at = [&](int ms, const char* phone) { return PhoneMark{std::int64_t(ms) * rate / 1000, 1, phone, -1}; };
+    auto at = [&](int ms, const char* phone) { return flitePhone(std::int64_t(ms) * rate / 1000, phone); };
     auto startMs = [&](const PhoneMark& p) { return double(p.startSample) * 1000 / rate; };
     const auto phones = fromClosures({at(0, "aa"), at(260, "t"), at(280, "aa"), at(400, "k"), at(420, "aa"),
                                       at(450, "_"), at(900, "p"), at(920, "aa")},
@@ -153,7 +154,6 @@ TEST(NasalReleases, AVowelAfterANasalStartsWhereTheMurmurOpens)
     // A murmur (the voice's fundamental alone) opens into a vowel (the same
     // fundamental with formants) at 300 ms, where the warp said 340; the
     // same vowel after an l, and a nasal that never opens, keep their marks.
-    namespace v = vizmo::player::viseme;
     const int rate = 16000;
     std::vector<float> sound(std::size_t(rate), 0.f);
     auto voice = [&](int fromMs, int toMs, bool formants) {
@@ -167,9 +167,9 @@ TEST(NasalReleases, AVowelAfterANasalStartsWhereTheMurmurOpens)
     voice(0, 150, true), voice(150, 300, false), voice(300, 500, true);
     voice(500, 650, false), voice(650, 800, true);
     voice(800, 1000, false);
-    auto at = [&](int ms, int viseme, const char* phone) { return PhoneMark{std::int64_t(ms) * rate / 1000, viseme, phone, -1}; };
-    const auto phones = fromNasalReleases({at(0, v::aa, "a"), at(150, v::PP, "m"), at(340, v::aa, "a"), at(500, v::nn, "l"),
-                                           at(690, v::aa, "a"), at(800, v::nn, "n"), at(900, v::aa, "a")},
+    auto at = [&](int ms, const char* phone) { return espeakPhone(std::int64_t(ms) * rate / 1000, phone); };
+    const auto phones = fromNasalReleases({at(0, "a"), at(150, "m"), at(340, "a"), at(500, "l"),
+                                           at(690, "a"), at(800, "n"), at(900, "a")},
                                           sound, rate);
     EXPECT_NEAR(double(phones[2].startSample) * 1000 / rate, 300, 5);
     EXPECT_EQ(phones[4].startSample, 690 * rate / 1000);

@@ -465,8 +465,9 @@ TEST(LipSync, AVowelShowsFromWhereItsSoundRisesButNoLaterThanHalfItsPhoneOr60Ms)
     level(610, 630, 300), level(630, 810, 8000);
     LipSync sync(kRate);
     sync.addSound(sound);
-    sync.addPhones({{at(0), v::Silence, "_"}, {at(200), v::aa, "aa"}, {at(250), v::PP, "p"}, {at(330), v::ih, "iy"},
-                    {at(530), v::PP, "p"}, {at(610), v::E, "eh"}, {at(810), v::Silence, "_"}});
+    sync.addPhones({flitePhone(at(0), "pau"), flitePhone(at(200), "aa"), flitePhone(at(250), "p"),
+                    flitePhone(at(330), "iy"), flitePhone(at(530), "p"), flitePhone(at(610), "eh"),
+                    flitePhone(at(810), "pau")});
     sync.finish(at(1000));
     const auto cues = sync.takeAll();
     auto heardMs = [&](int viseme) {

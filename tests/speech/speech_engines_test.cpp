@@ -4,6 +4,7 @@
 
 #include "components/speech/quiet_start.h"
 #include "components/speech/utterance_cut.h"
+#include "components/speech/viseme_tables.h"
 
 #include "components/player_control.h"
 
@@ -183,8 +184,7 @@ TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
     SpeechChunk first;
     first.samples.assign(3200, 20);
     std::fill_n(first.samples.begin() + 2000, 3, std::int16_t(500));
-    namespace v = vizmo::player::viseme;
-    first.phones = {{0, v::Silence, "pau"}, {2400, v::PP, "p"}};
+    first.phones = {flitePhone(0, "pau"), flitePhone(2400, "p")};
     sink.deliver(std::move(first));
     EXPECT_TRUE(kept.out.phones.empty()) << "marks wait until the cut is known";
     SpeechChunk second;
@@ -196,12 +196,12 @@ TEST(QuietStart, CutsOnlyTheSilenceBeforeTheFirstSoundAndMovesTheMarksWithIt)
     SpeechChunk third;
     third.samples.assign(795, 3000);
     third.samples.insert(third.samples.end(), 160, -3000);
-    third.phones = {{4960, v::ih, "iy"}};
+    third.phones = {flitePhone(4960, "iy")};
     sink.deliver(std::move(third));
     // A chunk after the cut: its marks move by the same cut.
     SpeechChunk fourth;
     fourth.samples.assign(400, 2000);
-    fourth.phones = {{5760, v::SS, "s"}};
+    fourth.phones = {flitePhone(5760, "s")};
     fourth.words = {{5760, 6, 4}};
     sink.deliver(std::move(fourth));
     sink.flush();

@@ -52,6 +52,7 @@ capture=
 . "$here/av_capture.sh"
 trap 'desktop_stop $capture' EXIT
 desktop_require 1 Xvfb xdotool xwininfo pulseaudio pactl parec ffmpeg ffprobe
+[ -z "$languages" ] || desktop_require 1 xclip
 desktop_start 1
 program_start "$program"
 
@@ -63,6 +64,17 @@ type_text() {
   click "${text_box[@]}"
   xdotool key --window "$window" ctrl+a
   xdotool type --delay 2 "$1"
+}
+
+# Other scripts through the clipboard: xdotool types letters outside the
+# keyboard's map unreliably (Cyrillic sentences lost half their letters).
+# With AV_SYNC_KEEP the window is kept too, as LABEL.png, to check the text.
+paste_text() {  # paste_text TEXT LABEL
+  printf '%s' "$1" | xclip -selection clipboard  # serves the text until the next one
+  click "${text_box[@]}"
+  xdotool key --window "$window" ctrl+a ctrl+v
+  sleep 0.3
+  [ -z "${AV_SYNC_KEEP:-}" ] || import -window "$window" "$AV_SYNC_KEEP/$2.png"
 }
 
 
@@ -141,7 +153,7 @@ language_texts() {
     local correlation=- lead=- rounded=- spread=-
     while IFS=$'\t' read -r k what text; do
       [ "$k" = "$key" ] || continue
-      type_text "$text"
+      paste_text "$text" "${key//\//_}-$what"
       capture_runs "${key//\//_}-$what" 6
       case $what in
         sample) correlation=$(field_median 2); lead=$(field_median 4) ;;

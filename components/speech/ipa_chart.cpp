@@ -41,7 +41,9 @@ constexpr VowelSymbol kVowels[] = {
     {U'ɤ', H::CloseMid, B::Back, false, false},  {U'o', H::CloseMid, B::Back, true, false},
     // The schwas, plain and r-coloured: the reduced vowels of most languages.
     {U'ə', H::Mid, B::Central, false, true}, {U'ɚ', H::Mid, B::Central, false, true},
-    {U'ɛ', H::OpenMid, B::Front, false, false}, {U'œ', H::OpenMid, B::Front, true, false},
+    // ε, the Greek letter, is the older form of ɛ; eSpeak NG's Danish still writes it.
+    {U'ɛ', H::OpenMid, B::Front, false, false}, {U'ε', H::OpenMid, B::Front, false, false},
+    {U'œ', H::OpenMid, B::Front, true, false},
     {U'ɜ', H::OpenMid, B::Central, false, false}, {U'ɞ', H::OpenMid, B::Central, true, false},
     {U'ɝ', H::OpenMid, B::Central, false, false}, {U'ʌ', H::OpenMid, B::Back, false, false},
     {U'ɔ', H::OpenMid, B::Back, true, false},

@@ -12,11 +12,17 @@
 // tests/speech/language_sentences.tsv. Both sides' stops are marked at their
 // closures, as the tool marks them.
 //   alignment_bench --languages [--verbose]
+// With --recording a recording of a word or a sentence is aligned to its
+// text through eSpeak NG's voice KEY and its phones are printed, beside where
+// its sound is first loud (a tenth as strong as its loudest 10 ms): where a
+// word's first vowel starts, when it starts with a vowel or a stop.
+//   alignment_bench --recording FILE.wav --text TEXT --voice KEY
 #include "boundary_comparison.h"
 
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/transcript_alignment.h"
 
+#include "tools/make_speech_script/recording.h"
 #include "tools/make_speech_script/stop_closures.h"
 
 #include <QCoreApplication>
@@ -167,6 +173,47 @@ int languages(bool verbose)
     return 0;
 }
 
+int alignOne(const QStringList& args)
+{
+    auto value = [&](const char* option) {
+        const auto at = args.indexOf(QLatin1String(option));
+        return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
+    };
+    QString error;
+    const auto recording = readRecording(value("--recording"), kAnalysisRate, &error);
+    if (!recording) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    const auto& voices = EngineThread::of(EngineKind::Espeak).info().voices;
+    int voice = 0;
+    for (int i = 0; i < voices.size(); ++i) {
+        if (voices[i].id == value("--voice").toUtf8())
+            voice = i;
+    }
+    const auto found = alignTranscript(*recording, value("--text"), voice, &error);
+    if (!found) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    const std::size_t window = std::size_t(recording->rate / 100);
+    std::vector<double> power;
+    for (std::size_t at = 0; at + window <= recording->samples.size(); at += window) {
+        double sum = 0;
+        for (std::size_t i = at; i < at + window; ++i)
+            sum += double(recording->samples[i]) * recording->samples[i];
+        power.push_back(sum / double(window));
+    }
+    const double loudest = power.empty() ? 0 : *std::max_element(power.begin(), power.end());
+    const auto loud = std::find_if(power.begin(), power.end(), [&](double p) { return p >= 0.1 * loudest; });
+    std::printf("loud from %.0f ms;", double(loud - power.begin()) * 10.0);
+    for (const PhoneMark& p : found->phones)
+        std::printf(" %s%s@%.0f", p.phone.constData(), p.sound.isVowel() ? "(vowel)" : "",
+                    double(p.startSample) * 1000.0 / found->rate);
+    std::printf("\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -175,6 +222,8 @@ int main(int argc, char** argv)
     const bool verbose = app.arguments().contains(QStringLiteral("--verbose"));
     if (app.arguments().contains(QStringLiteral("--languages")))
         return languages(verbose);
+    if (app.arguments().contains(QStringLiteral("--recording")))
+        return alignOne(app.arguments());
     const auto& fliteVoices = EngineThread::of(EngineKind::Flite).info().voices;
     Totals all;
     for (const char* id : {"slt", "rms", "awb"}) {

@@ -20,8 +20,11 @@
 #                      (correlation 0.5 or more, lead 0..+60 ms), and for the
 #                      languages with "rounded" and "spread" lines the mouth's
 #                      width while the sound is loud, rounded against spread
+#                      (and "front", mostly front rounded vowels, against spread)
 #   --only KEYS        with --languages, only these voices (comma-separated
 #                      keys, such as roa/fr,gmw/de)
+#   --kinds KINDS      with --languages, only these lines (comma-separated:
+#                      sample, rounded, spread, front)
 #   --sentences FILE   with --languages, another file of the same form
 # With AV_SYNC_KEEP=DIR each run's capture is kept there as ENGINE-TEXT-RUN.nut
 # (the mouth region at 60 frames a second and the sink's sound), to look at.
@@ -31,11 +34,13 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 languages=
 only=
+kinds=
 sentences=$here/../../tests/speech/language_sentences.tsv
 while [ $# -gt 0 ]; do
   case $1 in
     --languages) languages=1; shift ;;
     --only) only=${2:?--only needs voice keys}; shift 2 ;;
+    --kinds) kinds=${2:?--kinds needs kinds}; shift 2 ;;
     --sentences) sentences=${2:?--sentences needs a file}; shift 2 ;;
     --) shift; break ;;
     -*) echo "av_sync.sh: unknown option $1" >&2; exit 2 ;;
@@ -150,33 +155,38 @@ language_texts() {
     index=$(awk -F'\t' -v k="$key" '$2 == k {print $1; exit}' <<<"$voices")
     [ -n "$index" ] || { echo "$key: not in eSpeak NG's voice list" >&2; continue; }
     select_voice "$index"
-    local correlation=- lead=- rounded=- spread=-
+    local correlation=- lead=- rounded=- spread=- front=-
     while IFS=$'\t' read -r k what text; do
       [ "$k" = "$key" ] || continue
+      [ -z "$kinds" ] || [[ ",$kinds," == *",$what,"* ]] || continue
       paste_text "$text" "${key//\//_}-$what"
       capture_runs "${key//\//_}-$what" 6
       case $what in
         sample) correlation=$(field_median 2); lead=$(field_median 4) ;;
         rounded) rounded=$(field_median 15) ;;
         spread) spread=$(field_median 15) ;;
+        front) front=$(field_median 15) ;;
       esac
     done < <(grep -v '^#' "$sentences")
-    printf '%s\t%s\t%s\t%s\t%s\n' "$key" "$correlation" "$lead" "$rounded" "$spread" >>"$summary"
+    printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$key" "$correlation" "$lead" "$rounded" "$spread" "$front" >>"$summary"
   done
   echo
-  echo "language                correlation  lead ms  pass   width rounded  spread  ratio"
+  echo "language                correlation  lead ms  pass   width rounded  spread  ratio   front  ratio"
   awk -F'\t' '
     function ok(c, l) { return c != "-" && c >= 0.5 && l >= 0 && l <= 60 }
     {
       pass = $2 == "-" ? "-" : ok($2, $3) ? "yes" : "no"
       ratio = ($4 != "-" && $5 != "-" && $5 > 0) ? sprintf("%.2f", $4 / $5) : "-"
-      printf "%-24s %11s %8s  %-4s %14s %7s %6s\n", $1, $2, $3, pass, $4, $5, ratio
+      fratio = ($6 != "-" && $5 != "-" && $5 > 0) ? sprintf("%.2f", $6 / $5) : "-"
+      printf "%-24s %11s %8s  %-4s %14s %7s %6s %7s %6s\n", $1, $2, $3, pass, $4, $5, ratio, $6, fratio
       if ($2 != "-") { n++; passed += ok($2, $3); if ($2 < 0.4) low++ }
       if (ratio != "-") { r++; rounds += ratio <= 0.90 }
+      if (fratio != "-") { fr++; frounds += fratio <= 0.90 }
     }
     END {
       printf "%d of %d languages at correlation >= 0.5 and lead 0..+60 ms; %d below 0.4\n", passed, n, low
       printf "%d of %d languages round (width ratio rounded/spread <= 0.90)\n", rounds, r
+      printf "%d of %d languages round their front rounded vowels (width ratio front/spread <= 0.90)\n", frounds, fr
     }' "$summary"
 }
 

@@ -337,8 +337,9 @@ TEST_P(HardPhrases, EveryVowelShowsAndLipsCloseOnlyForTheirOwnPhone)
                 EXPECT_LT(narrowest, 0.03) << "the lips close";
                 // Lips that were apart meet (pressed 90 % of the way) before
                 // the move out of them starts, however short the phone.
-                if (lipGap(s.mouth[std::size_t(std::max(0, start - vizmo::viseme_timing::kLeadMs))]) > 0.05)
+                if (lipGap(s.mouth[std::size_t(std::max(0, start - vizmo::viseme_timing::kLeadMs))]) > 0.05) {
                     EXPECT_GT(pressed, 0.85) << "the lips meet";
+                }
             }
             if (phones[i].viseme == v::FF) {
                 double bite = 0;

@@ -287,6 +287,23 @@ std::optional<Segment> nearestSegment(char32_t c)
     return std::nullopt;
 }
 
+// A phone written only as a small letter is the sound that letter is the
+// small form of: eSpeak NG writes the glide between a Russian or Bulgarian
+// palatalised consonant and its vowel as a phone "ʲ" of its own, a j.
+std::vector<Segment> smallLetters(QByteArrayView phone)
+{
+    std::vector<Segment> segments;
+    for (char32_t c : QString::fromUtf8(phone).toUcs4()) {
+        if (c < 0x80)
+            continue;
+        const auto letter = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_KD).toUcs4();
+        if (letter.size() == 1 && letter.front() != c)
+            if (auto s = segmentOf(letter.front()))
+                segments.push_back(*s);
+    }
+    return segments;
+}
+
 struct Reader {
     QByteArrayView phone;
     std::vector<Segment> segments;
@@ -324,6 +341,8 @@ PhoneFeatures ipaFeatures(QByteArrayView utf8)
     if (!utf8.startsWith('('))
         for (char32_t c : QString::fromUtf8(utf8).toUcs4())
             reader.read(c);
+    if (reader.segments.empty() && reader.known)
+        reader.segments = smallLetters(utf8);
     const std::vector<Segment>& segments = reader.segments;
     const bool known = reader.known;
     if (segments.empty()) {

@@ -9,6 +9,9 @@
 // not marked non-syllabic, a run of consonants by the one most seen on the
 // lips (a "pf" by its p, a "tʃ" by its ʃ, with the affricate's manner).
 //
+// A phone written only as a small letter is the sound that letter is the
+// small form of (eSpeak NG's glide "ʲ" after a palatalised consonant is a j).
+//
 // A symbol the chart does not hold (a new engine release) is looked up
 // without its accents and in lower case; failing that it is left out if the
 // phone has others, or else the phone is taken as a mid central vowel, which

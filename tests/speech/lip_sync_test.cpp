@@ -129,8 +129,15 @@ TEST(VisemeTables, AnUnknownSymbolFallsToItsNearestClassAndNeverCloses)
     // Beside known symbols an unknown one is left out.
     EXPECT_EQ(shapeOfIpa("tɿ").viseme, v::DD);
     EXPECT_FALSE(ipaFeatures("tɿ").known);
+    // A phone written as a small letter alone is that letter's sound: eSpeak
+    // NG's Russian and Bulgarian glide "ʲ" is a j, with the lips spread.
+    EXPECT_EQ(ipaFeatures("ʲ").manner, Manner::Approximant);
+    EXPECT_EQ(ipaFeatures("ʲ").place, Place::Palatal);
+    EXPECT_TRUE(ipaFeatures("ʲ").known);
+    EXPECT_EQ(shapeOfIpa("ʷ").viseme, v::ou);
     // Pauses and eSpeak NG's language switches are no sound.
     EXPECT_EQ(shapeOfIpa("").viseme, v::Silence);
+    EXPECT_EQ(shapeOfIpa("ˈ").viseme, v::Silence);
     EXPECT_EQ(shapeOfIpa("(en)").viseme, v::Silence);
 }
 

@@ -30,6 +30,17 @@ constexpr int kSilentRunMs = 60;
 constexpr double kSilentShare = 0.25;
 constexpr double kSilentBlend = 0.15;
 
+// A trill or tap of the tongue's tip (Italian, Russian and Hindi r, the t
+// of American "butter") holds the jaw up for its beats, between vowels whose
+// sound it dips: it is seen, where the stops and nasals made in the same
+// place are passed through.
+bool beatsWithTheTip(const PhoneFeatures& sound)
+{
+    const bool tip = sound.place == Place::Dental || sound.place == Place::Alveolar ||
+                     sound.place == Place::Postalveolar || sound.place == Place::Retroflex;
+    return tip && (sound.manner == Manner::Trill || sound.manner == Manner::Tap);
+}
+
 // By the sound's features, which both engines' phones carry.
 Kind kindOf(const PhoneMark& p, int durationMs)
 {
@@ -39,7 +50,7 @@ Kind kindOf(const PhoneMark& p, int durationMs)
     case v::Silence: return durationMs >= kPauseMs ? Kind::Pause : Kind::Hidden;
     case v::PP: case v::FF: return Kind::LipContact;
     case v::ou: case v::oh: return Kind::Rounded;  // w, ɥ, a labialised consonant
-    case v::DD: case v::kk: case v::nn: return Kind::Hidden;
+    case v::DD: case v::kk: case v::nn: return beatsWithTheTip(p.sound) ? Kind::Visible : Kind::Hidden;
     default: return Kind::Visible;  // th, ch, sh, s, z, r, the glide j
     }
 }
@@ -194,17 +205,17 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
     const PhoneMark& phone = phones_[i];
     auto kind = [this](std::size_t k) { return kindOf(phones_[k], durationMs(k)); };
     auto consonant = [&](std::size_t k) { return kind(k) != Kind::Vowel && kind(k) != Kind::Pause; };
-    // The rounded phone that this consonant and at most one more lead up to.
-    auto roundingAhead = [&](std::size_t k) -> std::optional<int> {
+    // Whether this consonant and at most one more lead up to a rounded phone.
+    auto roundingAhead = [&](std::size_t k) {
         if (!consonant(k) || kind(k) == Kind::Rounded)
-            return std::nullopt;
+            return false;
         for (std::size_t j = k + 1; j < phones_.size() && j <= k + 2; ++j) {
             if (isRounded(phones_[j]))
-                return phones_[j].viseme;
+                return true;
             if (!consonant(j))
                 break;
         }
-        return std::nullopt;
+        return false;
     };
 
     // The run of hidden consonants around k; silent when it is a stop's
@@ -238,10 +249,12 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
         break;
     case Kind::Visible:
     case Kind::Hidden:
-        if (const auto rounded = roundingAhead(i)) {
+        if (roundingAhead(i)) {
             if (i > 0 && roundingAhead(i - 1))
                 return std::nullopt;  // rounding already under way
-            cue.viseme = *rounded;
+            // The lips round ahead of their vowel while the jaw stays with the
+            // consonants: pursed lips, not the open jaw of an o.
+            cue.viseme = v::ou;
             weight = kAnticipatedRounding;
         } else if (kind(i) == Kind::Visible) {
             cue.viseme = phone.viseme;

@@ -14,8 +14,11 @@
 //    to the shape after, which starts half way through them; in a silence
 //    of theirs of 60 ms or more (a stop's closure) the jaw rises, to the
 //    vowel after (or before) at 0.15, and the vowel after opens with its sound;
+//    a trill or tap of the tongue's tip (Italian or Russian r) is seen, the
+//    jaw held up for it;
 //  - rounding (rounded vowels, w, labialised consonants) starts with the
-//    first of up to two consonants before it;
+//    first of up to two consonants before it, as pursed lips over the
+//    consonants' jaw;
 //  - equal neighbours are joined.
 // Each target is due early enough for the player's spring to be half way
 // there, as seen, viseme_timing::kLeadMs before it is heard, and carries how

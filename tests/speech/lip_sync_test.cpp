@@ -378,8 +378,13 @@ TEST_P(HardPhrases, EveryVowelShowsAndLipsCloseOnlyForTheirOwnPhone)
             EXPECT_LE(t - from, lipPhonesMs + timing::kLeadMs + timing::halfWayMs(timing::kMaxSettleMs))
                 << "lips closed from " << from << " ms";
         }
+        // Only a tap of the tongue's tip ("Peter" in American English) shows the
+        // tip's shape; the stops, nasals and laterals it shares it with do not.
+        const auto taps = std::count_if(phones.begin(), phones.end(),
+                                        [](const PhoneMark& p) { return p.sound.manner == Manner::Tap; });
         for (const VisemeCue& c : s.cues)
-            EXPECT_TRUE(c.viseme != v::DD && c.viseme != v::kk && c.viseme != v::nn) << "a hidden consonant's own shape";
+            EXPECT_TRUE(c.viseme != v::kk && c.viseme != v::nn) << "a hidden consonant's own shape";
+        EXPECT_LE(std::count_if(s.cues.begin(), s.cues.end(), [](const VisemeCue& c) { return c.viseme == v::DD; }), taps);
         EXPECT_EQ(s.cues.back().viseme, v::Silence);
         EXPECT_LT(lipGap(s.mouth.back()), 0.01) << "at rest after the end";
     }
@@ -558,4 +563,45 @@ TEST(LipSync, LabialisedConsonantsRoundEarlySyllabicOnesOpenAndUnknownPhonesKeep
     ASSERT_GE(vowels.size(), 2u);
     EXPECT_EQ(vowels[0].weight, 255);
     EXPECT_LT(vowels[1].weight, 230);
+}
+
+TEST(LipSync, ATrillOrTapOfTheTipIsSeenAndLipsRoundAheadOverTheConsonantsJaw)
+{
+    const int rate = 16000;
+    auto cuesOf = [&](std::initializer_list<std::pair<int, const char*>> phones) {
+        LipSync sync(rate);
+        std::vector<PhoneMark> marks;
+        for (const auto& [ms, ipa] : phones)
+            marks.push_back(espeakPhone(std::int64_t(ms) * rate / 1000, ipa));
+        sync.addPhones(marks);
+        sync.finish(std::int64_t(500) * rate / 1000);
+        return sync.takeAll();
+    };
+    auto cueAt = [&](const std::vector<VisemeCue>& cues, int ms) {
+        return std::find_if(cues.begin(), cues.end(),
+                            [&](const VisemeCue& c) { return c.startSample == std::int64_t(ms) * rate / 1000; });
+    };
+    // a r a: the jaw rises for a trill or tap of the tip, as its own shape.
+    for (const char* tip : {"r", "ɾ", "ɽ", "r̪"}) {
+        SCOPED_TRACE(tip);
+        const auto cues = cuesOf({{0, "a"}, {100, tip}, {180, "a"}});
+        const auto beat = cueAt(cues, 100);
+        ASSERT_NE(beat, cues.end());
+        EXPECT_EQ(beat->viseme, v::DD);
+    }
+    // ... which the stops, nasals and laterals made there, and a uvular trill, do not have.
+    for (const char* hidden : {"t", "d", "n", "l", "ʀ"}) {
+        SCOPED_TRACE(hidden);
+        for (const VisemeCue& c : cuesOf({{0, "a"}, {100, hidden}, {180, "a"}}))
+            EXPECT_TRUE(c.viseme == v::aa || c.viseme == v::Silence) << visemeName(c.viseme).toStdString();
+    }
+    // a s t o: the lips purse from the s on; the jaw opens for the o itself.
+    const auto rounding = cuesOf({{0, "a"}, {100, "s"}, {160, "t"}, {200, "o"}});
+    const auto ahead = cueAt(rounding, 100);
+    ASSERT_NE(ahead, rounding.end());
+    EXPECT_EQ(ahead->viseme, v::ou);
+    EXPECT_LT(ahead->weight, 200);
+    const auto vowel = cueAt(rounding, 200);
+    ASSERT_NE(vowel, rounding.end());
+    EXPECT_EQ(vowel->viseme, v::oh);
 }

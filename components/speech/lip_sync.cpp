@@ -250,8 +250,11 @@ std::optional<VisemeCue> LipSync::targetOf(std::size_t i) const
     case Kind::Visible:
     case Kind::Hidden:
         if (roundingAhead(i)) {
-            if (i > 0 && roundingAhead(i - 1))
-                return std::nullopt;  // rounding already under way
+            // Rounding is under way when the consonant before started it; lips
+            // that close or touch the teeth (the p of Russian "пьёт", English
+            // "pure") start none, so it starts here.
+            if (i > 0 && roundingAhead(i - 1) && kind(i - 1) != Kind::LipContact)
+                return std::nullopt;
             // The lips round ahead of their vowel while the jaw stays with the
             // consonants: pursed lips, not the open jaw of an o.
             cue.viseme = v::ou;

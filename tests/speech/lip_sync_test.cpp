@@ -604,4 +604,9 @@ TEST(LipSync, ATrillOrTapOfTheTipIsSeenAndLipsRoundAheadOverTheConsonantsJaw)
     const auto vowel = cueAt(rounding, 200);
     ASSERT_NE(vowel, rounding.end());
     EXPECT_EQ(vowel->viseme, v::oh);
+    // a p j u (English "pure"): the closed lips start no rounding, so the j after them does.
+    const auto afterLips = cuesOf({{0, "a"}, {100, "p"}, {160, "j"}, {220, "u"}});
+    const auto glide = cueAt(afterLips, 160);
+    ASSERT_NE(glide, afterLips.end());
+    EXPECT_EQ(glide->viseme, v::ou);
 }

@@ -27,10 +27,10 @@
 #include "components/player/content/face_model.h"
 #include "components/player/drawing/face_renderer.h"
 #include "components/player/motion/mouth_easer.h"
-#include "components/speech/engine_thread.h"
 #include "components/speech/lip_sync.h"
 #include "components/speech/viseme_tables.h"
 #include "components/viseme_timing.h"
+#include "tools/make_speech_script/synthesis.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -40,7 +40,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <future>
 #include <optional>
 #include <vector>
 
@@ -60,11 +59,8 @@ struct Options {
     std::optional<int> atMs;
 };
 
-struct Synthesis {
-    std::vector<std::int16_t> samples;
-    std::vector<PhoneMark> phones;
-    int rate = 22050;
-
+// A spoken text with the meter's views of its time and loudness.
+struct Spoken : Synthesis {
     double ms(std::int64_t sample) const { return double(sample) * 1000 / rate; }
     double lengthMs() const { return ms(std::int64_t(samples.size())); }
     // Loudness around `atMs`: RMS over 30 ms, as the meter takes it.
@@ -83,30 +79,12 @@ struct Synthesis {
 
 EngineKind engineOf(const QByteArray& voice) { return voice == "flite" ? EngineKind::Flite : EngineKind::Espeak; }
 
-Synthesis speak(const QString& text, const QByteArray& voice)
+Spoken speak(const QString& text, const QByteArray& voice)
 {
-    auto promise = std::make_shared<std::promise<Synthesis>>();
-    auto result = promise->get_future();
-    EngineThread& thread = EngineThread::of(engineOf(voice));
-    const int rate = thread.info().sampleRates.value(0, 22050);
-    thread.post([promise, text, voice, rate](SpeechEngine& engine) {
-        struct Sink : SynthesisSink {
-            Synthesis out;
-            bool cancelled() const override { return false; }
-            void deliver(SpeechChunk&& c) override
-            {
-                out.samples.insert(out.samples.end(), c.samples.begin(), c.samples.end());
-                out.phones.insert(out.phones.end(), c.phones.begin(), c.phones.end());
-            }
-        } sink;
-        SpeechSettings settings;
-        if (engineOf(voice) == EngineKind::Espeak)
-            settings.voiceId = voice;
-        engine.synthesize(text, settings, sink);
-        sink.out.rate = rate;
-        promise->set_value(std::move(sink.out));
-    });
-    return result.get();
+    SpeechSettings settings;
+    if (engineOf(voice) == EngineKind::Espeak)
+        settings.voiceId = voice;
+    return {synthesize(engineOf(voice), settings, text)};
 }
 
 // The mouth region of the face drawn with `mouth`, in grey.
@@ -136,7 +114,7 @@ double difference(const QImage& a, const QImage& b)
 
 // Frame by frame, how far the drawn mouth is from rest: each cue is taken
 // kPresentationMs after it is due and eased by the player's spring.
-std::vector<double> seenMouth(const player::FaceModel& model, const Synthesis& s, const std::vector<VisemeCue>& cues)
+std::vector<double> seenMouth(const player::FaceModel& model, const Spoken& s, const std::vector<VisemeCue>& cues)
 {
     const QImage rest = mouthRegion(model, {});
     player::MouthEaser easer;
@@ -176,7 +154,7 @@ struct Trace {
 
 // The best correlation of the mouth with the loudness and its lag, over the
 // frames from 100 ms before the first loud 10 ms to 200 ms after the last.
-Trace correlate(const Synthesis& s, const std::vector<double>& seen, bool printLags)
+Trace correlate(const Spoken& s, const std::vector<double>& seen, bool printLags)
 {
     double onset = -1, end = -1;
     for (double t = 0; t + 10 <= s.lengthMs(); t += 10) {
@@ -206,7 +184,7 @@ Trace correlate(const Synthesis& s, const std::vector<double>& seen, bool printL
     return best;
 }
 
-void printPhones(const Synthesis& s, const std::vector<VisemeCue>& cues, const std::vector<double>& seen, int atMs)
+void printPhones(const Spoken& s, const std::vector<VisemeCue>& cues, const std::vector<double>& seen, int atMs)
 {
     double loudest = 1;
     for (std::size_t i = 0; i + 1 < s.phones.size(); ++i) {
@@ -240,7 +218,7 @@ void printPhones(const Synthesis& s, const std::vector<VisemeCue>& cues, const s
     }
 }
 
-void writeSeries(const QString& path, const Synthesis& s, const std::vector<double>& seen)
+void writeSeries(const QString& path, const Spoken& s, const std::vector<double>& seen)
 {
     FILE* out = std::fopen(qPrintable(path), "w");
     if (!out) {
@@ -256,7 +234,7 @@ void writeSeries(const QString& path, const Synthesis& s, const std::vector<doub
 
 Trace measure(const player::FaceModel& model, const QString& text, const QByteArray& voice, const Options& options)
 {
-    const Synthesis s = speak(text, voice);
+    const Spoken s = speak(text, voice);
     LipSync sync(s.rate, phoneTimingOf(engineOf(voice)));
     sync.addSound(s.samples);
     sync.addPhones(s.phones);

@@ -8,6 +8,8 @@
 // from the click on "Play" to the first sound (and to the first faint sound),
 // and the mouth's width while the sound is loud: rounded lips are narrower.
 // Times are in seconds on the capture's wall clock.
+#include "bench/speech/loudness_correlation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -31,37 +33,8 @@ struct Sound {
     double start = 0;  // wall-clock time of the first sample
 
     // Loudness around `t`: RMS over 30 ms.
-    double rmsAt(double t) const
-    {
-        const auto centre = std::int64_t(std::llround((t - start) * rate));
-        const std::int64_t half = rate * 15 / 1000;
-        double sum = 0;
-        std::int64_t n = 0;
-        for (std::int64_t i = std::max<std::int64_t>(0, centre - half);
-             i < std::min<std::int64_t>(std::int64_t(samples.size()), centre + half); ++i, ++n)
-            sum += double(samples[std::size_t(i)]) * samples[std::size_t(i)];
-        return n ? std::sqrt(sum / double(n)) : 0;
-    }
+    double rmsAt(double t) const { return vizmo::bench::rmsAround(samples, rate, std::llround((t - start) * rate)); }
 };
-
-double pearson(const std::vector<double>& a, const std::vector<double>& b)
-{
-    const double n = double(a.size());
-    double ma = 0, mb = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        ma += a[i];
-        mb += b[i];
-    }
-    ma /= n;
-    mb /= n;
-    double sab = 0, saa = 0, sbb = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        sab += (a[i] - ma) * (b[i] - mb);
-        saa += (a[i] - ma) * (a[i] - ma);
-        sbb += (b[i] - mb) * (b[i] - mb);
-    }
-    return saa > 0 && sbb > 0 ? sab / std::sqrt(saa * sbb) : 0;
-}
 
 // The lips and the mouth's inside are darker than the skin around them.
 // What is dark already in the resting face and reaches the region's sides
@@ -204,7 +177,7 @@ int main(int argc, char** argv)
         std::vector<double> loudness;
         for (double t : at)
             loudness.push_back(sound.rmsAt(t + lagMs / 1000.0));
-        const double r = pearson(mouth, loudness);
+        const double r = vizmo::bench::pearson(mouth, loudness);
         if (r > bestCorrelation) {
             bestCorrelation = r;
             bestLagMs = lagMs;

@@ -29,6 +29,7 @@
 #include "components/player/motion/mouth_easer.h"
 #include "components/speech/lip_sync.h"
 #include "components/speech/viseme_tables.h"
+#include "bench/speech/loudness_correlation.h"
 #include "components/viseme_timing.h"
 #include "tools/make_speech_script/synthesis.h"
 
@@ -64,17 +65,7 @@ struct Spoken : Synthesis {
     double ms(std::int64_t sample) const { return double(sample) * 1000 / rate; }
     double lengthMs() const { return ms(std::int64_t(samples.size())); }
     // Loudness around `atMs`: RMS over 30 ms, as the meter takes it.
-    double rmsAt(double atMs) const
-    {
-        const auto centre = std::int64_t(std::llround(atMs * rate / 1000));
-        const std::int64_t half = rate * 15 / 1000;
-        double sum = 0;
-        std::int64_t n = 0;
-        for (std::int64_t i = std::max<std::int64_t>(0, centre - half);
-             i < std::min<std::int64_t>(std::int64_t(samples.size()), centre + half); ++i, ++n)
-            sum += double(samples[std::size_t(i)]) * samples[std::size_t(i)];
-        return n ? std::sqrt(sum / double(n)) : 0.0;
-    }
+    double rmsAt(double atMs) const { return bench::rmsAround(samples, rate, std::llround(atMs * rate / 1000)); }
 };
 
 EngineKind engineOf(const QByteArray& voice) { return voice == "flite" ? EngineKind::Flite : EngineKind::Espeak; }
@@ -131,22 +122,6 @@ std::vector<double> seenMouth(const player::FaceModel& model, const Spoken& s, c
     return seen;
 }
 
-double pearson(const std::vector<double>& a, const std::vector<double>& b)
-{
-    const double n = double(a.size());
-    double ma = 0, mb = 0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        ma += a[i], mb += b[i];
-    ma /= n, mb /= n;
-    double sab = 0, saa = 0, sbb = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        sab += (a[i] - ma) * (b[i] - mb);
-        saa += (a[i] - ma) * (a[i] - ma);
-        sbb += (b[i] - mb) * (b[i] - mb);
-    }
-    return saa > 0 && sbb > 0 ? sab / std::sqrt(saa * sbb) : 0;
-}
-
 struct Trace {
     double correlation = -2;
     int leadMs = 0;
@@ -175,7 +150,7 @@ Trace correlate(const Spoken& s, const std::vector<double>& seen, bool printLags
         std::vector<double> loudness;
         for (double t : at)
             loudness.push_back(s.rmsAt(t + lag));
-        const double r = pearson(mouth, loudness);
+        const double r = bench::pearson(mouth, loudness);
         if (printLags && lag % 20 == 0)
             std::printf("lag %+4d ms correlation %.3f\n", lag, r);
         if (r > best.correlation)

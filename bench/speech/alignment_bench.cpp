@@ -63,6 +63,14 @@ void add(BoundaryErrors& to, const BoundaryErrors& from)
     to.referencePhones += from.referencePhones;
 }
 
+void add(Totals& to, const Totals& from)
+{
+    add(to.aligned, from.aligned);
+    add(to.stretched, from.stretched);
+    to.alignSeconds += from.alignSeconds;
+    to.audioSeconds += from.audioSeconds;
+}
+
 double mean(const std::vector<double>& v)
 {
     double sum = 0;
@@ -115,6 +123,40 @@ Recording asRecording(const Synthesis& spoken)
     return recording;
 }
 
+// The index of the engine's voice `id` in its list, or -1.
+int voiceIndex(EngineKind engine, const char* id)
+{
+    const auto& voices = EngineThread::of(engine).info().voices;
+    int index = -1;
+    for (int i = 0; i < voices.size(); ++i) {
+        if (voices[i].id == id)
+            index = i;
+    }
+    return index;
+}
+
+// `text` said by eSpeak NG's voice `voice`, aligned to the recording (timed)
+// and only stretched to it: how far each falls from the known boundaries
+// goes to `totals`; the aligned one's is returned, with the rendition's length.
+struct AlignedText {
+    BoundaryErrors errors;
+    double renditionSeconds = 0;
+};
+AlignedText alignText(Totals& totals, int voice, const QString& text, const TimedSpeech& known,
+                         const Recording& recording)
+{
+    const auto started = std::chrono::steady_clock::now();
+    const Synthesis rendition = synthesize(EngineKind::Espeak, voice, text);
+    const TimedSpeech aligned = alignSynthesis(rendition, recording);
+    totals.alignSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    totals.audioSeconds += double(recording.samples.size()) / recording.rate;
+
+    const BoundaryErrors a = compareBoundaries(known, aligned);
+    add(totals.aligned, a);
+    add(totals.stretched, compareBoundaries(known, stretchSynthesis(rendition, recording)));
+    return {a, double(rendition.samples.size()) / rendition.rate};
+}
+
 // The languages other than English whose recordings are made and aligned.
 const char* const kLanguages[] = {"roa/fr", "gmw/de", "roa/es", "roa/it", "zle/ru", "inc/hi", "jpx/ja", "trk/tr"};
 
@@ -126,14 +168,9 @@ int languages(bool verbose)
         return 1;
     }
     const QList<QByteArray> lines = file.readAll().split('\n');
-    const auto& voices = EngineThread::of(EngineKind::Espeak).info().voices;
     Totals all;
     for (const char* language : kLanguages) {
-        int voice = -1;
-        for (int i = 0; i < voices.size(); ++i) {
-            if (voices[i].id == language)
-                voice = i;
-        }
+        const int voice = voiceIndex(EngineKind::Espeak, language);
         if (voice < 0)
             continue;
         // 140 words a minute (Speed 34), pitch 1.23 times the voice's own (Pitch 80).
@@ -148,26 +185,15 @@ int languages(bool verbose)
             const TimedSpeech known{fromClosures(spoken.phones, spoken.samples, spoken.rate), spoken.words, spoken.rate};
             const Recording recording = asRecording(spoken);
 
-            const auto started = std::chrono::steady_clock::now();
-            const Synthesis rendition = synthesize(EngineKind::Espeak, voice, text);
-            const TimedSpeech aligned = alignSynthesis(rendition, recording);
-            totals.alignSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            totals.audioSeconds += double(recording.samples.size()) / recording.rate;
-
-            const BoundaryErrors a = compareBoundaries(known, aligned);
-            add(totals.aligned, a);
-            add(totals.stretched, compareBoundaries(known, stretchSynthesis(rendition, recording)));
+            const auto [a, renditionSeconds] = alignText(totals, voice, text, known, recording);
             if (verbose)
                 std::printf("%s | %s\n  recording %.2f s, rendition %.2f s; phones median %.1f p90 %.1f\n", language,
                             fields[2].constData(), double(spoken.samples.size()) / spoken.rate,
-                            double(rendition.samples.size()) / rendition.rate, quantileOfAbs(a.phoneMs, 0.5),
+                            renditionSeconds, quantileOfAbs(a.phoneMs, 0.5),
                             quantileOfAbs(a.phoneMs, 0.9));
         }
         print(language, totals);
-        add(all.aligned, totals.aligned);
-        add(all.stretched, totals.stretched);
-        all.alignSeconds += totals.alignSeconds;
-        all.audioSeconds += totals.audioSeconds;
+        add(all, totals);
     }
     print("all languages", all);
     return 0;
@@ -224,14 +250,9 @@ int main(int argc, char** argv)
         return languages(verbose);
     if (app.arguments().contains(QStringLiteral("--recording")))
         return alignOne(app.arguments());
-    const auto& fliteVoices = EngineThread::of(EngineKind::Flite).info().voices;
     Totals all;
     for (const char* id : {"slt", "rms", "awb"}) {
-        int voice = -1;
-        for (int i = 0; i < fliteVoices.size(); ++i) {
-            if (fliteVoices[i].id == id)
-                voice = i;
-        }
+        const int voice = voiceIndex(EngineKind::Flite, id);
         if (voice < 0)
             continue;
         Totals totals;
@@ -241,15 +262,7 @@ int main(int argc, char** argv)
             const TimedSpeech known{spoken.phones, spoken.words, spoken.rate};
             const Recording recording = asRecording(spoken);
 
-            const auto started = std::chrono::steady_clock::now();
-            const Synthesis rendition = synthesize(EngineKind::Espeak, 0, text);
-            const TimedSpeech aligned = alignSynthesis(rendition, recording);
-            totals.alignSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            totals.audioSeconds += double(recording.samples.size()) / recording.rate;
-
-            const BoundaryErrors a = compareBoundaries(known, aligned);
-            add(totals.aligned, a);
-            add(totals.stretched, compareBoundaries(known, stretchSynthesis(rendition, recording)));
+            const BoundaryErrors a = alignText(totals, 0, text, known, recording).errors;
             if (verbose) {
                 std::printf("%s | %s\n  phones median %.1f p90 %.1f; words:", id, sentence, quantileOfAbs(a.phoneMs, 0.5),
                             quantileOfAbs(a.phoneMs, 0.9));
@@ -259,10 +272,7 @@ int main(int argc, char** argv)
             }
         }
         print(id, totals);
-        add(all.aligned, totals.aligned);
-        add(all.stretched, totals.stretched);
-        all.alignSeconds += totals.alignSeconds;
-        all.audioSeconds += totals.audioSeconds;
+        add(all, totals);
     }
     print("all voices", all);
     return 0;

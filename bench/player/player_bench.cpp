@@ -1,5 +1,6 @@
 // Prints what the player costs, for the built-in face (anna.qvm) and a drawn
 // character (mira.qvm) side by side: one frame at 256 and at 1024 pixels,
+// the first frame after a change of size,
 // and the share of one core the program uses while the player idles at 30
 // and 60 frames per second (LifeMode 3, nothing playing, the widget shown).
 // The idle figures take turns, a second of each model at a time, so a
@@ -47,6 +48,24 @@ double frameMs(player::Vizmo4& player, int side, int frames)
     QImage target(side, side, QImage::Format_ARGB32_Premultiplied);
     std::vector<double> times;
     for (int i = 0; i < frames; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        player.render(&target);
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Median time of the first frame after each change of size, which is when
+// a figure's kept layers are drawn again: what a resize costs the window.
+double resizedFrameMs(player::Vizmo4& player, int frames)
+{
+    std::vector<double> times;
+    for (int i = 0; i < frames; ++i) {
+        const int side = i % 2 ? 512 : 520;
+        player.resize(side, side);
+        QImage target(side, side, QImage::Format_ARGB32_Premultiplied);
         QElapsedTimer timer;
         timer.start();
         player.render(&target);
@@ -131,9 +150,11 @@ int main(int argc, char** argv)
         }
         const double small = frameMs(player, 256, 400);
         const double large = frameMs(player, 1024, 60);
+        const double resized = resizedFrameMs(player, 40);
         std::printf("%s frame 256 x 256:   %.3f ms (median of 400)\n", qPrintable(name), small);
         std::printf("%s frame 1024 x 1024: %.3f ms (median of 60), %.1f x the 256 frame\n", qPrintable(name), large,
                     large / small);
+        std::printf("%s first frame at a new size near 512: %.3f ms (median of 40)\n", qPrintable(name), resized);
         player.call(player::id::SpeechActive, {dispatch::Bool(false)});
     }
 

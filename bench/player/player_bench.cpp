@@ -41,20 +41,30 @@ double cpuSeconds()
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// Median time of rendering the widget into an image of its own size.
-double frameMs(player::Vizmo4& player, int side, int frames)
+// Time of rendering the widget, at this size, into an image of its own size.
+double renderMs(player::Vizmo4& player, int side)
 {
     player.resize(side, side);
     QImage target(side, side, QImage::Format_ARGB32_Premultiplied);
-    std::vector<double> times;
-    for (int i = 0; i < frames; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        player.render(&target);
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
+    QElapsedTimer timer;
+    timer.start();
+    player.render(&target);
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double median(std::vector<double> times)
+{
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+// Median time of a frame at one size.
+double frameMs(player::Vizmo4& player, int side, int frames)
+{
+    std::vector<double> times;
+    for (int i = 0; i < frames; ++i)
+        times.push_back(renderMs(player, side));
+    return median(times);
 }
 
 // Median time of the first frame after each change of size, which is when
@@ -62,17 +72,9 @@ double frameMs(player::Vizmo4& player, int side, int frames)
 double resizedFrameMs(player::Vizmo4& player, int frames)
 {
     std::vector<double> times;
-    for (int i = 0; i < frames; ++i) {
-        const int side = i % 2 ? 512 : 520;
-        player.resize(side, side);
-        QImage target(side, side, QImage::Format_ARGB32_Premultiplied);
-        QElapsedTimer timer;
-        timer.start();
-        player.render(&target);
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    for (int i = 0; i < frames; ++i)
+        times.push_back(renderMs(player, i % 2 ? 512 : 520));
+    return median(times);
 }
 
 // Counts the frames the player paints, to show the idle loop really ran.

@@ -99,7 +99,8 @@ check "the stop is reported" has stopping "== tree: stopped"
 gone=1
 for _ in $(seq 20); do
   # Ended: no such process, or one that has died and waits to be reaped.
-  case $(ps -o stat= -p "$child") in "" | Z*) gone=0 && break ;; esac
+  state=$(sed 's/.*) //' "/proc/$child/stat" 2>/dev/null | cut -d' ' -f1)
+  case $state in "" | Z) gone=0 && break ;; esac
   sleep 0.1
 done
 [ "$gone" -eq 0 ] || kill "$child" 2>/dev/null

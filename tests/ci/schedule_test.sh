@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # scripts/ci/lib/long-checks, run on stand-ins for the suite and the long
 # checks: the monkey and the soak run beside the suite; the checked build
-# starts when the suite has ended, at a lower priority, once, and the sanitizer
-# suite and then the fuzzers run after it, told it is built; a failed job fails
-# the run while the rest still run, and a failed checked build leaves out what
-# needs it.
+# starts when the suite has ended, once, and the sanitizer suite and then the
+# fuzzers run after it, told it is built; a failed job fails the run while the
+# rest still run, and a failed checked build leaves out what needs it.
 #
 #   schedule_test.sh SOURCE_DIR
 set -uo pipefail
@@ -14,15 +13,15 @@ trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/checks.sh"
 
 # A tree with the real scheduler and stand-ins for the jobs. Each stand-in
-# notes when it starts and ends, its priority and what it was told is built,
-# sleeps a little and fails when it is the one asked to.
+# notes when it starts and ends and what it was told is built, sleeps a little
+# and fails when it is the one asked to.
 tree=$work/tree
 mkdir -p "$tree/scripts/ci/lib"
 cp "$src/scripts/ci/lib/long-checks" "$src/scripts/ci/lib/jobs.sh" "$tree/scripts/ci/lib/"
 stand_in() {
   cat >"$1" <<STUB
 #!/usr/bin/env bash
-echo "\$(date +%s.%N) start $2 nice=\$(nice) built=\${VIZMO_BUILD_DONE:-} checked=\${VIZMO_CHECKED_BUILD_DONE:-}" >>"\$TRACE"
+echo "\$(date +%s.%N) start $2 built=\${VIZMO_BUILD_DONE:-} checked=\${VIZMO_CHECKED_BUILD_DONE:-}" >>"\$TRACE"
 echo "$2 says hello"
 sleep $3
 echo "\$(date +%s.%N) end $2" >>"\$TRACE"
@@ -68,9 +67,6 @@ check "the checked build runs beside the monkey" earlier "$(at clean start build
 check "the sanitizers wait for the checked build" earlier "$(at clean end build-checked)" "$(at clean start sanitizers)"
 check "the fuzzers wait for the sanitizers" earlier "$(at clean end sanitizers)" "$(at clean start fuzz)"
 check "another check runs after the fuzzers" earlier "$(at clean end fuzz)" "$(at clean start another)"
-own=$(nice)
-check "the checked build runs at a lower priority" grep -q " start build-checked nice=$(( own + 19 > 19 ? 19 : own + 19 )) " "$work/clean.trace"
-check "the suite keeps its priority" grep -q " start suite nice=$own " "$work/clean.trace"
 for job in monkey soak; do
   check "$job is told the build is done" grep -q " start $job .*built=$work/build " "$work/clean.trace"
 done

@@ -5,11 +5,14 @@
 #include "platform/check_box.h"
 #include "platform/combo_box.h"
 #include "platform/slider.h"
+#include "platform/text_box.h"
 #include "platform/timer.h"
 #include "support/fake_error_reporter.h"
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTest>
+#include <qpa/qwindowsysteminterface.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -150,6 +153,32 @@ TEST_F(Nesting, WhatOneWaitHeldRunsAfterTheHandlerNotInsideItsNextWait)
     log << "handler done";
     QCoreApplication::processEvents();
     EXPECT_EQ(log, QStringList({"model", "model returned", "script", "script returned", "handler done", "tick", "box"}));
+}
+
+// A key pressed while a call waits stays in the platform's queue and reaches
+// the window after the handler that made the call, and after what the wait
+// held: the tick's handler still sees the box as it was.
+TEST_F(Nesting, InputThatCameDuringAWaitComesAfterWhatTheWaitHeld)
+{
+    TextBox box(&window, reporter);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    box.widget()->setFocus();
+    Timer timer(reporter);
+    timer.onTimer([&] { log << "tick sees '" + box.text() + "'"; });
+    int polls = 0;
+    dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+        if (polls == 0) {
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                window.windowHandle(), QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, "k");
+            timer.tick();
+        }
+        return ++polls == 3;  // the wait's loop runs with the key there to be taken
+    });
+    log << "handler done, box '" + box.text() + "'";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.join(" | ").toStdString(), "handler done, box '' | tick sees ''");
+    EXPECT_EQ(box.text(), "k");
 }
 
 }  // namespace

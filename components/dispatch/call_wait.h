@@ -16,7 +16,8 @@
 // User input (keys, mouse buttons and moves) stays in the platform's queue
 // while a call waits, and reaches the window after every held entry has run.
 // Text dropped from another program is no input the platform can keep back:
-// the box it lands on keeps it (platform/text_box.cpp).
+// it lands at once, where it is dropped; a text box that a paste is filling
+// keeps it until the paste is in (platform/text_box.cpp).
 //
 // Everything here belongs to the UI thread.
 

@@ -74,6 +74,7 @@ public:
         replaceInSlices(all, rawParagraphs(text));
         document()->setUndoRedoEnabled(true);
         setTextCursor(QTextCursor(document()));
+        insertHeldDrops();
     }
 
 protected:
@@ -86,6 +87,7 @@ protected:
         replaceInSlices(selection, pasted);
         setTextCursor(selection);
         ensureCursorVisible();
+        insertHeldDrops();
     }
 
     // A drop from another program is no input the platform keeps back while
@@ -134,18 +136,16 @@ private:
         cursor.endEditBlock();
         viewport()->setUpdatesEnabled(true);
         building_ = false;
-        insertHeldDrops(cursor);
     }
 
-    void insertHeldDrops(QTextCursor& caret)
+    // What was dropped while the text was built, at the caret, each an edit
+    // of its own as a drop is.
+    void insertHeldDrops()
     {
-        const std::vector<QString> drops = std::exchange(heldDrops_, {});
-        for (const QString& text : drops) {
-            setTextCursor(caret);
+        for (const QString& text : std::exchange(heldDrops_, {})) {
             QMimeData dropped;
             dropped.setText(text);
             insertFromMimeData(&dropped);  // a large drop is built in slices in turn
-            caret = textCursor();
         }
     }
 

@@ -329,11 +329,20 @@ TEST_F(InputDuringAPaste, ATextDroppedMeanwhileGoesInAfterThePastedTextBeforeThe
     EXPECT_TRUE(dropAccepted) << "a drop refused would be lost to the user";
     QCoreApplication::processEvents();
     EXPECT_TRUE(same(text.text(), expected("dropped and morex")));
+    // A text put by a handler is built the same way: what is dropped meanwhile
+    // goes in at the caret once the text is in, at its start.
+    const QString put = QString("A line put by a handler.\r\n").repeated(20000);
+    actions = [this] { dropByPlatform("Dropped. "); };
+    pasting = true;
+    text.setText(put);
+    pasting = false;
+    ASSERT_FALSE(actions);
+    EXPECT_TRUE(same(text.text(), "Dropped. " + put));
     // Outside a paste a drop goes where it is dropped, at once.
     edit->moveCursor(QTextCursor::Start);
     QCoreApplication::processEvents();
     dropByPlatform("Now ");
-    EXPECT_TRUE(text.text().startsWith("Now Before.")) << text.text().left(20).toStdString();
+    EXPECT_TRUE(text.text().startsWith("Now Dropped. A line")) << text.text().left(20).toStdString();
 }
 
 // One undo takes a large paste back whole, and the edits before it stay

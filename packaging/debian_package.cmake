@@ -1,5 +1,5 @@
 # The Debian package (cpack -G DEB, run by scripts/package). Library
-# dependencies come from dpkg-shlibdeps (libqt6svg6, which draws the drawn
+# dependencies come from dpkg-shlibdeps (librsvg2-2, which draws the drawn
 # characters, among them); what the program needs without linking to it is
 # listed here: the X11 platform plugin, and fonts for the captions (Arial's
 # widths) and for text typed in the voices' scripts.

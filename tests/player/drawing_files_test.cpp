@@ -54,7 +54,7 @@ TEST(DrawingLayers, LayersAreFoundByIdOrByInkscapeLayerNameWithTheirGroupsTransf
     const ArtworkGeometry& g = art.value()->geometry;
     EXPECT_NEAR(g[ArtLayer::Head].center().x(), 50, 0.5) << "the layer's own move counts";
     EXPECT_NEAR(g[ArtLayer::MouthRest].top(), 60, 0.5) << "and so does the group around it";
-    EXPECT_EQ(art.value()->elements[std::size_t(ArtLayer::Head)].id, QStringLiteral("layer1"));
+    EXPECT_EQ(art.value()->ids[std::size_t(ArtLayer::Head)], QStringLiteral("layer1"));
     // Without an iris, the eye looks ahead from the middle of its white.
     EXPECT_NEAR(g.eyePivots[0].x(), 36, 0.5);
     EXPECT_NEAR(g.eyePivots[0].y(), 38, 0.5);
@@ -67,8 +67,10 @@ TEST(DrawingLayers, PivotsAreTheCentresOfTheirMarkersAndHaveDefaults)
     const auto marked = read(drawing(kHead + kOpenMouth + eye + R"(<g style="display:none">
         <circle id="pivot-head" cx="50" cy="70" r="2"/><circle id="pivot-eye-right" cx="60" cy="37" r="1"/></g>)"));
     ASSERT_TRUE(marked.ok()) << marked.error().description.toStdString();
-    EXPECT_EQ(marked.value()->geometry.headPivot, QPointF(50, 70));
-    EXPECT_EQ(marked.value()->geometry.eyePivots[1], QPointF(60, 37));
+    EXPECT_NEAR(marked.value()->geometry.headPivot.x(), 50, 0.1);
+    EXPECT_NEAR(marked.value()->geometry.headPivot.y(), 70, 0.1);
+    EXPECT_NEAR(marked.value()->geometry.eyePivots[1].x(), 60, 0.1);
+    EXPECT_NEAR(marked.value()->geometry.eyePivots[1].y(), 37, 0.1);
     const auto unmarked = read(drawing(kHead + kOpenMouth + eye));
     ASSERT_TRUE(unmarked.ok());
     // The top of the neck, a little above the chin; an iris where it is drawn.
@@ -85,11 +87,12 @@ TEST(DrawingLayers, TheTemplateHasEveryLayer)
     ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
     for (int i = 0; i < kArtLayerCount; ++i) {
         EXPECT_TRUE(art.value()->geometry.has(ArtLayer(i))) << artLayerName(ArtLayer(i)).toStdString();
-        EXPECT_EQ(art.value()->elements[std::size_t(i)].id, artLayerName(ArtLayer(i)));
+        EXPECT_EQ(art.value()->ids[std::size_t(i)], artLayerName(ArtLayer(i)));
     }
-    EXPECT_EQ(art.value()->geometry.headPivot, QPointF(256, 326));
-    EXPECT_EQ(art.value()->geometry.eyePivots[0], QPointF(214, 219));
-    EXPECT_EQ(art.value()->geometry.eyePivots[1], QPointF(298, 219));
+    const auto near = [](QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()) < 0.2; };
+    EXPECT_TRUE(near(art.value()->geometry.headPivot, QPointF(256, 326)));
+    EXPECT_TRUE(near(art.value()->geometry.eyePivots[0], QPointF(214, 219)));
+    EXPECT_TRUE(near(art.value()->geometry.eyePivots[1], QPointF(298, 219)));
 }
 
 struct Refusal {
@@ -120,7 +123,8 @@ const QByteArray kLaughs = R"(<?xml version="1.0"?>
 INSTANTIATE_TEST_SUITE_P(
     Table, RefusedDrawing,
     ::testing::Values(
-        Refusal{"NoHead", drawing(kOpenMouth), "d.svg: it has no layer \"head\" (an element with id=\"head\")"},
+        Refusal{"NoHead", drawing(kOpenMouth),
+                "d.svg: it has no layer \"head\" (an element with id=\"head\", or an Inkscape layer named so)"},
         Refusal{"EmptyHead", drawing(R"(<g id="head"/>)" + kOpenMouth),
                 "d.svg: its layer \"head\" is empty or lies outside the drawing's frame"},
         Refusal{"HeadOutsideTheFrame", drawing(R"(<g id="head"><circle cx="500" cy="500" r="10"/></g>)" + kOpenMouth),
@@ -129,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "d.svg: it has no mouth: draw at least one of the layers \"mouth-rest\", \"mouth-closed\", "
                 "\"mouth-f\", \"mouth-open\", \"mouth-wide\", \"mouth-round\""},
         Refusal{"HiddenMouth", drawing(kHead + R"(<g style="display: none"><g id="mouth-open"><rect width="9" height="9"/></g></g>)"),
-                "d.svg: its layer \"mouth-open\" is hidden (display:none or visibility:hidden); the player draws layers "
-                "as they are saved: show it"},
+                "d.svg: its layer \"mouth-open\" is hidden (display:none, visibility:hidden or opacity 0); the player "
+                "draws layers as they are saved: show it"},
         Refusal{"NoSize", drawing(kHead + kOpenMouth, ""),
                 "d.svg: it has no size: give its <svg> a viewBox, or a width and a height"},
         Refusal{"NotSvg", "<html><body/></html>", "d.svg: line 1: it is not an SVG drawing (its first element is <html>)"},

@@ -89,6 +89,7 @@ ArtworkGeometry face()
     set(ArtLayer::Neck, {45, 65, 10, 20});
     set(ArtLayer::Body, {20, 80, 60, 20});
     set(ArtLayer::Head, {30, 20, 40, 50});
+    g.headExtent = g[ArtLayer::Head];
     set(ArtLayer::LeftEyeWhite, {35, 38, 10, 5});
     set(ArtLayer::LeftEyeIris, {38, 38, 4, 4});
     set(ArtLayer::LeftEyeLid, {34, 34, 12, 9});
@@ -222,6 +223,8 @@ const QByteArray kColours = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="
   <g id="mouth-open"><rect x="40" y="60" width="20" height="10" fill="#0000ff"/></g>
 </svg>)";
 
+// Paints a drawing on a canvas whose pixels are the drawing's units (times
+// `side` / 100): the player's fit, with room for motion, taken out.
 struct Canvas {
     explicit Canvas(const QByteArray& svg) : artwork(readArtwork(svg, QStringLiteral("c.svg")).value()), renderer(artwork) {}
     QImage paint(const FacePose& pose, int side = 100)
@@ -229,7 +232,10 @@ struct Canvas {
         QImage image(side, side, QImage::Format_RGB32);
         image.fill(Qt::black);
         QPainter painter(&image);
-        renderer.paint(painter, QRectF(0, 0, side, side), pose, {{}, Qt::black, [](QPainter&) {}});
+        const double k = side / 100.0;
+        const QRectF shown = frameWithRoom(artwork->geometry);
+        const QRectF area(shown.x() * k, shown.y() * k, shown.width() * k, shown.height() * k);
+        renderer.paint(painter, area, pose, {{}, Qt::black, [](QPainter&) {}});
         return image;
     }
     std::shared_ptr<const Artwork> artwork;
@@ -280,24 +286,78 @@ TEST(DrawnRendering, TheIrisIsCutToItsWhite)
     EXPECT_EQ(outside, 0) << "nothing of the iris beyond the white";
 }
 
-// Half way through a cross-fade between two shapes that cover the same
-// pixels, the pixels stay covered: no head shows through the lips.
-TEST(DrawnRendering, ACrossFadeOfTwoMouthsKeepsTheMouthCovered)
+// Two mouths drawn as differently as an emoji's: a thin red line at rest and
+// a tall blue opening lower down.
+const QByteArray kTwoMouths = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+  <g id="head"><rect x="20" y="10" width="60" height="80" fill="#00ff00"/></g>
+  <g id="mouth-rest"><rect x="36" y="60" width="28" height="2" fill="#ff0000"/></g>
+  <g id="mouth-open"><rect x="44" y="62" width="12" height="18" fill="#0000ff"/></g>
+</svg>)";
+
+// The opening of an "aa" at which the rest and open shapes weigh the same.
+double halfWayToOpen(const DrawnMouths& mouths)
 {
-    Canvas c(kColours);
-    const DrawnMouths mouths = drawnMouths(c.artwork->geometry);
-    double low = 0, high = 1;  // the opening at which rest and open weigh the same
+    double low = 0, high = 1;
     for (int i = 0; i < 40; ++i) {
         const double mid = (low + high) / 2;
-        const MouthWeights w = mouthWeights(visemeShape(viseme::aa, mid), mouths);
-        (w[slot(ArtLayer::MouthOpen)] < 0.5 ? low : high) = mid;
+        (mouthWeights(visemeShape(viseme::aa, mid), mouths)[slot(ArtLayer::MouthOpen)] < 0.5 ? low : high) = mid;
     }
-    FacePose pose;
-    pose.mouth = visemeShape(viseme::aa, low);
-    const QColor middle = c.paint(pose).pixelColor(50, 65);
-    EXPECT_NEAR(middle.red(), 128, 8);
-    EXPECT_NEAR(middle.blue(), 128, 8);
-    EXPECT_LT(middle.green(), 4) << "the head shows through the mouth";
+    return low;
+}
+
+// Every frame of a change from rest to "aa" shows one mouth: never the red
+// and the blue shape together, and never one see-through over the head.
+TEST(DrawnRendering, AChangeOfMouthShowsOneShapeAtEveryFrame)
+{
+    Canvas c(kTwoMouths);
+    const QRect mouth(30, 54, 40, 32);
+    const auto red = [](QColor p) { return p.red() > 200 && p.blue() < 40 && p.green() < 40; };
+    const auto blue = [](QColor p) { return p.blue() > 200 && p.red() < 40 && p.green() < 40; };
+    // Red and blue in one pixel: one shape seen through the other.
+    const auto both = [](QColor p) { return p.red() > 40 && p.blue() > 40; };
+    int redFrames = 0, blueFrames = 0;
+    for (int step = 0; step <= 60; ++step) {
+        FacePose pose;
+        pose.mouth = visemeShape(viseme::aa, step / 60.0);
+        const QImage frame = c.paint(pose);
+        const int reds = count(frame, red, mouth), blues = count(frame, blue, mouth);
+        EXPECT_TRUE(reds == 0 || blues == 0) << "two shapes at step " << step;
+        EXPECT_GT(reds + blues, 20) << "no mouth at step " << step;
+        EXPECT_EQ(count(frame, both, mouth), 0) << "one shape through the other at step " << step;
+        redFrames += reds > 0, blueFrames += blues > 0;
+    }
+    EXPECT_GT(redFrames, 0);
+    EXPECT_GT(blueFrames, 0);
+}
+
+// Half way between a thin and a tall mouth, the shape shown fills the box
+// between theirs: each edge between the two shapes' edges, where either
+// shape shown there stands in the same place.
+TEST(DrawnRendering, HalfWayThroughAMouthChangeTheShapeFillsTheBoxBetweenBoth)
+{
+    Canvas c(kTwoMouths);
+    const double half = halfWayToOpen(drawnMouths(c.artwork->geometry));
+    const auto covered = [&](double opening) {
+        FacePose pose;
+        pose.mouth = visemeShape(viseme::aa, opening);
+        const QImage frame = c.paint(pose);
+        QRect box;
+        for (int y = 50; y < 90; ++y)
+            for (int x = 25; x < 75; ++x)
+                if (frame.pixelColor(x, y).green() < 128)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QRect before = covered(half - 0.002), after = covered(half + 0.002);
+    for (const QRect& box : {before, after}) {
+        // Rest spans 36..64 across, 60..62 down; open 44..56 and 62..80.
+        EXPECT_NEAR(box.left(), 40, 1.5);
+        EXPECT_NEAR(box.right() + 1, 60, 1.5);
+        EXPECT_NEAR(box.top(), 61, 1.5);
+        EXPECT_NEAR(box.bottom() + 1, 71, 1.5);
+    }
+    EXPECT_LE(std::abs(before.top() - after.top()) + std::abs(before.bottom() - after.bottom()), 2)
+        << "the swap of shapes moves the mouth";
 }
 
 QImage grabRgb(Vizmo4& player) { return player.grab().toImage().convertToFormat(QImage::Format_RGB32); }

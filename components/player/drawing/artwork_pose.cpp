@@ -77,7 +77,7 @@ class Placing {
 public:
     Placing(const ArtworkGeometry& g, const FacePose& pose) : g_(g), pose_(pose)
     {
-        const QRectF head = g[ArtLayer::Head];
+        const QRectF head = g.headExtent;
         head_ = {head.center(), head.width() / 2, head.height() / 2, std::clamp(pose.headX, -1.0, 1.0) * kMaxYaw,
                  std::clamp(pose.headY, -1.0, 1.0) * kMaxPitch};
         // Breathing lifts the head a little with the chest; the head tilts
@@ -100,6 +100,9 @@ public:
         for (int m = 0; m < kMouthShapeCount; ++m)
             f.place[std::size_t(kFirstMouth) + std::size_t(m)] = mouth;
         f.mouth = mouthWeights(pose_.mouth, drawnMouths(g_));
+        const ShownMouth shown = showMouth(f.mouth, g_);
+        f.mouthShape = shown.shape;
+        f.place[std::size_t(shown.shape)] = shown.morph * mouth;
         return f;
     }
 
@@ -107,7 +110,7 @@ private:
     QTransform layer(ArtLayer layer) const
     {
         const QRectF bounds = g_[layer];
-        const QPointF crown(g_[ArtLayer::Head].center().x(), g_[ArtLayer::Head].top());
+        const QPointF crown(g_.headExtent.center().x(), g_.headExtent.top());
         switch (layer) {
         case ArtLayer::Body: return body(bounds);
         case ArtLayer::Neck: return {};
@@ -146,7 +149,7 @@ private:
     // inner ends go down in anger and up in sadness.
     QTransform brow(ArtLayer layer, const QRectF& bounds) const
     {
-        const double h = g_[ArtLayer::Head].height();
+        const double h = g_.headExtent.height();
         const double rise = h * (0.045 * surprise_ + 0.03 * pose_.browRaise + 0.012 * sad_ + 0.008 * smile_ - 0.025 * angry_);
         // The left brow's inner end is its right one: turning clockwise lowers it.
         const double inward = (layer == ArtLayer::LeftBrow ? 1.0 : -1.0) * (12.0 * angry_ - 10.0 * sad_);
@@ -196,6 +199,36 @@ private:
 ArtworkFrame poseArtwork(const ArtworkGeometry& geometry, const FacePose& pose)
 {
     return Placing(geometry, pose).place();
+}
+
+QRectF frameWithRoom(const ArtworkGeometry& g)
+{
+    double left = g.frame.left(), right = g.frame.right(), top = g.frame.top(), bottom = g.frame.bottom();
+    FacePose pose;
+    const std::array<double, 3> limits = {-1.0, 0.0, 1.0};
+    for (double x : limits)
+        for (double y : limits)
+            for (double z : limits)
+                for (double hairX : limits)
+                    for (double hairZ : limits) {
+                        pose.headX = x, pose.headY = y, pose.headZ = z, pose.hairX = hairX, pose.hairZ = hairZ;
+                        const ArtworkFrame f = poseArtwork(g, pose);
+                        for (int i = 0; i < kArtLayerCount; ++i) {
+                            const auto layer = ArtLayer(i);
+                            if (layer == ArtLayer::Body || layer == ArtLayer::Neck || !g.has(layer))
+                                continue;
+                            const QPolygonF& sides = g.sides[std::size_t(i)];
+                            for (const QPointF& p : sides.isEmpty() ? QPolygonF(g[layer]) : sides) {
+                                if (!g.frame.contains(p))
+                                    continue;
+                                const QPointF moved = f.place[std::size_t(i)].map(p);
+                                left = std::min(left, moved.x()), right = std::max(right, moved.x());
+                                top = std::min(top, moved.y()), bottom = std::max(bottom, moved.y());
+                            }
+                        }
+                    }
+    const double side = std::max(g.frame.left() - left, right - g.frame.right());
+    return g.frame.adjusted(-side, top - g.frame.top(), side, bottom - g.frame.bottom());
 }
 
 }  // namespace vizmo::player

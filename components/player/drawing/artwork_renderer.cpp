@@ -66,13 +66,19 @@ void ArtworkRenderer::prepare(const QRectF& area, double ratio)
 {
     if (area == preparedArea_ && ratio == preparedRatio_)
         return;
-    const ArtworkGeometry& g = artwork_->geometry;
     toArea_ = fitted(shown_, area);
-    for (int i = 0; i < kArtLayerCount; ++i)
-        sprites_[std::size_t(i)] = g.has(ArtLayer(i)) ? render(ArtLayer(i), ratio) : Sprite{};
+    rendered_.fill(false);
     preparedArea_ = area;
     preparedRatio_ = ratio;
     ++renders_;
+}
+
+const ArtworkRenderer::Sprite& ArtworkRenderer::sprite(ArtLayer layer)
+{
+    const auto index = std::size_t(layer);
+    if (!std::exchange(rendered_[index], true))
+        sprites_[index] = artwork_->geometry.has(layer) ? render(layer, preparedRatio_) : Sprite{};
+    return sprites_[index];
 }
 
 void ArtworkRenderer::drawSprite(QPainter& painter, const Sprite& sprite, const QTransform& place) const
@@ -92,13 +98,12 @@ void ArtworkRenderer::drawEye(QPainter& painter, std::size_t eye, const ArtworkF
     const EyeLayers& layers = eyeLayers()[eye];
     const Sprite& white = sprite(layers.white);
     const Sprite& iris = sprite(layers.iris);
-    const Sprite& lid = sprite(layers.lid);
     const QTransform& place = frame.place[std::size_t(layers.white)];
     if (white.empty()) {
         // Nothing to cut to: the iris where it is drawn, the lid once it is mostly shut.
         drawSprite(painter, iris, place);
         if (frame.lidCover[eye] >= 0.5)
-            drawSprite(painter, lid, place);
+            drawSprite(painter, sprite(layers.lid), place);
         return;
     }
     QImage& buffer = eyeBuffers_[eye];
@@ -112,17 +117,18 @@ void ArtworkRenderer::drawEye(QPainter& painter, std::size_t eye, const ArtworkF
     composer.setTransform(toPixels(white.rect, white.image.size()));
     if (!iris.empty())
         composer.drawImage(iris.rect.translated(frame.irisShift[eye]), iris.image);
-    if (!lid.empty() && frame.lidCover[eye] > 0.0)
-        composer.drawImage(lid.rect.translated(frame.lidShift[eye]), lid.image);
+    if (frame.lidCover[eye] > 0.0 && !sprite(layers.lid).empty())
+        composer.drawImage(sprite(layers.lid).rect.translated(frame.lidShift[eye]), sprite(layers.lid).image);
     composer.end();
     drawSprite(painter, Sprite{buffer, white.rect}, place);
 }
 
 // The open eye's lashes give way to the shut lid's own as it closes.
-void ArtworkRenderer::drawLashes(QPainter& painter, std::size_t eye, const ArtworkFrame& frame) const
+void ArtworkRenderer::drawLashes(QPainter& painter, std::size_t eye, const ArtworkFrame& frame)
 {
     const EyeLayers& layers = eyeLayers()[eye];
-    const double shown = sprite(layers.lid).empty() ? 1.0 : std::clamp(2.0 * (1.0 - frame.lidCover[eye]), 0.0, 1.0);
+    const bool hasLid = artwork_->geometry.has(layers.lid);
+    const double shown = hasLid ? std::clamp(2.0 * (1.0 - frame.lidCover[eye]), 0.0, 1.0) : 1.0;
     if (shown <= 0.0)
         return;
     painter.setOpacity(shown);

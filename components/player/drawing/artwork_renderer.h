@@ -29,7 +29,8 @@ public:
     explicit ArtworkRenderer(std::shared_ptr<const Artwork> artwork);
     void paint(QPainter& painter, const QRectF& area, const FacePose& pose, const FigureBackdrop& backdrop) override;
 
-    // How many times the layers were rendered from the SVG.
+    // How many times the layers were prepared for a size and pixel ratio
+    // (each layer is then rendered from the SVG when it is first shown).
     int renders() const { return renders_; }
 
 private:
@@ -44,8 +45,11 @@ private:
     Sprite render(ArtLayer layer, double ratio) const;
     void drawSprite(QPainter& painter, const Sprite& sprite, const QTransform& place) const;
     void drawEye(QPainter& painter, std::size_t eye, const ArtworkFrame& frame);
-    void drawLashes(QPainter& painter, std::size_t eye, const ArtworkFrame& frame) const;
-    const Sprite& sprite(ArtLayer layer) const { return sprites_[std::size_t(layer)]; }
+    void drawLashes(QPainter& painter, std::size_t eye, const ArtworkFrame& frame);
+    // The layer's image at the prepared size, rendered the first time it is
+    // asked for: mouth shapes and lids that a still face never shows cost
+    // nothing at a change of size.
+    const Sprite& sprite(ArtLayer layer);
 
     std::shared_ptr<const Artwork> artwork_;
     QRectF shown_;  // the part of the drawing shown: its frame with room for its motion
@@ -54,6 +58,7 @@ private:
     QRectF preparedArea_;
     double preparedRatio_ = 0;
     std::array<Sprite, kArtLayerCount> sprites_;
+    std::array<bool, kArtLayerCount> rendered_{};
     std::array<QImage, 2> eyeBuffers_;
     int renders_ = 0;
 };

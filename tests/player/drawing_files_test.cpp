@@ -95,6 +95,124 @@ TEST(DrawingLayers, TheTemplateHasEveryLayer)
     EXPECT_TRUE(near(art.value()->geometry.eyePivots[1], QPointF(298, 219)));
 }
 
+// How each layer was found: exact names first, then near misses that can
+// mean only one layer; a label as the editor shows it beats an id.
+TEST(DrawingLayers, NearMissesThatMeanOneLayerAreTakenAsIt)
+{
+    const auto art = read(drawing(R"svg(<g id="layer3" inkscape:groupmode="layer" inkscape:label="head">
+        <circle cx="50" cy="45" r="30"/></g>
+      <g id="Eye_Left_White"><rect x="30" y="35" width="12" height="6"/></g>
+      <g id="eye-left-iris-6"><circle cx="36" cy="38" r="2"/></g>
+      <g id="brow-left_1_"><rect x="30" y="28" width="12" height="2"/></g>
+      <g id="mouth-open" inkscape:label="mouth-wide"><rect x="40" y="60" width="20" height="4"/></g>
+      <g id="layer9" inkscape:label="mouth-open"><rect x="44" y="58" width="12" height="9"/></g>
+      <g id="nose" inkscape:label="Snout"><rect x="48" y="45" width="4" height="6"/></g>
+      <g id="mouth-rest copy"><rect x="42" y="62" width="16" height="2"/></g>)svg"));
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    const Artwork& a = *art.value();
+    const auto id = [&](ArtLayer l) { return a.ids[std::size_t(l)].toStdString(); };
+    EXPECT_EQ(id(ArtLayer::Head), "layer3") << "by its label over the id the editor made";
+    EXPECT_EQ(id(ArtLayer::LeftEyeWhite), "Eye_Left_White") << "another case and separators";
+    EXPECT_EQ(id(ArtLayer::LeftEyeIris), "eye-left-iris-6") << "Inkscape's suffix";
+    EXPECT_EQ(id(ArtLayer::LeftBrow), "brow-left_1_") << "Illustrator's suffix";
+    EXPECT_EQ(id(ArtLayer::MouthRest), "mouth-rest copy") << "a copy";
+    // A layer renamed in Inkscape keeps its old id: the new name wins, and the
+    // layer now named "mouth-open" is that one, not the old id's.
+    EXPECT_EQ(id(ArtLayer::MouthWide), "mouth-open");
+    EXPECT_EQ(id(ArtLayer::MouthOpen), "layer9");
+    EXPECT_EQ(id(ArtLayer::Nose), "nose") << "a label that names no layer leaves the id its name";
+}
+
+TEST(DrawingLayers, AnExactNameWinsOverANearMissAndADuplicateIsNamed)
+{
+    const auto art = read(drawing(kHead + R"svg(
+      <g id="mouth-open-2"><rect x="40" y="62" width="20" height="2"/></g>
+      <g id="mouth-open"><rect x="40" y="60" width="20" height="4"/></g>
+      <g id="mouth-OPEN"><rect x="40" y="60" width="20" height="4"/></g>)svg"));
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    EXPECT_EQ(art.value()->ids[std::size_t(ArtLayer::MouthOpen)], QStringLiteral("mouth-open"));
+    int duplicates = 0;
+    for (const DrawingNote& note : art.value()->notes)
+        duplicates += note.kind == DrawingNote::Kind::Warning && note.text.contains(u"also looks like the layer \"mouth-open\"");
+    EXPECT_EQ(duplicates, 2) << "both other candidates are named as unused";
+}
+
+// What the check reports for each kind of near miss, with the line it is on.
+TEST(DrawingCheck, TheReportNamesEachNearMissWhereItIs)
+{
+    const QByteArray svg = drawing(R"svg(<g id="Head">
+        <circle cx="50" cy="40" r="28"/>
+        <rect x="900" y="900" width="3" height="3"/>
+      </g>
+      <g id="brows"><rect x="30" y="25" width="12" height="2"/><rect x="58" y="25" width="12" height="2"/></g>
+      <g id="eye-left-iris-6"><circle cx="36" cy="38" r="2"/></g>
+      <g id="layer4" inkscape:label="body"><rect x="20" y="80" width="60" height="30"/></g>
+      <g id="mouth-open" inkscape:label="mouth-wide"><rect x="40" y="55" width="20" height="4"/></g>
+      <g id="left-eye-white"><rect x="30" y="35" width="12" height="6"/></g>)svg");
+    const auto art = read(svg);
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    const auto has = [&](DrawingNote::Kind kind, int line, const QString& words) {
+        for (const DrawingNote& note : art.value()->notes) {
+            if (note.kind == kind && note.line == line && note.text.contains(words))
+                return true;
+        }
+        return false;
+    };
+    using K = DrawingNote::Kind;
+    EXPECT_TRUE(has(K::Resolved, 2, QStringLiteral("layer \"head\": taken from \"Head\" (written in another case")));
+    EXPECT_TRUE(has(K::Warning, 2, QStringLiteral("layer \"head\" has something far off the page")));
+    EXPECT_TRUE(has(K::Warning, 6, QStringLiteral("\"brows\" holds two layers in one")));
+    EXPECT_TRUE(has(K::Resolved, 7, QStringLiteral("taken from \"eye-left-iris-6\" (an editor's suffix)")));
+    EXPECT_TRUE(has(K::Layer, 8, QStringLiteral("layer \"body\": found by its label (its id \"layer4\" was made")));
+    EXPECT_TRUE(has(K::Resolved, 9, QStringLiteral("layer \"mouth-wide\": found by its label")));
+    EXPECT_TRUE(has(K::Resolved, 9, QStringLiteral("its id \"mouth-open\" is another word")));
+    EXPECT_TRUE(has(K::Warning, 10, QStringLiteral("\"left-eye-white\" looks like the layer \"eye-left-white\"")));
+    EXPECT_TRUE(has(K::Missing, 0, QStringLiteral("no layer \"nose\": no nose stands out of a turning face")));
+    // The head is measured from what lies on the page, not from the stray bit.
+    EXPECT_NEAR(art.value()->geometry.headExtent.left(), 22, 1);
+    EXPECT_NEAR(art.value()->geometry.headExtent.bottom(), 68, 1);
+}
+
+TEST(DrawingCheck, AHeadDrawnWithTheShouldersIsReportedAsCoveringTheBody)
+{
+    const auto art = read(drawing(R"svg(<g id="head"><path d="M50 10 C70 10 72 50 60 62 L90 70 L95 100 L5 100 L10 70 L40 62 C28 50 30 10 50 10 Z"/></g>
+      <g id="body"><rect x="8" y="72" width="84" height="28"/></g>)svg" + kOpenMouth));
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    bool reported = false;
+    for (const DrawingNote& note : art.value()->notes)
+        reported |= note.kind == DrawingNote::Kind::Warning && note.text.startsWith(u"layer \"head\" covers the body");
+    EXPECT_TRUE(reported);
+    const auto apart = read(drawing(kHead + kOpenMouth + R"(<g id="body"><rect x="8" y="80" width="84" height="20"/></g>)"));
+    ASSERT_TRUE(apart.ok());
+    for (const DrawingNote& note : apart.value()->notes)
+        EXPECT_FALSE(note.text.contains(u"covers the body")) << note.text.toStdString();
+}
+
+// A layer drawn inside another is its own layer, left out of the other's
+// picture, however deep; what a style sheet hides is hidden again for the
+// next layer drawn.
+TEST(DrawingLayers, ALayerInsideAnotherIsDrawnOnItsOwn)
+{
+    const auto art = read(drawing(R"svg(<g id="head"><circle cx="50" cy="45" r="30" fill="#00ff00"/>
+        <g id="eye-left-white"><rect x="30" y="35" width="12" height="6" fill="#ffffff"/>
+          <g id="eye-left-iris"><circle cx="36" cy="38" r="2" fill="#0000ff"/></g></g></g>)svg" + kOpenMouth));
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    const Artwork& a = *art.value();
+    const auto pixel = [&](ArtLayer layer, QPointF at) {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        const LayerPicture& picture = a.pictures[std::size_t(layer)];
+        a.svg->render(image, QTransform(), picture.element, picture.hidden);
+        return image.pixelColor(at.toPoint());
+    };
+    EXPECT_EQ(pixel(ArtLayer::Head, {31, 36}), QColor(0, 255, 0)) << "the head without the eye";
+    EXPECT_EQ(pixel(ArtLayer::LeftEyeWhite, {31, 36}), QColor(255, 255, 255));
+    EXPECT_EQ(pixel(ArtLayer::LeftEyeWhite, {36, 38}), QColor(255, 255, 255)) << "the white without the iris";
+    EXPECT_EQ(pixel(ArtLayer::LeftEyeIris, {36, 38}), QColor(0, 0, 255));
+    EXPECT_EQ(pixel(ArtLayer::Head, {31, 36}), QColor(0, 255, 0)) << "the eye stays left out of the head";
+    EXPECT_EQ(a.stacking.front(), ArtLayer::Head);
+}
+
 struct Refusal {
     const char* name;
     QByteArray svg;
@@ -147,6 +265,23 @@ INSTANTIATE_TEST_SUITE_P(
                 "d.svg: line 2: it holds a picture (<image>); only shapes are drawn: trace the picture or leave it out"},
         Refusal{"UseOfAnotherFile", drawing(kHead + kOpenMouth + R"(<use xlink:href="other.svg#face"/>)"),
                 "d.svg: line 2: <use> refers to \"other.svg#face\" outside the drawing, which is not followed"},
+        Refusal{"PlainHrefToAnotherFile", drawing(kHead + kOpenMouth + R"(<use href="other.svg#face"/>)"),
+                "d.svg: line 2: <use> refers to \"other.svg#face\" outside the drawing, which is not followed"},
+        Refusal{"PlainHrefRepeatOfARepeat",
+                drawing("<g id=\"a\"><rect/></g>\n<g id=\"b\"><use href=\"#a\"/></g>\n<use href=\"#b\"/>"),
+                "d.svg: line 4: <use> repeats \"b\", which holds a <use> itself; repeats of repeats are not drawn"},
+        Refusal{"PlainHrefRepeatsBeyondTheBound",
+                drawing("<g id=\"many\">" + QByteArray("<rect/>").repeated(999) + "</g>\n" +
+                        QByteArray("<use href=\"#many\"/>\n").repeated(90)),
+                "d.svg: line 81: with its repeats (<use>) it draws more than 80000 elements"},
+        Refusal{"HiddenLayerFoundByItsLabel",
+                drawing(kHead + R"(<g id="layer7" inkscape:label="mouth-open" style="display:none"><rect width="9" height="9"/></g>)"),
+                "d.svg: its layer \"mouth-open\" is hidden (display:none, visibility:hidden or opacity 0); the player "
+                "draws layers as they are saved: show it"},
+        Refusal{"TransparentLayer",
+                drawing(kHead + R"(<g opacity="0"><g id="mouth-open"><rect width="9" height="9"/></g></g>)"),
+                "d.svg: its layer \"mouth-open\" is hidden (display:none, visibility:hidden or opacity 0); the player "
+                "draws layers as they are saved: show it"},
         Refusal{"PaintFromAnotherFile", drawing(R"svg(<rect fill="url( 'paints.svg#gold')" width="5" height="5"/>)svg"),
                 "d.svg: line 2: <rect> refers to \"paints.svg#gold\" outside the drawing, which is not followed"},
         Refusal{"FontFile", drawing(R"(<font-face-uri xlink:href="https://example.com/f.svg"/>)"),
@@ -222,6 +357,10 @@ TEST(DrawingFiles, ARefusedDrawingFailsTheModelAndThePreviousModelStays)
               "it out (hostile.qvm: line 3)");
     EXPECT_EQ(f.player.get(id::ModelName).value().asString(), good);
     EXPECT_EQ(f.player.grab().toImage(), before);
+
+    f.write(QStringLiteral("Face.SVG"), drawing(kHead + kOpenMouth));
+    const QString upper = f.write(QStringLiteral("upper.qvm"), "QVM 1\nname Upper\ndrawing Face.SVG\n");
+    EXPECT_TRUE(f.player.put(id::ModelName, dispatch::Str(upper)).ok()) << "a drawing's name ending in .SVG";
 
     const QString missing = f.write(QStringLiteral("lost.qvm"), "QVM 1\nname Lost\ndrawing lost.svg\n");
     const auto notFound = f.player.put(id::ModelName, dispatch::Str(missing));

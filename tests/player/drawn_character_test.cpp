@@ -4,6 +4,7 @@
 #include "components/player/drawing/artwork_mouth.h"
 #include "components/player/drawing/artwork_pose.h"
 #include "components/player/drawing/artwork_renderer.h"
+#include "components/player/content/svg_document.h"
 #include "player_test_support.h"
 
 #include <QImage>
@@ -358,6 +359,169 @@ TEST(DrawnRendering, HalfWayThroughAMouthChangeTheShapeFillsTheBoxBetweenBoth)
     }
     EXPECT_LE(std::abs(before.top() - after.top()) + std::abs(before.bottom() - after.bottom()), 2)
         << "the swap of shapes moves the mouth";
+}
+
+// The share of pixels that differ by more than 48 levels in a channel.
+double differing(const QImage& a, const QImage& b)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            n += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))}) > 48;
+        }
+    return double(n) / (a.width() * a.height());
+}
+
+// At rest, the layers composed are the file as librsvg draws it whole, less
+// what the player does not show at rest (the other mouths, the shut lids):
+// clip paths, a mask, a blur, a <symbol> and CSS classes (juno), and a whole
+// drawing inside a masked group (lorelei).
+TEST(DrawnRendering, AtRestTheCharacterIsTheFileAsLibrsvgDrawsIt)
+{
+    for (const char* name : {"juno.svg", "lorelei.svg"}) {
+        const auto art = loadArtwork(QStringLiteral(VIZMO_PLAYER_TEST_DIR "/drawings/") + QLatin1String(name));
+        ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+        const Artwork& a = *art.value();
+        constexpr int kSide = 200;
+        const QRectF area(0, 0, kSide, kSide);
+        QImage ours(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+        ours.fill(Qt::white);
+        QPainter painter(&ours);
+        ArtworkRenderer renderer(art.value());
+        renderer.paint(painter, area, FacePose{}, {{}, Qt::white, [](QPainter&) {}});
+        painter.end();
+        QStringList hidden;
+        for (int i = 0; i < kArtLayerCount; ++i) {
+            const auto layer = ArtLayer(i);
+            const bool shown = !isMouthLayer(layer) || layer == nearestMouth(viseme::Silence, drawnMouths(a.geometry));
+            if (!a.ids[std::size_t(i)].isEmpty() && (!shown || layer == ArtLayer::LeftEyeLid || layer == ArtLayer::RightEyeLid))
+                hidden << SvgDocument::selectorOf(a.ids[std::size_t(i)]);
+        }
+        QImage whole(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+        whole.fill(Qt::white);
+        ASSERT_TRUE(a.svg->render(whole, artworkPlacement(a.geometry, area), {}, hidden));
+        EXPECT_LT(differing(ours, whole), 0.002) << name;
+        // Something was drawn at all.
+        EXPECT_GT(differing(ours, QImage(kSide, kSide, QImage::Format_ARGB32_Premultiplied)), 0.05) << name;
+    }
+}
+
+// The layers stack as the file stacks them: clothes drawn after a head that
+// was drawn with its shoulders lie over them, and the back hair, drawn
+// first, stays behind the head through a turn.
+TEST(DrawnRendering, LayersStackInTheFilesOrder)
+{
+    Canvas c(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="back-hair"><rect x="20" y="10" width="60" height="50" fill="#0000ff"/></g>
+      <g id="head"><rect x="30" y="15" width="40" height="50" fill="#00ff00"/><rect x="20" y="70" width="60" height="30" fill="#00ff00"/></g>
+      <g id="body"><rect x="15" y="75" width="70" height="25" fill="#ff0000"/></g>
+      <g id="mouth-rest"><rect x="45" y="50" width="10" height="2" fill="#000000"/></g>
+    </svg>)");
+    EXPECT_EQ(c.artwork->stacking, (std::vector<ArtLayer>{ArtLayer::BackHair, ArtLayer::Head, ArtLayer::Body,
+                                                          ArtLayer::MouthRest}));
+    FacePose pose;
+    EXPECT_EQ(c.paint(pose).pixelColor(50, 85), QColor(255, 0, 0)) << "the clothes over the head's shoulders";
+    for (double turn : {-1.0, 1.0}) {
+        pose.headX = turn;
+        const QImage turned = c.paint(pose);
+        const QPointF centre = poseArtwork(c.artwork->geometry, pose).place[std::size_t(ArtLayer::Head)].map(QPointF(50, 40));
+        EXPECT_EQ(turned.pixelColor(centre.toPoint()), QColor(0, 255, 0)) << "the head over the hair, turned " << turn;
+        EXPECT_EQ(turned.pixelColor(50, 12).blue(), 255) << "the hair above it";
+    }
+    Canvas reversed(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="body"><rect x="15" y="75" width="70" height="25" fill="#ff0000"/></g>
+      <g id="head"><rect x="30" y="15" width="40" height="50" fill="#00ff00"/><rect x="20" y="70" width="60" height="30" fill="#00ff00"/></g>
+      <g id="mouth-rest"><rect x="45" y="50" width="10" height="2" fill="#000000"/></g>
+    </svg>)");
+    EXPECT_EQ(reversed.paint(FacePose{}).pixelColor(50, 85), QColor(0, 255, 0)) << "as the file says, the other way";
+}
+
+// A small round head with features near its edge: at the limits of turn,
+// nod and tilt no feature is drawn off the head.
+TEST(DrawnPose, FeaturesStayInsideTheHeadAtTheLimitsOfTurnNodAndTilt)
+{
+    Canvas c(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="head"><circle cx="50" cy="45" r="22" fill="#00ff00"/></g>
+      <g id="eye-left-white"><ellipse cx="40" cy="42" rx="5" ry="3" fill="#ff0000"/></g>
+      <g id="eye-right-white"><ellipse cx="60" cy="42" rx="5" ry="3" fill="#ff0000"/></g>
+      <g id="brow-left"><rect x="32" y="34" width="12" height="2" fill="#ff0000"/></g>
+      <g id="brow-right"><rect x="56" y="34" width="12" height="2" fill="#ff0000"/></g>
+      <g id="nose"><rect x="48" y="46" width="4" height="6" fill="#ff0000"/></g>
+      <g id="mouth-rest"><rect x="40" y="56" width="20" height="3" fill="#ff0000"/></g>
+    </svg>)");
+    const ArtworkGeometry& g = c.artwork->geometry;
+    int checked = 0;
+    for (double x : {-1.0, 0.0, 1.0})
+        for (double y : {-1.0, 0.0, 1.0})
+            for (double z : {-1.0, 0.0, 1.0}) {
+                FacePose pose;
+                pose.headX = x, pose.headY = y, pose.headZ = z;
+                const QImage frame = c.paint(pose, 200);
+                const QTransform head = poseArtwork(g, pose).place[std::size_t(ArtLayer::Head)].inverted();
+                int off = 0;
+                for (int py = 0; py < 200; ++py)
+                    for (int px = 0; px < 200; ++px) {
+                        const QColor p = frame.pixelColor(px, py);
+                        if (p.red() < 128)
+                            continue;
+                        // Where the pixel lies on the head as drawn, at rest.
+                        const QPointF at = head.map(QPointF((px + 0.5) / 2, (py + 0.5) / 2));
+                        off += std::hypot(at.x() - 50, at.y() - 45) > 22 + 0.75;
+                    }
+                EXPECT_EQ(off, 0) << "pose " << x << ", " << y << ", " << z;
+                ++checked;
+            }
+    EXPECT_EQ(checked, 27);
+}
+
+// The upper lid follows the gaze down, and not up.
+TEST(DrawnPose, TheLidsComeDownForALookDownAndNotForALookUp)
+{
+    ArtworkGeometry g = face();
+    FacePose pose;
+    const double open = poseArtwork(g, pose).lidCover[0];
+    pose.eyes[0].y = -1;  // down
+    const double down = poseArtwork(g, pose).lidCover[0];
+    pose.eyes[0].y = 1;  // up
+    const double up = poseArtwork(g, pose).lidCover[0];
+    EXPECT_GT(down, open + 0.05);
+    EXPECT_DOUBLE_EQ(up, open);
+}
+
+// Moved to a screen with another pixel ratio, at the same size, the layers
+// are rendered again, sharp at the new ratio.
+TEST(DrawnRendering, TheLayersAreRenderedAgainWhenOnlyThePixelRatioChanges)
+{
+    Canvas c(kColours);
+    const auto paint = [&](double ratio) {
+        QImage image(int(100 * ratio), int(100 * ratio), QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        c.renderer.paint(painter, QRectF(0, 0, 100, 100), FacePose{}, {{}, Qt::black, [](QPainter&) {}});
+        return image;
+    };
+    paint(1.0);
+    const int before = c.renderer.renders();
+    paint(1.0);
+    EXPECT_EQ(c.renderer.renders(), before);
+    const QImage sharp = paint(2.0);
+    EXPECT_EQ(c.renderer.renders(), before + 1);
+    // The white's slanted edge at twice the pixels: a layer rendered at the old
+    // ratio and scaled up would blur it over two pixels a step.
+    const auto softPixels = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor p = image.pixelColor(x, y);
+                n += p.red() > 40 && p.red() < 215 && p.green() > 40 && p.blue() > 40;
+            }
+        return n;
+    };
+    const int soft = softPixels(sharp);
+    const int softUpscaled = softPixels(paint(1.0).scaled(sharp.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    EXPECT_LT(soft, softUpscaled * 3 / 4);
 }
 
 QImage grabRgb(Vizmo4& player) { return player.grab().toImage().convertToFormat(QImage::Format_RGB32); }

@@ -31,8 +31,9 @@ struct Mask {
     int alpha(int x, int y) const { return qAlpha(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x]); }
 };
 
-Mask renderMask(const SvgDocument& svg, const QString& id, const QStringList& hidden, const QRectF& area, int pixels,
-                bool shown)
+// `picture` rendered over `area`, or the element `shown` as if nothing were hidden.
+Mask renderMask(const SvgDocument& svg, const LayerPicture& picture, const QRectF& area, int pixels,
+                const QString& shown = {})
 {
     Mask mask;
     if (area.isEmpty() || !std::isfinite(area.width()) || !std::isfinite(area.height()))
@@ -45,7 +46,8 @@ Mask renderMask(const SvgDocument& svg, const QString& id, const QStringList& hi
     mask.image.fill(Qt::transparent);
     const QTransform toPixels =
         QTransform::fromTranslate(-area.x(), -area.y()) * QTransform::fromScale(mask.scale, mask.scale);
-    const bool drawn = shown ? svg.renderShown(mask.image, toPixels, id) : svg.render(mask.image, toPixels, id, hidden);
+    const bool drawn = !shown.isEmpty() ? svg.renderShown(mask.image, toPixels, shown)
+                                        : svg.render(mask.image, toPixels, picture.element, picture.hidden);
     if (!drawn)
         mask.image.fill(Qt::transparent);
     return mask;
@@ -89,12 +91,10 @@ QPolygonF sidesOf(const Mask& mask, int rows)
     return left + right;
 }
 
-}  // namespace
-
-DrawnExtent measureDrawn(const SvgDocument& svg, const QString& id, const QStringList& hidden, const QRectF& area,
-                         bool shown)
+// What is drawn, coarsely over `area`, then finely over what was found.
+DrawnExtent measure(const SvgDocument& svg, const LayerPicture& picture, const QRectF& area, const QString& shown)
 {
-    const Mask coarse = renderMask(svg, id, hidden, area, kCoarsePixels, shown);
+    const Mask coarse = renderMask(svg, picture, area, kCoarsePixels, shown);
     const QRect covered = coarse.image.isNull() ? QRect() : coveredPixels(coarse);
     if (covered.isEmpty())
         return {};
@@ -102,17 +102,29 @@ DrawnExtent measureDrawn(const SvgDocument& svg, const QString& id, const QStrin
     extent.coarse = coarse.unitsOf(covered);
     // A coarse pixel's margin: what is only partly in a coarse pixel is wholly in the fine area.
     const double margin = 1 / coarse.scale;
-    const Mask fine = renderMask(svg, id, hidden, extent.coarse.adjusted(-margin, -margin, margin, margin),
-                                 kFinePixels, shown);
+    const Mask fine =
+        renderMask(svg, picture, extent.coarse.adjusted(-margin, -margin, margin, margin), kFinePixels, shown);
     const QRect fineCovered = coveredPixels(fine);
     extent.bounds = fineCovered.isEmpty() ? extent.coarse : fine.unitsOf(fineCovered);
     extent.sides = sidesOf(fine, kSideRows);
     return extent;
 }
 
-HeadShape measureHead(const SvgDocument& svg, const QString& id, const QStringList& hidden, const QRectF& area)
+}  // namespace
+
+DrawnExtent measureDrawn(const SvgDocument& svg, const LayerPicture& picture, const QRectF& area)
 {
-    const Mask mask = renderMask(svg, id, hidden, area, kOutlinePixels, false);
+    return measure(svg, picture, area, {});
+}
+
+DrawnExtent measureShown(const SvgDocument& svg, const QString& id, const QRectF& area)
+{
+    return measure(svg, {}, area, id);
+}
+
+HeadShape measureHead(const SvgDocument& svg, const LayerPicture& picture, const QRectF& area)
+{
+    const Mask mask = renderMask(svg, picture, area, kOutlinePixels);
     if (mask.image.isNull())
         return {};
     const int w = mask.image.width(), h = mask.image.height();

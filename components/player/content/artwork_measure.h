@@ -21,11 +21,11 @@ struct DrawnExtent {
     bool empty() const { return bounds.isEmpty(); }
 };
 
-// What `id` draws within `area` (the drawing's units), the layers of
-// `hidden` left out; with `shown`, as if nothing in the drawing were hidden
-// (for markers kept in a hidden group).
-DrawnExtent measureDrawn(const SvgDocument& svg, const QString& id, const QStringList& hidden, const QRectF& area,
-                         bool shown = false);
+// What `picture` draws within `area` (the drawing's units).
+DrawnExtent measureDrawn(const SvgDocument& svg, const LayerPicture& picture, const QRectF& area);
+// What the element `id` draws as if nothing in the drawing were hidden (for
+// markers kept in a hidden group).
+DrawnExtent measureShown(const SvgDocument& svg, const QString& id, const QRectF& area);
 
 // The head's largest piece within `area`: its extent and its outline.
 // Stray bits, a glow's faint edge and what lies outside `area` do not count.
@@ -33,6 +33,6 @@ struct HeadShape {
     QRectF extent;
     HeadOutline outline;
 };
-HeadShape measureHead(const SvgDocument& svg, const QString& id, const QStringList& hidden, const QRectF& area);
+HeadShape measureHead(const SvgDocument& svg, const LayerPicture& picture, const QRectF& area);
 
 }  // namespace vizmo::player

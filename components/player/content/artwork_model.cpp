@@ -74,13 +74,13 @@ public:
                                           .arg(artLayerName(ArtLayer(i))));
             art->ids[std::size_t(i)] = outline_.elements[std::size_t(named.element)].id;
         }
-        nestLayers(*art, found);
+        drawLayersAlone(*art, found);
         measureLayers(*art);
         chooseFrame(g);
         const auto& head = art->ids[std::size_t(ArtLayer::Head)];
         if (!head.isEmpty()) {
-            const HeadShape shape = measureHead(*svg_, head, art->nested[std::size_t(ArtLayer::Head)],
-                                                g[ArtLayer::Head] & g.frame);
+            const HeadShape shape =
+                measureHead(*svg_, art->pictures[std::size_t(ArtLayer::Head)], g[ArtLayer::Head] & g.frame);
             g.headExtent = shape.extent;
             g.headOutline = shape.outline;
         }
@@ -99,11 +99,9 @@ public:
     }
 
 private:
-    // A layer drawn inside another is drawn on its own, and left out of the
-    // other's picture. Every layer nested deeper than a layer that holds
-    // any is left out of its picture: layers as deep share one reading of
-    // the drawing (see SvgDocument).
-    void nestLayers(Artwork& art, const FoundLayers& found)
+    // How librsvg draws each layer alone (see LayerPicture). Every layer
+    // nested deeper than a layer that holds any is left out of its picture.
+    void drawLayersAlone(Artwork& art, const FoundLayers& found)
     {
         std::array<int, kArtLayerCount> depth{};
         for (int inner = 0; inner < kArtLayerCount; ++inner) {
@@ -115,14 +113,73 @@ private:
                 }
             }
         }
-        for (int outer = 0; outer < kArtLayerCount; ++outer) {
-            if (holds_[std::size_t(outer)].isEmpty())
+        for (int i = 0; i < kArtLayerCount; ++i) {
+            const int element = found.layers[std::size_t(i)].element;
+            if (art.ids[std::size_t(i)].isEmpty())
                 continue;
-            for (int inner = 0; inner < kArtLayerCount; ++inner) {
-                if (!art.ids[std::size_t(inner)].isEmpty() && depth[std::size_t(inner)] > depth[std::size_t(outer)])
-                    art.nested[std::size_t(outer)] << art.ids[std::size_t(inner)];
+            LayerPicture& picture = art.pictures[std::size_t(i)];
+            picture.element = art.ids[std::size_t(i)];
+            for (int inner = 0; inner < kArtLayerCount && !holds_[std::size_t(i)].isEmpty(); ++inner) {
+                if (!art.ids[std::size_t(inner)].isEmpty() && depth[std::size_t(inner)] > depth[std::size_t(i)])
+                    picture.hidden << SvgDocument::selectorOf(art.ids[std::size_t(inner)]);
+            }
+            if (insideMask(element)) {
+                picture.element.clear();
+                picture.hidden += offTheWayTo(element);
             }
         }
+    }
+
+    bool insideMask(int element) const
+    {
+        for (int at = outline_.elements[std::size_t(element)].parent; at >= 0; at = outline_.elements[std::size_t(at)].parent) {
+            if (outline_.elements[std::size_t(at)].masks)
+                return true;
+        }
+        return false;
+    }
+
+    // Selectors of every drawn element beside the way from the root to `element`.
+    QStringList offTheWayTo(int element) const
+    {
+        const auto& elements = outline_.elements;
+        std::vector<int> way;
+        for (int at = element; at >= 0; at = elements[std::size_t(at)].parent)
+            way.push_back(at);
+        QStringList off;
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            const OutlineElement& e = elements[i];
+            // A child of a group on the way (what the element itself holds is its own).
+            const bool besideTheWay = e.parent >= 0 && e.parent != element &&
+                                      std::find(way.begin(), way.end(), e.parent) != way.end() &&
+                                      std::find(way.begin(), way.end(), int(i)) == way.end();
+            if (besideTheWay && !isDefinitionElement(e.tag))
+                off << selectorOf(int(i));
+        }
+        return off;
+    }
+
+    // An element by its id, or by its place below the nearest element that has one.
+    QString selectorOf(int element) const
+    {
+        const auto& elements = outline_.elements;
+        QStringList steps;
+        for (int at = element; at >= 0; at = elements[std::size_t(at)].parent) {
+            const OutlineElement& e = elements[std::size_t(at)];
+            if (!e.id.isEmpty()) {
+                steps.prepend(SvgDocument::selectorOf(e.id));
+                return steps.join(QStringLiteral(" > "));
+            }
+            if (e.parent < 0) {
+                steps.prepend(QStringLiteral(":root"));
+                return steps.join(QStringLiteral(" > "));
+            }
+            int position = 0;
+            for (int sibling = e.parent + 1; sibling <= at; ++sibling)
+                position += elements[std::size_t(sibling)].parent == e.parent;
+            steps.prepend(QStringLiteral(":nth-child(%1)").arg(position));
+        }
+        return steps.join(QStringLiteral(" > "));
     }
 
     // What each layer draws, as librsvg draws it, within a page's width of
@@ -137,13 +194,19 @@ private:
             const QString& id = art.ids[std::size_t(i)];
             if (id.isEmpty())
                 continue;
-            const DrawnExtent drawn = measureDrawn(*svg_, id, art.nested[std::size_t(i)], reach);
+            const DrawnExtent drawn = measureDrawn(*svg_, art.pictures[std::size_t(i)], reach);
             g.bounds[std::size_t(i)] = drawn.bounds;
             g.sides[std::size_t(i)] = drawn.sides;
-            if (drawn.empty())
+            if (drawn.empty()) {
                 emptyLayers_ << artLayerName(ArtLayer(i));
-            else if (!near.contains(drawn.coarse))
-                farOff_.push_back({ArtLayer(i), drawn.coarse});
+                continue;
+            }
+            // What lies beyond the area measured is found by librsvg's extent.
+            QRectF extent = drawn.coarse;
+            if (const QRectF ink = svg_->inkBounds(id); finite(ink) && !reach.contains(ink))
+                extent |= ink;
+            if (!near.contains(extent))
+                farOff_.push_back({ArtLayer(i), extent});
         }
     }
 
@@ -190,8 +253,7 @@ private:
             if (!named.found())
                 return std::nullopt;
             const QRectF reach = g.page.adjusted(-g.page.width(), -g.page.height(), g.page.width(), g.page.height());
-            const DrawnExtent drawn =
-                measureDrawn(*svg_, outline_.elements[std::size_t(named.element)].id, {}, reach, true);
+            const DrawnExtent drawn = measureShown(*svg_, outline_.elements[std::size_t(named.element)].id, reach);
             if (drawn.empty())
                 return std::nullopt;
             return drawn.bounds.center();
@@ -268,8 +330,12 @@ private:
                              QStringLiteral("the page (%1) is much larger than what is drawn on it: framed by the "
                                             "drawing (%2)")
                                  .arg(pointText(g.page), pointText(g.frame))});
-        std::stable_sort(notes.begin(), notes.end(), [](const DrawingNote& a, const DrawingNote& b) {
-            return int(a.kind) < int(b.kind);
+        // The layers in the file's order, then what is missing, then warnings.
+        const auto group = [](DrawingNote::Kind kind) {
+            return kind == DrawingNote::Kind::Resolved ? int(DrawingNote::Kind::Layer) : int(kind);
+        };
+        std::stable_sort(notes.begin(), notes.end(), [&](const DrawingNote& a, const DrawingNote& b) {
+            return group(a.kind) != group(b.kind) ? group(a.kind) < group(b.kind) : a.line < b.line;
         });
     }
 

@@ -56,14 +56,23 @@ struct ArtworkGeometry {
     const QRectF& operator[](ArtLayer layer) const { return bounds[std::size_t(layer)]; }
 };
 
+// How librsvg draws a layer alone, in its place: the element by its id, or
+// the whole drawing, with what `hidden` chooses left out (CSS selectors).
+// A layer drawn inside another is left out of the other's picture (with any
+// others as deeply nested, which share one reading of the drawing). A layer
+// inside a masked group is drawn as the whole drawing with all but the way
+// to it left out: librsvg draws an element alone without its groups' masks.
+struct LayerPicture {
+    QString element;
+    QStringList hidden;
+};
+
 struct Artwork {
     QString fileName;
     ArtworkGeometry geometry;
-    // The element that draws each layer (empty when it is not drawn), and the
-    // ids of the layers its picture leaves out: those drawn inside it (with
-    // any others as deeply nested, which share one reading of the drawing).
+    // The id of the element that is each layer, empty when it is not drawn.
     std::array<QString, kArtLayerCount> ids{};
-    std::array<QStringList, kArtLayerCount> nested{};
+    std::array<LayerPicture, kArtLayerCount> pictures{};
     // The drawn layers back to front, in the drawing's own order.
     std::vector<ArtLayer> stacking;
     // What was found and how, what is missing, and what may not move as the

@@ -11,20 +11,6 @@ namespace vizmo::player {
 
 namespace {
 
-// Elements that are never drawn where they stand: what they hold is used
-// by reference (a clip, a gradient, a symbol), so it is never a layer.
-bool definesOnly(const QString& tag)
-{
-    static const QSet<QString> tags = {
-        QStringLiteral("defs"),           QStringLiteral("symbol"),         QStringLiteral("clipPath"),
-        QStringLiteral("mask"),           QStringLiteral("pattern"),        QStringLiteral("marker"),
-        QStringLiteral("filter"),         QStringLiteral("linearGradient"), QStringLiteral("radialGradient"),
-        QStringLiteral("style"),          QStringLiteral("title"),          QStringLiteral("desc"),
-        QStringLiteral("metadata"),       QStringLiteral("namedview"),      QStringLiteral("font"),
-    };
-    return tags.contains(tag);
-}
-
 // An editor's copy suffix at the end of a name spelled as a layer's: "-6"
 // (Inkscape), "-1" (Illustrator's "_1_"), "-copy" or "-copy-2".
 QString withoutSuffix(QString name)
@@ -81,7 +67,7 @@ public:
         std::vector<bool> definitions(outline.elements.size());
         for (std::size_t i = 0; i < outline.elements.size(); ++i) {
             const OutlineElement& e = outline.elements[i];
-            definitions[i] = definesOnly(e.tag) || (e.parent >= 0 && definitions[std::size_t(e.parent)]);
+            definitions[i] = isDefinitionElement(e.tag) || (e.parent >= 0 && definitions[std::size_t(e.parent)]);
             // librsvg draws an element alone only by its id.
             eligible_[i] = i > 0 && !definitions[i] && !e.id.isEmpty();
             if (i > 0 && !definitions[i] && e.id.isEmpty())
@@ -135,6 +121,10 @@ public:
             out.layers[std::size_t(i)] = named[std::size_t(i)];
         for (int i = 0; i < kArtMarkerCount; ++i)
             out.markers[std::size_t(i)] = named[std::size_t(kArtLayerCount + i)];
+        for (std::size_t w = 0; w < wanted_.size(); ++w) {
+            if (named[w].found())
+                reportUnused(wanted_[w], named[w]);
+        }
         reportGroups(out);
         reportOtherWords(out);
         reportUnnamed();
@@ -180,6 +170,28 @@ private:
     }
 
     QString nameOf(const OutlineElement& e) const { return e.label.isEmpty() ? e.id : e.label; }
+
+    // Other elements that would have been taken as the layer, had it not been
+    // found already (outside it: parts of a layer may share its name).
+    void reportUnused(const QString& name, const NamedElement& chosen)
+    {
+        for (std::size_t i = 0; i < outline_.elements.size(); ++i) {
+            const OutlineElement& e = outline_.elements[i];
+            if (!eligible_[i] || claimed_[i] || outline_.within(int(i), chosen.element))
+                continue;
+            for (const QString& written : {e.label, e.id}) {
+                if (written.isEmpty() || withoutSuffix(spelledAsLayer(written)) != name)
+                    continue;
+                claimed_[i] = true;
+                notes_.push_back({DrawingNote::Kind::Warning, e.line,
+                                  QStringLiteral("%1 also looks like the layer %2, which is line %3's: only that one "
+                                                 "is moved as it; rename or merge the other")
+                                      .arg(quoted(written), quoted(name))
+                                      .arg(outline_.elements[std::size_t(chosen.element)].line)});
+                break;
+            }
+        }
+    }
 
     // A group named for two layers ("brows") while those layers are missing.
     void reportGroups(const FoundLayers& found)

@@ -117,18 +117,38 @@ QString SvgDocument::selectorOf(const QString& id)
 bool SvgDocument::render(QImage& image, const QTransform& toPixels, const QString& id, const QStringList& hidden,
                          QString* error) const
 {
-    QByteArray style;
-    if (!hidden.isEmpty()) {
-        QStringList selectors;
-        for (const QString& other : hidden)
-            selectors << selectorOf(other);
-        style = selectors.join(QStringLiteral(", ")).toUtf8() + " { display: none !important; }";
-    }
+    const QByteArray style =
+        hidden.isEmpty() ? QByteArray() : hidden.join(QStringLiteral(", ")).toUtf8() + " { display: none !important; }";
     const std::lock_guard lock(librsvgLock());
     auto variant = variants_.find(style);
     if (variant == variants_.end())
         variant = variants_.emplace(style, read(bytes_, style, error)).first;
     return variant->second && draw(*variant->second, image, toPixels, id, error);
+}
+
+QRectF SvgDocument::inkBounds(const QString& id) const
+{
+    const std::lock_guard lock(librsvgLock());
+    RsvgHandle* rsvg = variants_.at(QByteArray())->rsvg;
+    // librsvg measures a document that has a width and a height at that
+    // size, whatever the viewport: measured so, and scaled back to the page.
+    double w = 0, h = 0;
+    const bool sized = rsvg_handle_get_intrinsic_size_in_pixels(rsvg, &w, &h) && w > 0 && h > 0;
+    const RsvgRectangle viewport = sized ? RsvgRectangle{0, 0, w, h}
+                                         : RsvgRectangle{page_.x(), page_.y(), page_.width(), page_.height()};
+    RsvgRectangle ink{};
+    GError* failure = nullptr;
+    const QByteArray fragment = "#" + id.toUtf8();
+    if (!rsvg_handle_get_geometry_for_layer(rsvg, fragment.constData(), &viewport, &ink, nullptr, &failure)) {
+        g_clear_error(&failure);
+        return {};
+    }
+    const QRectF measured(ink.x, ink.y, ink.width, ink.height);
+    if (!sized)
+        return measured;
+    return QTransform::fromScale(page_.width() / w, page_.height() / h)
+        .mapRect(measured)
+        .translated(page_.topLeft());
 }
 
 bool SvgDocument::renderShown(QImage& image, const QTransform& toPixels, const QString& id) const

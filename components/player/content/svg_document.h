@@ -48,8 +48,9 @@ public:
 
     // Draws the element `id` (the whole document when empty) onto `image`
     // (Format_ARGB32_Premultiplied), in its place, the drawing's units
-    // mapped to the image's pixels by `toPixels`. The elements of `hidden`
-    // are left out (a layer drawn inside another is drawn on its own).
+    // mapped to the image's pixels by `toPixels`. The elements that the CSS
+    // selectors of `hidden` choose are left out (a layer drawn inside
+    // another is drawn on its own).
     // False with `error` set when librsvg refuses; nothing is drawn then.
     bool render(QImage& image, const QTransform& toPixels, const QString& id, const QStringList& hidden = {},
                 QString* error = nullptr) const;
@@ -57,7 +58,12 @@ public:
     // kept in a hidden group are measured this way.
     bool renderShown(QImage& image, const QTransform& toPixels, const QString& id) const;
 
-    // A CSS selector of the element whose id is `id`, escaped as CSS asks.
+    // What librsvg takes the element to cover, strokes included and clips
+    // not taken into account, in the drawing's units: a cheap, generous
+    // extent that reaches as far as the file does. Empty when it has none.
+    QRectF inkBounds(const QString& id) const;
+
+    // The CSS selector of the element whose id is `id`, escaped as CSS asks.
     static QString selectorOf(const QString& id);
 
 private:

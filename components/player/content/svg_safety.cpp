@@ -2,6 +2,7 @@
 
 #include "components/dispatch/error.h"
 
+#include <QSet>
 #include <QXmlStreamReader>
 
 #include <vector>
@@ -154,13 +155,15 @@ private:
                                        "leave it out"));
         const QXmlStreamAttributes attributes = xml_.attributes();
         const int parent = open_.empty() ? -1 : open_.back().index;
-        OutlineElement outlined{element.toString(),
-                                attributes.value(QStringLiteral("id")).trimmed().toString(),
-                                attributes.value(QStringLiteral("inkscape:label")).trimmed().toString(),
-                                parent,
-                                int(xml_.lineNumber()),
-                                attributes.value(QStringLiteral("inkscape:groupmode")) == u"layer",
-                                (parent >= 0 && outline_.elements[std::size_t(parent)].hidden) || hides(attributes)};
+        OutlineElement outlined;
+        outlined.tag = element.toString();
+        outlined.id = attributes.value(QStringLiteral("id")).trimmed().toString();
+        outlined.label = attributes.value(QStringLiteral("inkscape:label")).trimmed().toString();
+        outlined.parent = parent;
+        outlined.line = int(xml_.lineNumber());
+        const QString mask = propertyOf(attributes, u"mask");
+        outlined.masks = !mask.isEmpty() && mask != u"none";
+        outlined.hidden = (parent >= 0 && outline_.elements[std::size_t(parent)].hidden) || hides(attributes);
         OpenElement opened{outlined.id, index, element == u"use"};
         for (const QXmlStreamAttribute& attribute : attributes) {
             const QStringView value = attribute.value();
@@ -248,6 +251,18 @@ private:
 };
 
 }  // namespace
+
+bool isDefinitionElement(const QString& tag)
+{
+    static const QSet<QString> tags = {
+        QStringLiteral("defs"),           QStringLiteral("symbol"),         QStringLiteral("clipPath"),
+        QStringLiteral("mask"),           QStringLiteral("pattern"),        QStringLiteral("marker"),
+        QStringLiteral("filter"),         QStringLiteral("linearGradient"), QStringLiteral("radialGradient"),
+        QStringLiteral("style"),          QStringLiteral("title"),          QStringLiteral("desc"),
+        QStringLiteral("metadata"),       QStringLiteral("namedview"),      QStringLiteral("font"),
+    };
+    return tags.contains(tag);
+}
 
 bool DrawingOutline::within(int element, int group) const
 {

@@ -28,7 +28,7 @@ struct OutlineElement {
     QString label;  // Inkscape's name for it ("inkscape:label"), shown in its Layers panel
     int parent = -1;
     int line = 0;
-    bool layerGroup = false;  // an Inkscape layer (inkscape:groupmode="layer")
+    bool masks = false;  // it has a mask
     // Not shown, by its own style or a group's: display none, visibility
     // hidden, or opacity 0.
     bool hidden = false;
@@ -42,6 +42,10 @@ struct DrawingOutline {
     // Whether `element` lies inside `group` (or is it).
     bool within(int element, int group) const;
 };
+
+// Whether an element of this tag is never drawn where it stands: what it
+// holds is used by reference (a clip, a gradient, a symbol) or not at all.
+bool isDefinitionElement(const QString& tag);
 
 // Refuses (error 321, the description naming `displayName` and the line)
 // anything the player does not read, or reads only at a risk.

@@ -96,7 +96,8 @@ public:
             f.place[std::size_t(i)] = layer(ArtLayer(i));
         for (std::size_t e = 0; e < 2; ++e)
             eye(e, f);
-        const QTransform mouth = head_.onSurface(mouthBounds(g_).center(), liftOf(kFirstMouth)) * whole_;
+        const QRectF mouths = mouthBounds(g_);
+        const QTransform mouth = onFace(head_.onSurface(mouths.center(), liftOf(kFirstMouth)), mouths) * whole_;
         for (int m = 0; m < kMouthShapeCount; ++m)
             f.place[std::size_t(kFirstMouth) + std::size_t(m)] = mouth;
         f.mouth = mouthWeights(pose_.mouth, drawnMouths(g_));
@@ -119,12 +120,7 @@ private:
             return rotation(crown, 0.6 * (-kHairSwingDegrees * pose_.hairX + kHairTiltDegrees * pose_.hairZ)) *
                    QTransform::fromTranslate(0, 0.015 * g_.frame.height() * pose_.hairY) * head_.behind(0.35) * whole_;
         case ArtLayer::Ears: return head_.behind(0.1) * whole_;
-        case ArtLayer::Head:
-            // The skull shifts a little towards the turn and squashes across it.
-            return Head::about(head_.centre, 1 - 0.06 * std::abs(std::sin(head_.yaw)),
-                               1 - 0.05 * std::abs(std::sin(head_.pitch))) *
-                   QTransform::fromTranslate(0.08 * head_.rx * std::sin(head_.yaw), 0.08 * head_.ry * std::sin(head_.pitch)) *
-                   whole_;
+        case ArtLayer::Head: return headMove() * whole_;
         case ArtLayer::FrontHair:
             // Hair on the skull turns with it, less than the face, and sways a little.
             return rotation(crown, 0.25 * (-kHairSwingDegrees * pose_.hairX + kHairTiltDegrees * pose_.hairZ)) *
@@ -132,8 +128,73 @@ private:
                    whole_;
         case ArtLayer::LeftBrow:
         case ArtLayer::RightBrow: return brow(layer, bounds);
+        case ArtLayer::Nose:
+        case ArtLayer::Accessories: return onFace(head_.onSurface(bounds.center(), liftOf(layer)), bounds) * whole_;
         default: return head_.onSurface(bounds.center(), liftOf(layer)) * whole_;
         }
+    }
+
+    // The skull shifts a little towards the turn and squashes across it
+    // (before the tilt and the breath).
+    QTransform headMove() const
+    {
+        return Head::about(head_.centre, 1 - 0.06 * std::abs(std::sin(head_.yaw)), 1 - 0.05 * std::abs(std::sin(head_.pitch))) *
+               QTransform::fromTranslate(0.08 * head_.rx * std::sin(head_.yaw), 0.08 * head_.ry * std::sin(head_.pitch));
+    }
+
+    // How far `rect` reaches past the head's outline, as `head` moves it, on
+    // each side (negative: inside by so much).
+    struct Reach {
+        double left = -1e9, right = -1e9, up = -1e9, down = -1e9;
+    };
+    Reach pastHead(const QRectF& rect, const QTransform& head) const
+    {
+        Reach reach;
+        const HeadOutline& outline = g_.headOutline;
+        const QTransform back = head.inverted();
+        constexpr int kSamples = 8;
+        for (int i = 0; i <= kSamples; ++i) {
+            const double y = back.map(QPointF(0, rect.top() + rect.height() * i / kSamples)).y();
+            if (const auto span = outline.at(y)) {
+                reach.left = std::max(reach.left, head.map(QPointF(span->first, y)).x() - rect.left());
+                reach.right = std::max(reach.right, rect.right() - head.map(QPointF(span->second, y)).x());
+            }
+        }
+        // Up and down, the head's extent down the feature's columns.
+        for (int i = 0; i <= kSamples; ++i) {
+            const double x = back.map(QPointF(rect.left() + rect.width() * i / kSamples, 0)).x();
+            double top = 1e9, bottom = -1e9;
+            for (std::size_t row = 0; row < outline.rows.size(); ++row) {
+                const auto& [l, r] = outline.rows[row];
+                if (l <= x && x <= r) {
+                    top = std::min(top, outline.top + double(row) * outline.rowHeight);
+                    bottom = std::max(bottom, outline.top + double(row + 1) * outline.rowHeight);
+                }
+            }
+            if (bottom > top) {
+                reach.up = std::max(reach.up, head.map(QPointF(x, top)).y() - rect.top());
+                reach.down = std::max(reach.down, rect.bottom() - head.map(QPointF(x, bottom)).y());
+            }
+        }
+        return reach;
+    }
+
+    // A feature slides over the face (`slide`) no further past the head's
+    // outline than it is drawn at rest: on a small or round head it stops at
+    // the edge.
+    QTransform onFace(const QTransform& slide, const QRectF& bounds) const
+    {
+        if (g_.headOutline.empty() || bounds.isEmpty())
+            return slide;
+        const Reach rest = pastHead(bounds, QTransform()), moved = pastHead(slide.mapRect(bounds), headMove());
+        const QPointF shift = slide.map(bounds.center()) - bounds.center();
+        const auto back = [](double past, double allowed) { return std::max(0.0, past - std::max(0.0, allowed)); };
+        double dx = back(moved.left, rest.left) - back(moved.right, rest.right);
+        double dy = back(moved.up, rest.up) - back(moved.down, rest.down);
+        // Never further back than where it started.
+        dx = std::clamp(dx, -std::abs(shift.x()), std::abs(shift.x()));
+        dy = std::clamp(dy, -std::abs(shift.y()), std::abs(shift.y()));
+        return slide * QTransform::fromTranslate(dx, dy);
     }
 
     // The shoulders rise together or one by one; the breath widens the chest.
@@ -154,7 +215,7 @@ private:
         // The left brow's inner end is its right one: turning clockwise lowers it.
         const double inward = (layer == ArtLayer::LeftBrow ? 1.0 : -1.0) * (12.0 * angry_ - 10.0 * sad_);
         return rotation(bounds.center(), inward) * QTransform::fromTranslate(0, -rise) *
-               head_.onSurface(bounds.center(), liftOf(layer)) * whole_;
+               onFace(head_.onSurface(bounds.center(), liftOf(layer)), bounds) * whole_;
     }
 
     void eye(std::size_t e, ArtworkFrame& f) const
@@ -175,7 +236,7 @@ private:
         // eye closes by flattening.
         const double open = g_.has(layers.lid) ? 1.0 : std::max(0.03, 1 - cover);
         const QTransform move = Head::about(pivot, 1 + 0.04 * surprise_, (1 + 0.12 * surprise_) * open) *
-                                head_.onSurface(white.center(), 0.0) * whole_;
+                                onFace(head_.onSurface(white.center(), 0.0), white) * whole_;
         for (ArtLayer layer : {layers.white, layers.iris, layers.lid, layers.lashes})
             f.place[std::size_t(layer)] = move;
         if (hasWhite)

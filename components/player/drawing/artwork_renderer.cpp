@@ -58,7 +58,7 @@ ArtworkRenderer::Sprite ArtworkRenderer::render(ArtLayer layer, double ratio) co
     Sprite sprite{QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied), toDevice.inverted().mapRect(QRectF(pixels))};
     sprite.image.fill(Qt::transparent);
     artwork_->svg->render(sprite.image, toDevice * QTransform::fromTranslate(-pixels.x(), -pixels.y()),
-                          artwork_->ids[index], artwork_->nested[index]);
+                          artwork_->pictures[index].element, artwork_->pictures[index].hidden);
     return sprite;
 }
 

@@ -14,6 +14,8 @@ constexpr int kCoarsePixels = 384;
 constexpr int kFinePixels = 256;
 constexpr int kOutlinePixels = 192;
 constexpr int kSideRows = 48;
+constexpr double kPagePixels = 4096;
+constexpr double kWholePagePixels = 1024;
 // A head's pixel counts from a quarter of full cover: the faint edge of a
 // blur or a shadow is not its outline.
 constexpr int kSolidAlpha = 64;
@@ -39,7 +41,13 @@ Mask renderMask(const SvgDocument& svg, const LayerPicture& picture, const QRect
     if (area.isEmpty() || !std::isfinite(area.width()) || !std::isfinite(area.height()))
         return mask;
     mask.area = area;
-    mask.scale = pixels / std::max(area.width(), area.height());
+    // librsvg draws a masked group through an image as large as the group on
+    // the page: a layer drawn as the whole drawing is measured no finer than
+    // the page at kWholePagePixels.
+    const QRectF page = svg.page();
+    const double finest = (picture.element.isEmpty() && shown.isEmpty() ? kWholePagePixels : kPagePixels) /
+                          std::max(page.width(), page.height());
+    mask.scale = std::min(pixels / std::max(area.width(), area.height()), finest);
     const QSize size(std::max(1, int(std::ceil(area.width() * mask.scale))),
                      std::max(1, int(std::ceil(area.height() * mask.scale))));
     mask.image = QImage(size, QImage::Format_ARGB32_Premultiplied);

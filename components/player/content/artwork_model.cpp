@@ -201,10 +201,14 @@ private:
                 emptyLayers_ << artLayerName(ArtLayer(i));
                 continue;
             }
-            // What lies beyond the area measured is found by librsvg's extent.
+            // What lies beyond the area measured is found by librsvg's extent
+            // (but for a layer in a masked group, whose extent librsvg finds
+            // by drawing the mask: what lies beyond is not looked for there).
             QRectF extent = drawn.coarse;
-            if (const QRectF ink = svg_->inkBounds(id); finite(ink) && !reach.contains(ink))
-                extent |= ink;
+            if (!art.pictures[std::size_t(i)].element.isEmpty()) {
+                if (const QRectF ink = svg_->inkBounds(id); finite(ink) && !reach.contains(ink))
+                    extent |= ink;
+            }
             if (!near.contains(extent))
                 farOff_.push_back({ArtLayer(i), extent});
         }

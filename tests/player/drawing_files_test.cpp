@@ -137,6 +137,31 @@ TEST(DrawingLayers, AnExactNameWinsOverANearMissAndADuplicateIsNamed)
     EXPECT_EQ(duplicates, 2) << "both other candidates are named as unused";
 }
 
+// A page in millimetres is read in its own units; one much larger than what
+// is drawn on it is framed by the drawing, with a small margin.
+TEST(DrawingLayers, AMuchLargerPageIsFramedByWhatIsDrawnOnIt)
+{
+    const QByteArray a4 = R"(<svg xmlns="http://www.w3.org/2000/svg" width="210mm" height="297mm" viewBox="0 0 210 297">
+      <g id="head"><circle cx="40" cy="230" r="15"/></g>
+      <g id="mouth-open"><ellipse cx="40" cy="238" rx="4" ry="2" fill="#fff"/></g>
+      <g id="body"><rect x="15" y="248" width="50" height="30"/></g></svg>)";
+    const auto art = read(a4);
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    const ArtworkGeometry& g = art.value()->geometry;
+    EXPECT_EQ(g.page, QRectF(0, 0, 210, 297));
+    // What is drawn: 15..65 across, 215..278 down, and a margin of a few units.
+    EXPECT_NEAR(g.frame.left(), 15, 5);
+    EXPECT_LT(g.frame.left(), 15);
+    EXPECT_NEAR(g.frame.right(), 65, 5);
+    EXPECT_GT(g.frame.right(), 65);
+    EXPECT_NEAR(g.frame.top(), 215, 5);
+    EXPECT_NEAR(g.frame.bottom(), 278, 5);
+    // A character that covers most of its page keeps the page.
+    const auto full = read(drawing(kHead + kOpenMouth));
+    ASSERT_TRUE(full.ok());
+    EXPECT_EQ(full.value()->geometry.frame, QRectF(0, 0, 100, 100));
+}
+
 // What the check reports for each kind of near miss, with the line it is on.
 TEST(DrawingCheck, TheReportNamesEachNearMissWhereItIs)
 {

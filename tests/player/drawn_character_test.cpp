@@ -475,6 +475,33 @@ TEST(DrawnPose, FeaturesStayInsideTheHeadAtTheLimitsOfTurnNodAndTilt)
     EXPECT_EQ(checked, 27);
 }
 
+// A head that fills its page, at the limits of turn, nod and tilt, is
+// never cut at the player's edge: the player leaves it room.
+TEST(DrawnRendering, AHeadThatFillsThePageIsNotCutAtTheEdge)
+{
+    const auto art = readArtwork(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="head"><circle cx="50" cy="50" r="50" fill="#00ff00"/></g>
+      <g id="mouth-rest"><rect x="40" y="70" width="20" height="3" fill="#ff0000"/></g></svg>)", QStringLiteral("f.svg"));
+    ASSERT_TRUE(art.ok());
+    ArtworkRenderer renderer(art.value());
+    for (double x : {-1.0, 0.0, 1.0})
+        for (double y : {-1.0, 0.0, 1.0})
+            for (double z : {-1.0, 0.0, 1.0}) {
+                FacePose pose;
+                pose.headX = x, pose.headY = y, pose.headZ = z;
+                QImage image(120, 120, QImage::Format_RGB32);
+                image.fill(Qt::black);
+                QPainter painter(&image);
+                renderer.paint(painter, image.rect(), pose, {{}, Qt::black, [](QPainter&) {}});
+                painter.end();
+                int edge = 0;
+                for (int i = 0; i < 120; ++i)
+                    for (const QPoint p : {QPoint(i, 0), QPoint(i, 119), QPoint(0, i), QPoint(119, i)})
+                        edge += image.pixelColor(p).green() > 64;
+                EXPECT_EQ(edge, 0) << "pose " << x << ", " << y << ", " << z;
+            }
+}
+
 // The upper lid follows the gaze down, and not up.
 TEST(DrawnPose, TheLidsComeDownForALookDownAndNotForALookUp)
 {

@@ -288,8 +288,12 @@ QRectF frameWithRoom(const ArtworkGeometry& g)
                             }
                         }
                     }
-    const double side = std::max(g.frame.left() - left, right - g.frame.right());
-    return g.frame.adjusted(-side, top - g.frame.top(), side, bottom - g.frame.bottom());
+    // The outline is known row by row: a little more for what lies between
+    // its rows, and for the edge's anti-aliasing.
+    const double spare = 0.01 * std::max(g.frame.width(), g.frame.height());
+    const auto more = [&](double past) { return past > 0 ? past + spare : 0.0; };
+    const double side = more(std::max(g.frame.left() - left, right - g.frame.right()));
+    return g.frame.adjusted(-side, -more(g.frame.top() - top), side, more(bottom - g.frame.bottom()));
 }
 
 }  // namespace vizmo::player

@@ -4,6 +4,7 @@
 #include "components/dispatch/error.h"
 #include "components/player/content/artwork_model.h"
 #include "components/player/content/face_model.h"
+#include "components/player/content/svg_document.h"
 #include "components/player/content/svg_safety.h"
 #include "player_test_support.h"
 
@@ -165,6 +166,7 @@ TEST(DrawingLayers, AMuchLargerPageIsFramedByWhatIsDrawnOnIt)
 // What the check reports for each kind of near miss, with the line it is on.
 TEST(DrawingCheck, TheReportNamesEachNearMissWhereItIs)
 {
+    // Twice as many pixels as units: what is far off is told in the drawing's units.
     const QByteArray svg = drawing(R"svg(<g id="Head">
         <circle cx="50" cy="40" r="28"/>
         <rect x="900" y="900" width="3" height="3"/>
@@ -173,7 +175,8 @@ TEST(DrawingCheck, TheReportNamesEachNearMissWhereItIs)
       <g id="eye-left-iris-6"><circle cx="36" cy="38" r="2"/></g>
       <g id="layer4" inkscape:label="body"><rect x="20" y="80" width="60" height="30"/></g>
       <g id="mouth-open" inkscape:label="mouth-wide"><rect x="40" y="55" width="20" height="4"/></g>
-      <g id="left-eye-white"><rect x="30" y="35" width="12" height="6"/></g>)svg");
+      <g id="left-eye-white"><rect x="30" y="35" width="12" height="6"/></g>)svg",
+                                   R"(viewBox="0 0 100 100" width="200" height="200")");
     const auto art = read(svg);
     ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
     const auto has = [&](DrawingNote::Kind kind, int line, const QString& words) {
@@ -185,7 +188,8 @@ TEST(DrawingCheck, TheReportNamesEachNearMissWhereItIs)
     };
     using K = DrawingNote::Kind;
     EXPECT_TRUE(has(K::Resolved, 2, QStringLiteral("layer \"head\": taken from \"Head\" (written in another case")));
-    EXPECT_TRUE(has(K::Warning, 2, QStringLiteral("layer \"head\" has something far off the page")));
+    EXPECT_TRUE(has(K::Warning, 2, QStringLiteral("layer \"head\" has something far off the page (it reaches 22 to 903 "
+                                                  "across, 12 to 903 down; the page is 0 to 100 across")));
     EXPECT_TRUE(has(K::Warning, 6, QStringLiteral("\"brows\" holds two layers in one")));
     EXPECT_TRUE(has(K::Resolved, 7, QStringLiteral("taken from \"eye-left-iris-6\" (an editor's suffix)")));
     EXPECT_TRUE(has(K::Layer, 8, QStringLiteral("layer \"body\": found by its label (its id \"layer4\" was made")));
@@ -196,6 +200,46 @@ TEST(DrawingCheck, TheReportNamesEachNearMissWhereItIs)
     // The head is measured from what lies on the page, not from the stray bit.
     EXPECT_NEAR(art.value()->geometry.headExtent.left(), 22, 1);
     EXPECT_NEAR(art.value()->geometry.headExtent.bottom(), 68, 1);
+}
+
+// The head's outline is its largest piece: a dot drawn apart from it, on
+// the page, does not widen it.
+TEST(DrawingLayers, TheHeadIsMeasuredByItsLargestPiece)
+{
+    const auto art = read(drawing(R"svg(<g id="head"><circle cx="50" cy="45" r="30"/><circle cx="95" cy="95" r="2"/></g>)svg" +
+                                  kOpenMouth));
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    const ArtworkGeometry& g = art.value()->geometry;
+    EXPECT_NEAR(g[ArtLayer::Head].right(), 97, 1) << "the layer's picture keeps the dot";
+    EXPECT_NEAR(g.headExtent.right(), 80, 1);
+    EXPECT_NEAR(g.headExtent.bottom(), 75, 1);
+    const auto span = g.headOutline.at(45);
+    ASSERT_TRUE(span.has_value());
+    EXPECT_NEAR(span->first, 20, 1);
+    EXPECT_NEAR(span->second, 80, 1);
+    EXPECT_FALSE(g.headOutline.at(95).has_value()) << "the dot's row is not the head's";
+}
+
+// Ids become CSS selectors to leave elements out; any id an editor writes
+// must choose its element and no other.
+TEST(DrawingLayers, ElementsWithAnyIdAreLeftOutByIt)
+{
+    EXPECT_EQ(SvgDocument::selectorOf(QStringLiteral("eye-left_1")), QStringLiteral("#eye-left_1"));
+    EXPECT_EQ(SvgDocument::selectorOf(QStringLiteral("1st")), QStringLiteral("#\\31 st"));
+    EXPECT_EQ(SvgDocument::selectorOf(QStringLiteral("a.b c")), QStringLiteral("#a\\2e b\\20 c"));
+    const auto art = read(drawing(R"svg(<g id="head"><circle cx="50" cy="45" r="30" fill="#00ff00"/>
+        <g id="eye.left.white"><rect x="30" y="35" width="12" height="6" fill="#ff0000"/></g>
+        <g id="2nd"><rect x="60" y="35" width="12" height="6" fill="#ff0000"/></g></g>)svg" + kOpenMouth));
+    ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+    const Artwork& a = *art.value();
+    // "eye.left.white" is a near miss of "eye-left-white", drawn apart from the head.
+    ASSERT_EQ(a.ids[std::size_t(ArtLayer::LeftEyeWhite)], QStringLiteral("eye.left.white"));
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const LayerPicture& head = a.pictures[std::size_t(ArtLayer::Head)];
+    ASSERT_TRUE(a.svg->render(image, QTransform(), head.element, head.hidden));
+    EXPECT_EQ(image.pixelColor(36, 38), QColor(0, 255, 0)) << "the eye left out of the head";
+    EXPECT_EQ(image.pixelColor(66, 38), QColor(255, 0, 0)) << "what is not a layer stays in it";
 }
 
 TEST(DrawingCheck, AHeadDrawnWithTheShouldersIsReportedAsCoveringTheBody)

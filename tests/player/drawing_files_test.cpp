@@ -384,6 +384,21 @@ TEST(DrawingSafety, WhatStaysInsideTheFileIsRead)
     EXPECT_TRUE(art.ok()) << art.error().description.toStdString();
 }
 
+// What passes the checks and librsvg still cannot read is refused with
+// librsvg's reason, and the next drawing reads as ever.
+TEST(DrawingSafety, WhatLibrsvgCannotReadIsRefusedWithItsReason)
+{
+    for (int i = 0; i < 3; ++i) {
+        const auto result = read(drawing(kHead + kOpenMouth + "<x:g/>"));
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.error().number, err::InvalidFileFormat);
+        EXPECT_TRUE(result.error().description.startsWith(u"d.svg: it cannot be read as a drawing (XML parse error"))
+            << result.error().description.toStdString();
+        EXPECT_TRUE(result.error().description.contains(u"Namespace prefix x on g is not defined"));
+        EXPECT_TRUE(read(drawing(kHead + kOpenMouth)).ok());
+    }
+}
+
 TEST(DrawingSafety, ElementsNestedUpTo48DeepAreRead)
 {
     // The <svg>, the groups, the head's group and its circle: 48 deep, and one more.

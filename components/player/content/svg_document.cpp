@@ -22,11 +22,10 @@ std::mutex& librsvgLock()
     return lock;
 }
 
-QString messageOf(GError* error)
+// What librsvg said, for a description; the caller frees the error.
+QString messageOf(const GError* error)
 {
-    const QString message = error ? QString::fromUtf8(error->message).trimmed() : QStringLiteral("unknown error");
-    g_clear_error(&error);
-    return message;
+    return error ? QString::fromUtf8(error->message).trimmed() : QStringLiteral("unknown error");
 }
 
 const QByteArray kEverythingShown =
@@ -185,8 +184,7 @@ bool SvgDocument::draw(Handle& handle, QImage& image, const QTransform& toPixels
     cairo_surface_destroy(surface);
     if (!drawn && error)
         *error = failure ? messageOf(failure) : QStringLiteral("the drawing's transform cannot be drawn");
-    else
-        g_clear_error(&failure);
+    g_clear_error(&failure);
     return drawn;
 }
 

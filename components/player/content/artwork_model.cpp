@@ -2,6 +2,7 @@
 
 #include "components/dispatch/error.h"
 #include "components/player/content/artwork_measure.h"
+#include "components/player/content/layer_pictures.h"
 #include "components/player/content/missing_file.h"
 #include "components/player/content/svg_safety.h"
 
@@ -74,7 +75,9 @@ public:
                                           .arg(artLayerName(ArtLayer(i))));
             art->ids[std::size_t(i)] = outline_.elements[std::size_t(named.element)].id;
         }
-        drawLayersAlone(*art, found);
+        LayerPictures pictures = pictureLayers(outline_, found);
+        art->pictures = std::move(pictures.pictures);
+        holds_ = std::move(pictures.holds);
         measureLayers(*art);
         chooseFrame(g);
         const auto& head = art->ids[std::size_t(ArtLayer::Head)];
@@ -99,89 +102,6 @@ public:
     }
 
 private:
-    // How librsvg draws each layer alone (see LayerPicture). Every layer
-    // nested deeper than a layer that holds any is left out of its picture.
-    void drawLayersAlone(Artwork& art, const FoundLayers& found)
-    {
-        std::array<int, kArtLayerCount> depth{};
-        for (int inner = 0; inner < kArtLayerCount; ++inner) {
-            for (int outer = 0; outer < kArtLayerCount; ++outer) {
-                const int o = found.layers[std::size_t(outer)].element, n = found.layers[std::size_t(inner)].element;
-                if (inner != outer && o >= 0 && n >= 0 && outline_.within(n, o)) {
-                    ++depth[std::size_t(inner)];
-                    holds_[std::size_t(outer)] << artLayerName(ArtLayer(inner));
-                }
-            }
-        }
-        for (int i = 0; i < kArtLayerCount; ++i) {
-            const int element = found.layers[std::size_t(i)].element;
-            if (art.ids[std::size_t(i)].isEmpty())
-                continue;
-            LayerPicture& picture = art.pictures[std::size_t(i)];
-            picture.element = art.ids[std::size_t(i)];
-            for (int inner = 0; inner < kArtLayerCount && !holds_[std::size_t(i)].isEmpty(); ++inner) {
-                if (!art.ids[std::size_t(inner)].isEmpty() && depth[std::size_t(inner)] > depth[std::size_t(i)])
-                    picture.hidden << SvgDocument::selectorOf(art.ids[std::size_t(inner)]);
-            }
-            if (insideMask(element)) {
-                picture.element.clear();
-                picture.hidden += offTheWayTo(element);
-            }
-        }
-    }
-
-    bool insideMask(int element) const
-    {
-        for (int at = outline_.elements[std::size_t(element)].parent; at >= 0; at = outline_.elements[std::size_t(at)].parent) {
-            if (outline_.elements[std::size_t(at)].masks)
-                return true;
-        }
-        return false;
-    }
-
-    // Selectors of every drawn element beside the way from the root to `element`.
-    QStringList offTheWayTo(int element) const
-    {
-        const auto& elements = outline_.elements;
-        std::vector<int> way;
-        for (int at = element; at >= 0; at = elements[std::size_t(at)].parent)
-            way.push_back(at);
-        QStringList off;
-        for (std::size_t i = 0; i < elements.size(); ++i) {
-            const OutlineElement& e = elements[i];
-            // A child of a group on the way (what the element itself holds is its own).
-            const bool besideTheWay = e.parent >= 0 && e.parent != element &&
-                                      std::find(way.begin(), way.end(), e.parent) != way.end() &&
-                                      std::find(way.begin(), way.end(), int(i)) == way.end();
-            if (besideTheWay && !isDefinitionElement(e.tag))
-                off << selectorOf(int(i));
-        }
-        return off;
-    }
-
-    // An element by its id, or by its place below the nearest element that has one.
-    QString selectorOf(int element) const
-    {
-        const auto& elements = outline_.elements;
-        QStringList steps;
-        for (int at = element; at >= 0; at = elements[std::size_t(at)].parent) {
-            const OutlineElement& e = elements[std::size_t(at)];
-            if (!e.id.isEmpty()) {
-                steps.prepend(SvgDocument::selectorOf(e.id));
-                return steps.join(QStringLiteral(" > "));
-            }
-            if (e.parent < 0) {
-                steps.prepend(QStringLiteral(":root"));
-                return steps.join(QStringLiteral(" > "));
-            }
-            int position = 0;
-            for (int sibling = e.parent + 1; sibling <= at; ++sibling)
-                position += elements[std::size_t(sibling)].parent == e.parent;
-            steps.prepend(QStringLiteral(":nth-child(%1)").arg(position));
-        }
-        return steps.join(QStringLiteral(" > "));
-    }
-
     // What each layer draws, as librsvg draws it, within a page's width of
     // the page: what lies further never shows.
     void measureLayers(Artwork& art)

@@ -10,6 +10,7 @@
 
 #include "components/player/content/art_layers.h"
 #include "components/player/content/layer_names.h"
+#include "components/player/content/layer_pictures.h"
 #include "components/player/content/load_result.h"
 #include "components/player/content/svg_document.h"
 
@@ -54,17 +55,6 @@ struct ArtworkGeometry {
 
     bool has(ArtLayer layer) const { return !bounds[std::size_t(layer)].isEmpty(); }
     const QRectF& operator[](ArtLayer layer) const { return bounds[std::size_t(layer)]; }
-};
-
-// How librsvg draws a layer alone, in its place: the element by its id, or
-// the whole drawing, with what `hidden` chooses left out (CSS selectors).
-// A layer drawn inside another is left out of the other's picture (with any
-// others as deeply nested, which share one reading of the drawing). A layer
-// inside a masked group is drawn as the whole drawing with all but the way
-// to it left out: librsvg draws an element alone without its groups' masks.
-struct LayerPicture {
-    QString element;
-    QStringList hidden;
 };
 
 struct Artwork {

@@ -126,6 +126,12 @@ TEST(DrawingLayers, NearMissesThatMeanOneLayerAreTakenAsIt)
 
 TEST(DrawingLayers, AnExactNameWinsOverANearMissAndADuplicateIsNamed)
 {
+    // A label, as the editor shows it, wins over another element's id.
+    const auto labelled = read(drawing(R"svg(<g id="head"><circle cx="50" cy="45" r="10"/></g>
+      <g id="layer3" inkscape:label="head"><circle cx="50" cy="45" r="30"/></g>)svg" + kOpenMouth));
+    ASSERT_TRUE(labelled.ok()) << labelled.error().description.toStdString();
+    EXPECT_EQ(labelled.value()->ids[std::size_t(ArtLayer::Head)], QStringLiteral("layer3"));
+
     const auto art = read(drawing(kHead + R"svg(
       <g id="mouth-open-2"><rect x="40" y="62" width="20" height="2"/></g>
       <g id="mouth-open"><rect x="40" y="60" width="20" height="4"/></g>

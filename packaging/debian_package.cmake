@@ -56,6 +56,7 @@ install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/draw-your-own-character.md ${PROJECT_SOURCE_DIR}/docs/character-template.svg
         DESTINATION ${doc_dir})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/images/draw-your-own.png ${PROJECT_SOURCE_DIR}/docs/images/mira-life-recording.png
+              ${PROJECT_SOURCE_DIR}/docs/images/drawn-elsewhere.png
         DESTINATION ${doc_dir}/images)
 
 include(CPack)

@@ -224,6 +224,11 @@ TEST(DrawingLayers, TheHeadIsMeasuredByItsLargestPiece)
     EXPECT_NEAR(span->first, 20, 1);
     EXPECT_NEAR(span->second, 80, 1);
     EXPECT_FALSE(g.headOutline.at(95).has_value()) << "the dot's row is not the head's";
+    const auto column = g.headOutline.down(50);
+    ASSERT_TRUE(column.has_value());
+    EXPECT_NEAR(column->first, 15, 1);
+    EXPECT_NEAR(column->second, 75, 1);
+    EXPECT_FALSE(g.headOutline.down(95).has_value()) << "nor its column";
 }
 
 // Ids become CSS selectors to leave elements out; any id an editor writes

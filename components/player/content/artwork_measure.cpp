@@ -173,6 +173,8 @@ HeadShape measureHead(const SvgDocument& svg, const LayerPicture& picture, const
     shape.outline.top = area.top();
     shape.outline.rowHeight = 1 / mask.scale;
     shape.outline.rows.assign(std::size_t(h), {1.0, 0.0});
+    shape.outline.left = area.x();
+    shape.outline.columns.assign(std::size_t(w), {1.0, 0.0});
     QRect pixels;
     for (int y = 0; y < h; ++y) {
         int left = w, right = -1;
@@ -183,6 +185,13 @@ HeadShape measureHead(const SvgDocument& svg, const LayerPicture& picture, const
         if (right < 0)
             continue;
         shape.outline.rows[std::size_t(y)] = {area.x() + left / mask.scale, area.x() + (right + 1) / mask.scale};
+        for (int x = left; x <= right; ++x) {
+            if (piece[std::size_t(y * w + x)] != largest)
+                continue;
+            auto& column = shape.outline.columns[std::size_t(x)];
+            const double top = area.y() + y / mask.scale, bottom = area.y() + (y + 1) / mask.scale;
+            column = column.first > column.second ? std::pair(top, bottom) : std::pair(column.first, bottom);
+        }
         pixels |= QRect(left, y, right - left + 1, 1);
     }
     shape.extent = mask.unitsOf(pixels);

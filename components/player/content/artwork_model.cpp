@@ -286,6 +286,19 @@ std::optional<std::pair<double, double>> HeadOutline::at(double y) const
     return span;
 }
 
+std::optional<std::pair<double, double>> HeadOutline::down(double x) const
+{
+    if (columns.empty() || rowHeight <= 0)
+        return std::nullopt;
+    const double column = std::floor((x - left) / rowHeight);
+    if (column < 0 || column >= double(columns.size()))
+        return std::nullopt;
+    const auto& span = columns[std::size_t(column)];
+    if (span.first > span.second)
+        return std::nullopt;
+    return span;
+}
+
 LoadResult<std::shared_ptr<const Artwork>> readArtwork(const QByteArray& bytes, const QString& displayName)
 {
     const auto outline = checkDrawing(bytes, displayName);

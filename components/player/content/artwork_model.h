@@ -36,9 +36,16 @@ struct HeadOutline {
     // does not cover has left > right.
     std::vector<std::pair<double, double>> rows;
 
+    // Each column's top and bottom, `left` the first column's left edge and
+    // `rowHeight` their width too; a column the head does not cover has top > bottom.
+    double left = 0;
+    std::vector<std::pair<double, double>> columns;
+
     bool empty() const { return rows.empty(); }
     // The head's span across `y` (the drawing's units), none outside it.
     std::optional<std::pair<double, double>> at(double y) const;
+    // The head's span down `x`, none outside it.
+    std::optional<std::pair<double, double>> down(double x) const;
 };
 
 // The drawing's measures, in its own units (those of its viewBox).

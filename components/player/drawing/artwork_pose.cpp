@@ -163,17 +163,9 @@ private:
         // Up and down, the head's extent down the feature's columns.
         for (int i = 0; i <= kSamples; ++i) {
             const double x = back.map(QPointF(rect.left() + rect.width() * i / kSamples, 0)).x();
-            double top = 1e9, bottom = -1e9;
-            for (std::size_t row = 0; row < outline.rows.size(); ++row) {
-                const auto& [l, r] = outline.rows[row];
-                if (l <= x && x <= r) {
-                    top = std::min(top, outline.top + double(row) * outline.rowHeight);
-                    bottom = std::max(bottom, outline.top + double(row + 1) * outline.rowHeight);
-                }
-            }
-            if (bottom > top) {
-                reach.up = std::max(reach.up, head.map(QPointF(x, top)).y() - rect.top());
-                reach.down = std::max(reach.down, rect.bottom() - head.map(QPointF(x, bottom)).y());
+            if (const auto span = outline.down(x)) {
+                reach.up = std::max(reach.up, head.map(QPointF(x, span->first)).y() - rect.top());
+                reach.down = std::max(reach.down, rect.bottom() - head.map(QPointF(x, span->second)).y());
             }
         }
         return reach;

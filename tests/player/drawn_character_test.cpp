@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace vizmo::player {
 namespace {
@@ -333,23 +336,25 @@ TEST(DrawnRendering, AChangeOfMouthShowsOneShapeAtEveryFrame)
 
 // Half way between a thin and a tall mouth, the shape shown fills the box
 // between theirs: each edge between the two shapes' edges, where either
-// shape shown there stands in the same place.
+// shape shown there stands in the same place. With the head turned, nodded
+// and tilted too, the swap of shapes does not move the mouth.
 TEST(DrawnRendering, HalfWayThroughAMouthChangeTheShapeFillsTheBoxBetweenBoth)
 {
     Canvas c(kTwoMouths);
     const double half = halfWayToOpen(drawnMouths(c.artwork->geometry));
-    const auto covered = [&](double opening) {
-        FacePose pose;
+    const auto covered = [&](FacePose pose, double opening) {
         pose.mouth = visemeShape(viseme::aa, opening);
         const QImage frame = c.paint(pose);
         QRect box;
         for (int y = 50; y < 90; ++y)
-            for (int x = 25; x < 75; ++x)
-                if (frame.pixelColor(x, y).green() < 128)
+            for (int x = 25; x < 75; ++x) {
+                const QColor p = frame.pixelColor(x, y);
+                if (p.red() + p.blue() > p.green())  // more mouth than head (or backdrop)
                     box |= QRect(x, y, 1, 1);
+            }
         return box;
     };
-    const QRect before = covered(half - 0.002), after = covered(half + 0.002);
+    const QRect before = covered({}, half - 0.002), after = covered({}, half + 0.002);
     for (const QRect& box : {before, after}) {
         // Rest spans 36..64 across, 60..62 down; open 44..56 and 62..80.
         EXPECT_NEAR(box.left(), 40, 1.5);
@@ -359,6 +364,57 @@ TEST(DrawnRendering, HalfWayThroughAMouthChangeTheShapeFillsTheBoxBetweenBoth)
     }
     EXPECT_LE(std::abs(before.top() - after.top()) + std::abs(before.bottom() - after.bottom()), 2)
         << "the swap of shapes moves the mouth";
+    for (const auto& [x, y, z] : {std::tuple(1.0, 0.0, 1.0), std::tuple(-1.0, 1.0, -1.0), std::tuple(0.5, -1.0, 0.5)}) {
+        FacePose pose;
+        pose.headX = x, pose.headY = y, pose.headZ = z;
+        const QRect turnedBefore = covered(pose, half - 0.002), turnedAfter = covered(pose, half + 0.002);
+        EXPECT_GT(turnedBefore.width(), 10);
+        EXPECT_LE((turnedBefore.topLeft() - turnedAfter.topLeft()).manhattanLength() +
+                      (turnedBefore.bottomRight() - turnedAfter.bottomRight()).manhattanLength(),
+                  3)
+            << "the swap of shapes moves the mouth in pose " << x << ", " << y << ", " << z;
+    }
+}
+
+// The shape shown half way between a thin and a tall mouth stands, in any
+// pose of the head, where the box between the two shapes stands in that
+// pose: it is reshaped on the face, and the face's move carries it, so it
+// stays in its place whichever of the two is shown.
+TEST(DrawnPose, HalfWayThroughAMouthChangeTheShapeStandsBetweenBothInAnyPose)
+{
+    ArtworkGeometry g = face();
+    g.bounds[std::size_t(ArtLayer::MouthRest)] = QRectF(36, 58, 28, 2);
+    g.bounds[std::size_t(ArtLayer::MouthOpen)] = QRectF(44, 60, 12, 8);
+    const double half = halfWayToOpen(drawnMouths(g));
+    const auto shownBox = [&](const ArtworkFrame& f) { return f.place[std::size_t(f.mouthShape)].mapRect(g[f.mouthShape]); };
+    for (const auto& [x, y, z] : {std::tuple(0.0, 0.0, 0.0), std::tuple(1.0, 0.0, 1.0), std::tuple(-1.0, 1.0, -1.0),
+                                  std::tuple(0.5, -1.0, 0.5)}) {
+        FacePose pose;
+        pose.headX = x, pose.headY = y, pose.headZ = z;
+        pose.mouth = visemeShape(viseme::Silence);
+        const ArtworkFrame rest = poseArtwork(g, pose);
+        pose.mouth = visemeShape(viseme::aa);
+        const ArtworkFrame open = poseArtwork(g, pose);
+        ASSERT_EQ(rest.mouthShape, ArtLayer::MouthRest);
+        ASSERT_EQ(open.mouthShape, ArtLayer::MouthOpen);
+        const QRectF restBox = shownBox(rest), openBox = shownBox(open);
+        std::vector<ArtLayer> shapes;
+        for (double opening : {half - 0.002, half + 0.002}) {
+            pose.mouth = visemeShape(viseme::aa, opening);
+            const ArtworkFrame f = poseArtwork(g, pose);
+            shapes.push_back(f.mouthShape);
+            const double w = f.mouth[slot(ArtLayer::MouthOpen)];
+            const QRectF box = shownBox(f);
+            const auto between = [&](double a, double b) { return (1 - w) * a + w * b; };
+            const std::string where = "pose " + std::to_string(x) + ", " + std::to_string(y) + ", " +
+                                      std::to_string(z) + ", opening " + std::to_string(opening);
+            EXPECT_NEAR(box.left(), between(restBox.left(), openBox.left()), 0.05) << where;
+            EXPECT_NEAR(box.right(), between(restBox.right(), openBox.right()), 0.05) << where;
+            EXPECT_NEAR(box.top(), between(restBox.top(), openBox.top()), 0.05) << where;
+            EXPECT_NEAR(box.bottom(), between(restBox.bottom(), openBox.bottom()), 0.05) << where;
+        }
+        EXPECT_NE(shapes[0], shapes[1]) << "the shapes swap half way";
+    }
 }
 
 // The share of pixels that differ by more than 48 levels in a channel.

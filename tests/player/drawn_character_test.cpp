@@ -572,6 +572,66 @@ TEST(DrawnPose, TheLidsComeDownForALookDownAndNotForALookUp)
     EXPECT_DOUBLE_EQ(up, open);
 }
 
+// A red lid drawn shut over a tall white eye (the white 30..50 down, the lid
+// down to 52): drawn, it shows as far down the white as the pose brings it,
+// for a look down or an expression as for a blink, and not at all for a look
+// up or at rest.
+TEST(DrawnRendering, TheLidShowsOverTheWhiteAsFarAsItComesDown)
+{
+    Canvas c(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="head"><rect x="10" y="10" width="80" height="80" fill="#00ff00"/></g>
+      <g id="eye-left-white"><rect x="25" y="30" width="30" height="20" fill="#ffffff"/></g>
+      <g id="eye-left-iris"><rect x="36" y="35" width="8" height="10" fill="#0000ff"/></g>
+      <g id="eye-left-lid"><rect x="23" y="26" width="34" height="26" fill="#ff0000"/></g>
+      <g id="mouth-rest"><rect x="40" y="70" width="20" height="3" fill="#000000"/></g>
+    </svg>)");
+    constexpr int kScale = 4;
+    // How far down the white, in the drawing's units, the lid reaches in a
+    // column beside the iris; and whether anything of the lid lies outside it.
+    const auto lidDepth = [&](const FacePose& pose) {
+        const QImage frame = c.paint(pose, 100 * kScale);
+        const auto lid = [](QColor p) { return p.red() > 128 && p.green() < 128 && p.blue() < 128; };
+        int rows = 0;
+        for (int py = 20 * kScale; py < 60 * kScale; ++py) {
+            const bool shown = lid(frame.pixelColor(29 * kScale, py));
+            rows += shown;
+            EXPECT_FALSE(shown && (py < 30 * kScale - 1 || py > 50 * kScale)) << "the lid beyond its white at row " << py;
+        }
+        EXPECT_EQ(count(frame, lid, QRect(0, 0, 100 * kScale, 28 * kScale)), 0) << "the lid above its white";
+        return double(rows) / kScale;
+    };
+    const auto expected = [&](const FacePose& pose) { return poseArtwork(c.artwork->geometry, pose).lidCover[0] * (52 - 30); };
+
+    FacePose pose;
+    EXPECT_EQ(lidDepth(pose), 0) << "open at rest";
+    pose.eyes[0].y = pose.eyes[1].y = 1;
+    EXPECT_EQ(lidDepth(pose), 0) << "open for a look up";
+    pose.eyes[0].y = pose.eyes[1].y = -1;
+    const double down = lidDepth(pose);
+    EXPECT_GE(down, 1.5) << "down for a look down";
+    EXPECT_NEAR(down, expected(pose), 0.75);
+    pose = {};
+    pose.expressions[std::size_t(Expression::Angry)] = 1;
+    const double angry = lidDepth(pose);
+    EXPECT_GT(angry, down) << "further down in anger";
+    EXPECT_LT(angry, 10) << "but not half shut";
+    EXPECT_NEAR(angry, expected(pose), 0.75);
+
+    // A blink brings the lid down from its first frames, never all at once.
+    pose = {};
+    double last = 0;
+    for (double blink : {0.1, 0.2, 0.3, 0.4, 0.6, 0.8}) {
+        pose.blink = blink;
+        const double depth = lidDepth(pose);
+        EXPECT_NEAR(depth, expected(pose), 0.75) << "blink " << blink;
+        EXPECT_GT(depth, last + 1) << "blink " << blink;
+        EXPECT_LT(depth, 20) << "blink " << blink;
+        last = depth;
+    }
+    pose.blink = 1;
+    EXPECT_NEAR(lidDepth(pose), 20, 0.5) << "shut, the lid covers the white";
+}
+
 // Moved to a screen with another pixel ratio, at the same size, the layers
 // are rendered again, sharp at the new ratio.
 TEST(DrawnRendering, TheLayersAreRenderedAgainWhenOnlyThePixelRatioChanges)

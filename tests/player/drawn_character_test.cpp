@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace vizmo::player {
 namespace {
@@ -333,23 +336,25 @@ TEST(DrawnRendering, AChangeOfMouthShowsOneShapeAtEveryFrame)
 
 // Half way between a thin and a tall mouth, the shape shown fills the box
 // between theirs: each edge between the two shapes' edges, where either
-// shape shown there stands in the same place.
+// shape shown there stands in the same place. With the head turned, nodded
+// and tilted too, the swap of shapes does not move the mouth.
 TEST(DrawnRendering, HalfWayThroughAMouthChangeTheShapeFillsTheBoxBetweenBoth)
 {
     Canvas c(kTwoMouths);
     const double half = halfWayToOpen(drawnMouths(c.artwork->geometry));
-    const auto covered = [&](double opening) {
-        FacePose pose;
+    const auto covered = [&](FacePose pose, double opening) {
         pose.mouth = visemeShape(viseme::aa, opening);
         const QImage frame = c.paint(pose);
         QRect box;
         for (int y = 50; y < 90; ++y)
-            for (int x = 25; x < 75; ++x)
-                if (frame.pixelColor(x, y).green() < 128)
+            for (int x = 25; x < 75; ++x) {
+                const QColor p = frame.pixelColor(x, y);
+                if (p.red() + p.blue() > p.green())  // more mouth than head (or backdrop)
                     box |= QRect(x, y, 1, 1);
+            }
         return box;
     };
-    const QRect before = covered(half - 0.002), after = covered(half + 0.002);
+    const QRect before = covered({}, half - 0.002), after = covered({}, half + 0.002);
     for (const QRect& box : {before, after}) {
         // Rest spans 36..64 across, 60..62 down; open 44..56 and 62..80.
         EXPECT_NEAR(box.left(), 40, 1.5);
@@ -359,6 +364,57 @@ TEST(DrawnRendering, HalfWayThroughAMouthChangeTheShapeFillsTheBoxBetweenBoth)
     }
     EXPECT_LE(std::abs(before.top() - after.top()) + std::abs(before.bottom() - after.bottom()), 2)
         << "the swap of shapes moves the mouth";
+    for (const auto& [x, y, z] : {std::tuple(1.0, 0.0, 1.0), std::tuple(-1.0, 1.0, -1.0), std::tuple(0.5, -1.0, 0.5)}) {
+        FacePose pose;
+        pose.headX = x, pose.headY = y, pose.headZ = z;
+        const QRect turnedBefore = covered(pose, half - 0.002), turnedAfter = covered(pose, half + 0.002);
+        EXPECT_GT(turnedBefore.width(), 10);
+        EXPECT_LE((turnedBefore.topLeft() - turnedAfter.topLeft()).manhattanLength() +
+                      (turnedBefore.bottomRight() - turnedAfter.bottomRight()).manhattanLength(),
+                  3)
+            << "the swap of shapes moves the mouth in pose " << x << ", " << y << ", " << z;
+    }
+}
+
+// The shape shown half way between a thin and a tall mouth stands, in any
+// pose of the head, where the box between the two shapes stands in that
+// pose: it is reshaped on the face, and the face's move carries it, so it
+// stays in its place whichever of the two is shown.
+TEST(DrawnPose, HalfWayThroughAMouthChangeTheShapeStandsBetweenBothInAnyPose)
+{
+    ArtworkGeometry g = face();
+    g.bounds[std::size_t(ArtLayer::MouthRest)] = QRectF(36, 58, 28, 2);
+    g.bounds[std::size_t(ArtLayer::MouthOpen)] = QRectF(44, 60, 12, 8);
+    const double half = halfWayToOpen(drawnMouths(g));
+    const auto shownBox = [&](const ArtworkFrame& f) { return f.place[std::size_t(f.mouthShape)].mapRect(g[f.mouthShape]); };
+    for (const auto& [x, y, z] : {std::tuple(0.0, 0.0, 0.0), std::tuple(1.0, 0.0, 1.0), std::tuple(-1.0, 1.0, -1.0),
+                                  std::tuple(0.5, -1.0, 0.5)}) {
+        FacePose pose;
+        pose.headX = x, pose.headY = y, pose.headZ = z;
+        pose.mouth = visemeShape(viseme::Silence);
+        const ArtworkFrame rest = poseArtwork(g, pose);
+        pose.mouth = visemeShape(viseme::aa);
+        const ArtworkFrame open = poseArtwork(g, pose);
+        ASSERT_EQ(rest.mouthShape, ArtLayer::MouthRest);
+        ASSERT_EQ(open.mouthShape, ArtLayer::MouthOpen);
+        const QRectF restBox = shownBox(rest), openBox = shownBox(open);
+        std::vector<ArtLayer> shapes;
+        for (double opening : {half - 0.002, half + 0.002}) {
+            pose.mouth = visemeShape(viseme::aa, opening);
+            const ArtworkFrame f = poseArtwork(g, pose);
+            shapes.push_back(f.mouthShape);
+            const double w = f.mouth[slot(ArtLayer::MouthOpen)];
+            const QRectF box = shownBox(f);
+            const auto between = [&](double a, double b) { return (1 - w) * a + w * b; };
+            const std::string where = "pose " + std::to_string(x) + ", " + std::to_string(y) + ", " +
+                                      std::to_string(z) + ", opening " + std::to_string(opening);
+            EXPECT_NEAR(box.left(), between(restBox.left(), openBox.left()), 0.05) << where;
+            EXPECT_NEAR(box.right(), between(restBox.right(), openBox.right()), 0.05) << where;
+            EXPECT_NEAR(box.top(), between(restBox.top(), openBox.top()), 0.05) << where;
+            EXPECT_NEAR(box.bottom(), between(restBox.bottom(), openBox.bottom()), 0.05) << where;
+        }
+        EXPECT_NE(shapes[0], shapes[1]) << "the shapes swap half way";
+    }
 }
 
 // The share of pixels that differ by more than 48 levels in a channel.
@@ -514,6 +570,66 @@ TEST(DrawnPose, TheLidsComeDownForALookDownAndNotForALookUp)
     const double up = poseArtwork(g, pose).lidCover[0];
     EXPECT_GT(down, open + 0.05);
     EXPECT_DOUBLE_EQ(up, open);
+}
+
+// A red lid drawn shut over a tall white eye (the white 30..50 down, the lid
+// down to 52): drawn, it shows as far down the white as the pose brings it,
+// for a look down or an expression as for a blink, and not at all for a look
+// up or at rest.
+TEST(DrawnRendering, TheLidShowsOverTheWhiteAsFarAsItComesDown)
+{
+    Canvas c(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="head"><rect x="10" y="10" width="80" height="80" fill="#00ff00"/></g>
+      <g id="eye-left-white"><rect x="25" y="30" width="30" height="20" fill="#ffffff"/></g>
+      <g id="eye-left-iris"><rect x="36" y="35" width="8" height="10" fill="#0000ff"/></g>
+      <g id="eye-left-lid"><rect x="23" y="26" width="34" height="26" fill="#ff0000"/></g>
+      <g id="mouth-rest"><rect x="40" y="70" width="20" height="3" fill="#000000"/></g>
+    </svg>)");
+    constexpr int kScale = 4;
+    // How far down the white, in the drawing's units, the lid reaches in a
+    // column beside the iris; and whether anything of the lid lies outside it.
+    const auto lidDepth = [&](const FacePose& pose) {
+        const QImage frame = c.paint(pose, 100 * kScale);
+        const auto lid = [](QColor p) { return p.red() > 128 && p.green() < 128 && p.blue() < 128; };
+        int rows = 0;
+        for (int py = 20 * kScale; py < 60 * kScale; ++py) {
+            const bool shown = lid(frame.pixelColor(29 * kScale, py));
+            rows += shown;
+            EXPECT_FALSE(shown && (py < 30 * kScale - 1 || py > 50 * kScale)) << "the lid beyond its white at row " << py;
+        }
+        EXPECT_EQ(count(frame, lid, QRect(0, 0, 100 * kScale, 28 * kScale)), 0) << "the lid above its white";
+        return double(rows) / kScale;
+    };
+    const auto expected = [&](const FacePose& pose) { return poseArtwork(c.artwork->geometry, pose).lidCover[0] * (52 - 30); };
+
+    FacePose pose;
+    EXPECT_EQ(lidDepth(pose), 0) << "open at rest";
+    pose.eyes[0].y = pose.eyes[1].y = 1;
+    EXPECT_EQ(lidDepth(pose), 0) << "open for a look up";
+    pose.eyes[0].y = pose.eyes[1].y = -1;
+    const double down = lidDepth(pose);
+    EXPECT_GE(down, 1.5) << "down for a look down";
+    EXPECT_NEAR(down, expected(pose), 0.75);
+    pose = {};
+    pose.expressions[std::size_t(Expression::Angry)] = 1;
+    const double angry = lidDepth(pose);
+    EXPECT_GT(angry, down) << "further down in anger";
+    EXPECT_LT(angry, 10) << "but not half shut";
+    EXPECT_NEAR(angry, expected(pose), 0.75);
+
+    // A blink brings the lid down from its first frames, never all at once.
+    pose = {};
+    double last = 0;
+    for (double blink : {0.1, 0.2, 0.3, 0.4, 0.6, 0.8}) {
+        pose.blink = blink;
+        const double depth = lidDepth(pose);
+        EXPECT_NEAR(depth, expected(pose), 0.75) << "blink " << blink;
+        EXPECT_GT(depth, last + 1) << "blink " << blink;
+        EXPECT_LT(depth, 20) << "blink " << blink;
+        last = depth;
+    }
+    pose.blink = 1;
+    EXPECT_NEAR(lidDepth(pose), 20, 0.5) << "shut, the lid covers the white";
 }
 
 // Moved to a screen with another pixel ratio, at the same size, the layers

@@ -10,6 +10,7 @@
 #include "components/player/drawing/backdrop.h"
 #include "components/player/drawing/figure_renderer.h"
 #include "components/player/drawing/frame_gate.h"
+#include "components/player/listening/sound_listener.h"
 #include "components/player/motion/face_pose.h"
 #include "components/player/motion/life_motion.h"
 #include "components/player/motion/mouth_easer.h"
@@ -50,6 +51,9 @@ public:
     // Runs on the loading thread before each model, script or image is read:
     // tests hold a load there to see what happens while it waits.
     void setLoadGate(std::function<void()> gate) { loadGate_ = std::move(gate); }
+    // Replaces the system's sound inputs the player listens through (before
+    // it first lists or listens to them), so tests can play into it.
+    void setSoundInputs(SoundListener::MakeInputs make);
 protected:
     dispatch::Result doPut(dispatch::DispId id, const dispatch::Variant& value) override;
     dispatch::Result doGet(dispatch::DispId id, const dispatch::Args& args) override;
@@ -89,6 +93,19 @@ private:
     void raiseMouse(int position, QMouseEvent* event);
     void showMenu(QPoint globalPos);
 
+    // Speech input and listening (player_listening.cpp).
+    void setSpeechActive(bool active);
+    dispatch::Result listenTo(const QString& input);
+    QString listenInputs();
+    // Whether the speech mouth, not the script's, shows: while speech is
+    // active, or while the player listens to an input.
+    bool speechMouthShown() const { return speechActive_ || listener_->listening(); }
+    // Call with what speechMouthShown() was before a change of either.
+    void speechMouthChanged(bool wasShown);
+    // Moves the speech mouth to what was heard since the last frame, from
+    // when it was heard, but never before the frame last shown.
+    void followHeard(double nowMs);
+
     // Animation (vizmo4.cpp).
     bool animating() const;
     void frameTick();
@@ -124,7 +141,15 @@ private:
     // Speech input.
     bool speechActive_ = false;
     MouthEaser speechMouth_;
-    double speechSwitchMs_ = -1e9;  // when SpeechActive last changed, to ease between mouths
+    double speechSwitchMs_ = -1e9;  // when the speech mouth was last shown or hidden, to ease between mouths
+
+    // Listening.
+    std::unique_ptr<SoundListener> listener_ = std::make_unique<SoundListener>(&SoundListener::systemInputs);
+    double shownMs_ = -1e9;        // the time of the frame last painted
+    double heardMs_ = -1e9;        // the time the mouth last followed a heard frame from
+    double lastHeardAtMs_ = -1e9;  // when the last frame was taken, to rest when none come
+    int heardViseme_ = 0;          // the last heard frame's viseme, for the gestures
+    bool heardResting_ = true;
 
     FaceModel model_;
     std::shared_ptr<const Script> script_;

@@ -40,31 +40,32 @@ constexpr std::array<ClassInfo, kSoundClassCount> kClasses = {{
 
 const ClassInfo& info(SoundClass c) { return kClasses[std::size_t(c)]; }
 
-// Vowels by their two lowest resonances against the speaker's medians (as
-// ratios): rounding lowers the second, opening the jaw raises the first,
-// spreading the lips raises the second. A second resonance far below the
-// speaker's is rounding even in a wide-open "o"; a little below it, a back
-// "a" opened wide is not.
-constexpr double kFarBelowF2 = 0.68;
-constexpr double kOpenF1 = 1.3;
-constexpr double kBelowF2 = 0.75;
-constexpr double kCloseF1 = 0.9;
-constexpr double kAboveF2 = 1.2;
-constexpr double kSpreadF1 = 0.85;
-constexpr double kHalfOpenF1 = 1.15;
+// Vowels by their two lowest resonances against the speaker's (as ratios
+// to the middle of the speaker's span, and for the back vowels the second's
+// place in it): rounding lowers the second, spreading the lips raises it,
+// opening the jaw raises the first. A second resonance further back than
+// most of the speaker's is rounding even in a half-open "o"; otherwise the
+// most open vowels are "a", even at the back.
+constexpr double kOpenFirst = 1.3;
+constexpr double kBackSecond = 0.75;
+constexpr double kFrontSecond = 1.2;
+constexpr double kCloseRoundedFirst = 0.9;
+constexpr double kCloseSpreadFirst = 0.85;
+constexpr double kHalfOpenFirst = 1.15;
 
-SoundClass vowelOf(double r1, double r2)
+SoundClass vowelOf(const FrameFeatures& f, const SpeakerVowels& vowels)
 {
-    const auto rounded = [&] { return r1 < kCloseF1 ? SoundClass::Round : SoundClass::HalfRound; };
-    if (r2 < kFarBelowF2)
+    const double first = vowels.firstRatio(f.f1), second = vowels.secondRatio(f.f2);
+    const auto rounded = [&] { return first < kCloseRoundedFirst ? SoundClass::Round : SoundClass::HalfRound; };
+    if (vowels.frontness(f.f2) < 0)
         return rounded();
-    if (r1 > kOpenF1)
+    if (first > kOpenFirst)
         return SoundClass::Open;
-    if (r2 < kBelowF2)
+    if (second < kBackSecond)
         return rounded();
-    if (r2 > kAboveF2)
-        return r1 < kSpreadF1 ? SoundClass::Spread : SoundClass::Mid;
-    return r1 > kHalfOpenF1 ? SoundClass::Open : SoundClass::Neutral;
+    if (second > kFrontSecond)
+        return first < kCloseSpreadFirst ? SoundClass::Spread : SoundClass::Mid;
+    return first > kHalfOpenFirst ? SoundClass::Open : SoundClass::Neutral;
 }
 
 // Hissing: most of the energy high, or much of it high and nothing periodic.
@@ -118,7 +119,7 @@ SoundClass classify(const FrameFeatures& f, const VoiceLevels& levels, const Spe
         return SoundClass::LipTeeth;
     if (belowVoice > kQuietBelowVoiceDb || f.f1 < 250 || f.f2 <= 0)
         return SoundClass::Sonorant;
-    return vowelOf(f.f1 / vowels.f1(), f.f2 / vowels.f2());
+    return vowelOf(f, vowels);
 }
 
 }  // namespace vizmo::sound_shapes

@@ -8,8 +8,20 @@
 #                                 measure's line; with AV_SYNC_KEEP=DIR the
 #                                 capture is kept there as LABEL.nut
 #   median                        the median of the numbers on standard input
+# A caller may set, before a run:
+#   av_capture_source             the sound to record (default: the sink's monitor)
+#   av_capture_start              the command that starts the sound (default: a click on "Play")
+#   av_capture_measure_args       more arguments for the measure (an array)
 av_capture_play=(388 249)
 av_capture_mouth=(100 134 80 56)  # x y width height of the mouth region
+av_capture_source=
+av_capture_start=av_capture_click_play
+av_capture_measure_args=()
+
+av_capture_click_play() {
+  xdotool mousemove $((ox + av_capture_play[0])) $((oy + av_capture_play[1]))
+  xdotool click 1
+}
 
 av_capture_run() {
   local seconds=$1 label=$2
@@ -18,17 +30,16 @@ av_capture_run() {
   PULSE_SERVER=$VIZMO_SOUND_SERVER ffmpeg -nostdin -loglevel error -y -copyts \
     -thread_queue_size 1024 -f x11grab -draw_mouse 0 -framerate 60 -video_size ${mw}x${mh} \
     -i "$DISPLAY+$((ox + mx)),$((oy + my))" \
-    -thread_queue_size 1024 -f pulse -fragment_size 640 -i "$VIZMO_SOUND_SINK.monitor" \
+    -thread_queue_size 1024 -f pulse -fragment_size 640 -i "${av_capture_source:-$VIZMO_SOUND_SINK.monitor}" \
     -map 0:v -map 1:a -c:v rawvideo -c:a pcm_s16le -ac 1 -ar 16000 "$work/cap.nut" &
   capture=$!
   # ffmpeg can take most of a second to start when its files are not cached:
   # the resting face is timed from its first output.
   for _ in $(seq 50); do [ -s "$work/cap.nut" ] && break; sleep 0.1; done
   sleep 1.0  # the resting face before the sound
-  xdotool mousemove $((ox + av_capture_play[0])) $((oy + av_capture_play[1]))
   local clicked
   clicked=$(date +%s.%N)
-  xdotool click 1
+  $av_capture_start
   sleep "$seconds"
   kill -INT "$capture"; wait "$capture" 2>/dev/null; capture=
   ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -of csv=p=0 "$work/cap.nut" >"$work/times.txt"
@@ -36,7 +47,8 @@ av_capture_run() {
   ffmpeg -nostdin -v error -y -i "$work/cap.nut" -map 0:a -f s16le -ac 1 -ar 16000 "$work/sound.s16"
   local audio_start
   audio_start=$(ffprobe -v error -select_streams a:0 -show_entries stream=start_time -of csv=p=0 "$work/cap.nut")
-  "$measure" "$work/frames.gray" "$mw" "$mh" "$work/times.txt" "$work/sound.s16" 16000 "$audio_start" "$clicked"
+  "$measure" "$work/frames.gray" "$mw" "$mh" "$work/times.txt" "$work/sound.s16" 16000 "$audio_start" "$clicked" \
+    "${av_capture_measure_args[@]}"
   [ -z "${AV_SYNC_KEEP:-}" ] || cp "$work/cap.nut" "$AV_SYNC_KEEP/$label.nut"
 }
 

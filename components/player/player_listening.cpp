@@ -68,19 +68,24 @@ void Vizmo4::followHeard(double nowMs)
         lastHeardAtMs_ = nowMs;
         if (speechActive_)
             continue;  // the speech input has the mouth
-        // From when the sound was heard: the spring is where it would be had
-        // the frame come at once, but what was shown is never taken back.
+        if (heard.settled) {
+            // The gestures follow the settled classes: phrases and accents.
+            const ListenedTarget target = listenedTarget(heard.frame);
+            if (target.viseme != heardViseme_)
+                life_.speechSound(nowMs / 1000.0, target.viseme, target.weight);
+            heardViseme_ = target.viseme;
+            if (heard.frame.accent)
+                life_.speechWord(nowMs / 1000.0, *heard.frame.accent);
+            continue;
+        }
+        // The mouth moves from when the sound was heard: the spring is where it
+        // would be had the frame come at once.
         const double agoMs = std::chrono::duration<double, std::milli>(steadyNow - heard.heardAt).count();
-        const double fromMs = std::min(std::max({nowMs - agoMs, shownMs_, heardMs_}), nowMs);
+        const double fromMs = std::min(std::max({nowMs - agoMs, heardMs_, nowMs - kLongestCatchUpMs}), nowMs);
         heardMs_ = fromMs;
         const ListenedTarget target = listenedTarget(heard.frame);
         speechMouth_.setTarget(visemeShape(target.viseme, target.weight), fromMs, target.settleMs);
         heardResting_ = target.viseme == viseme::Silence;
-        if (target.viseme != heardViseme_)
-            life_.speechSound(nowMs / 1000.0, target.viseme, target.weight);
-        heardViseme_ = target.viseme;
-        if (heard.frame.accent)
-            life_.speechWord(nowMs / 1000.0, *heard.frame.accent);
     }
     // Nothing heard for a while: the input is away or held up, and the mouth rests.
     if (!heardResting_ && nowMs - lastHeardAtMs_ > kDeafAfterMs) {

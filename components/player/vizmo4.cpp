@@ -2,6 +2,7 @@
 
 #include "components/dispatch/ole_color.h"
 #include "components/player/control_bar.h"
+#include "components/player/listening/listened_mouth.h"
 #include "components/player/motion/pose_composer.h"
 #include "components/player/player_accessible.h"
 #include "components/player/script_audio.h"
@@ -272,7 +273,8 @@ FacePose Vizmo4::currentPose()
     const FacePose posed = composePose(layers);
     layers.life = life_.at(t / 1000.0, {posed.headX, posed.headY, posed.headZ, gazeHeld()});
     layers.strength = strengthMode_ == 1 ? strength_ / 255.0 : 1.0;
-    layers.speech = {speechMouthShown(), t - speechSwitchMs_, speechMouth_.at(t)};
+    const bool listened = listener_->listening() && !speechActive_;
+    layers.speech = {speechMouthShown(), t - speechSwitchMs_, speechMouth_.at(listened ? t + kListenedPresentationMs : t)};
     return composePose(layers);
 }
 
@@ -282,7 +284,6 @@ void Vizmo4::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const FacePose pose = currentPose();
-    shownMs_ = now();
     paintFrame(painter, pose, dispatch::toQColor(backColor_), palette().color(QPalette::WindowText));
     frameGate_.drawn(measuresOf(pose));
 }

@@ -103,7 +103,7 @@ private:
     // Call with what speechMouthShown() was before a change of either.
     void speechMouthChanged(bool wasShown);
     // Moves the speech mouth to what was heard since the last frame, from
-    // when it was heard, but never before the frame last shown.
+    // when it was heard.
     void followHeard(double nowMs);
 
     // Animation (vizmo4.cpp).
@@ -145,7 +145,6 @@ private:
 
     // Listening.
     std::unique_ptr<SoundListener> listener_ = std::make_unique<SoundListener>(&SoundListener::systemInputs);
-    double shownMs_ = -1e9;        // the time of the frame last painted
     double heardMs_ = -1e9;        // the time the mouth last followed a heard frame from
     double lastHeardAtMs_ = -1e9;  // when the last frame was taken, to rest when none come
     int heardViseme_ = 0;          // the last heard frame's viseme, for the gestures

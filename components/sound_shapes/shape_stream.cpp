@@ -33,7 +33,10 @@ double opennessOf(double db, const VoiceLevels& levels)
 
 }  // namespace
 
-ShapeStream::ShapeStream(FrameSink sink) : sink_(std::move(sink)) { reset(); }
+ShapeStream::ShapeStream(FrameSink settled, FrameSink heard) : sink_(std::move(settled)), heard_(std::move(heard))
+{
+    reset();
+}
 
 ShapeStream::~ShapeStream() = default;
 
@@ -89,6 +92,8 @@ void ShapeStream::analyseReadyFrames()
 
 void ShapeStream::decide(const Analysed& next)
 {
+    if (heard_)
+        heard_({next.index, next.sound, next.sound == SoundClass::Silence ? 0.0 : next.openness, next.db, std::nullopt});
     window_.push_back(next);
     if (next.index >= given_ + kVoteReach)
         settle();

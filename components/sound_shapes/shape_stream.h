@@ -9,6 +9,11 @@
 // result depends only on the sound up to kDelaySamples after it: pieces of
 // any size give the same frames.
 //
+// Each frame is given twice over: as soon as it is heard, in the class its
+// own sound has (what a live mouth shows at once), and settled, once the
+// frames either side have voted on its class (what a recording's script and
+// the face's gestures take).
+//
 // Not thread-safe: one stream is fed from one thread at a time.
 
 #include "components/sound_shapes/frame_features.h"
@@ -35,14 +40,17 @@ struct ShapeFrame {
 
 class ShapeStream {
 public:
-    // A frame is known this many samples after its end: its window reaches
-    // past it, and its class is put to the vote of the kVoteReach frames
-    // either side.
+    // A frame is heard this many samples after its end: its window reaches
+    // past it; and settled kVoteReach frames later, when the frames either
+    // side have voted on its class.
+    static constexpr int kHeardDelaySamples = kLookAhead;
     static constexpr int kVoteReach = 2;
     static constexpr int kDelaySamples = kLookAhead + kVoteReach * kHop;
 
     using FrameSink = std::function<void(const ShapeFrame&)>;
-    explicit ShapeStream(FrameSink sink);
+    // `settled` hears every frame once settled; `heard`, when given, every
+    // frame as soon as it is heard (no accents yet).
+    explicit ShapeStream(FrameSink settled, FrameSink heard = {});
     ~ShapeStream();
     ShapeStream(const ShapeStream&) = delete;
     ShapeStream& operator=(const ShapeStream&) = delete;
@@ -70,7 +78,7 @@ private:
     void settle();
     void give(std::int64_t index, SoundClass sound, double openness, double db);
 
-    FrameSink sink_;
+    FrameSink sink_, heard_;
     FrameAnalyser analyser_;
     VoiceLevels levels_;
     SpeakerVowels vowels_;

@@ -10,8 +10,9 @@ namespace {
 using sound_shapes::SoundClass;
 
 // A new target comes every 10 ms: the spring smooths them into one motion,
-// about as quick as the speech input's fastest moves.
-constexpr double kSettleMs = viseme_timing::kMinSettleMs;
+// a little quicker than the speech input's quickest move to a vowel, as
+// nothing can be anticipated here.
+constexpr double kSettleMs = 35;
 constexpr double kContactSettleMs = viseme_timing::kLipContactSettleMs;
 constexpr double kSilenceSettleMs = 70;
 // Hissing and hushing keep their shape at this weight, as the lip sync keeps them.

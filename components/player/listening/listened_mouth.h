@@ -18,6 +18,15 @@ struct ListenedTarget {
 
 ListenedTarget listenedTarget(const sound_shapes::ShapeFrame& frame);
 
+// A frame's sound reaches the player tens of milliseconds after it is heard
+// (the input's buffer, the analysis's window): its move starts from when it
+// was heard, as far back as this.
+inline constexpr double kLongestCatchUpMs = 100;
+// A frame is seen some time after it is composed (half the frame timer's
+// interval on average, and the screen's own delay): while listening, the
+// mouth is drawn where it will be by then.
+inline constexpr double kListenedPresentationMs = 15;
+
 // Nothing heard for this long while listening (the input went away, or is
 // held up): the mouth rests.
 inline constexpr double kDeafAfterMs = 150;

@@ -8,7 +8,7 @@ namespace vizmo::player {
 
 namespace {
 namespace shapes = sound_shapes;
-constexpr std::size_t kMostKept = 100;  // frames: a second
+constexpr std::size_t kMostKept = 200;  // a second of frames, each heard and settled
 }  // namespace
 
 SoundListener::SoundListener(MakeInputs make) : make_(std::move(make)) {}
@@ -73,7 +73,8 @@ void SoundListener::hear(const sound_input::SoundPiece& piece)
     if (!converter_ || converter_->rate() != piece.rate || converter_->channels() != piece.channels) {
         // Another format is another input: its voice is learnt afresh.
         converter_ = std::make_unique<shapes::InputConverter>(piece.rate, piece.channels);
-        stream_ = std::make_unique<shapes::ShapeStream>([this](const shapes::ShapeFrame& f) { fresh_.push_back(f); });
+        stream_ = std::make_unique<shapes::ShapeStream>([this](const shapes::ShapeFrame& f) { fresh_.emplace_back(f, true); },
+                                                        [this](const shapes::ShapeFrame& f) { fresh_.emplace_back(f, false); });
         taken_ = 0;
         given_ = 0;
     }
@@ -90,10 +91,10 @@ void SoundListener::hear(const sound_input::SoundPiece& piece)
     const double heldBack = taken_ * converter_->ratio() - double(given_);
     const double lastGiven = double(given_) + heldBack;
     const std::lock_guard lock(mutex_);
-    for (const shapes::ShapeFrame& f : fresh_) {
+    for (const auto& [f, settled] : fresh_) {
         const double middle = (double(f.index) + 0.5) * shapes::kHop;
         const auto ago = std::chrono::duration<double>((lastGiven - middle) / shapes::kRate);
-        heard_.push_back({f, piece.heardAt - std::chrono::duration_cast<std::chrono::steady_clock::duration>(ago)});
+        heard_.push_back({f, piece.heardAt - std::chrono::duration_cast<std::chrono::steady_clock::duration>(ago), settled});
     }
     fresh_.clear();
     if (heard_.size() > kMostKept)

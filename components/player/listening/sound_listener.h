@@ -20,6 +20,7 @@ namespace vizmo::player {
 struct HeardFrame {
     sound_shapes::ShapeFrame frame;
     std::chrono::steady_clock::time_point heardAt;  // the middle of the frame's sound
+    bool settled = false;  // its class as voted on by its neighbours, not as first heard
 };
 
 class SoundListener {
@@ -42,8 +43,9 @@ public:
     bool listening() const { return !input_.isEmpty(); }
     // Whether the input is being read now (false while it is away).
     bool hearing();
-    // The frames heard since the last call, oldest first. At most a second
-    // of them is kept: a UI thread that was held up takes the latest.
+    // The frames heard since the last call, oldest first: each once as heard
+    // and once settled (ShapeStream). At most a second of them is kept: a UI
+    // thread that was held up takes the latest.
     std::vector<HeardFrame> takeHeard();
 
     // The process's inputs, through the sound server.
@@ -62,7 +64,7 @@ private:
     // The input's thread's, between listenTo calls.
     std::unique_ptr<sound_shapes::InputConverter> converter_;
     std::unique_ptr<sound_shapes::ShapeStream> stream_;
-    std::vector<sound_shapes::ShapeFrame> fresh_;
+    std::vector<std::pair<sound_shapes::ShapeFrame, bool>> fresh_;  // and whether settled
     double taken_ = 0;       // input frames converted so far
     std::int64_t given_ = 0; // samples at the analysis rate given to the stream
 

@@ -8,6 +8,9 @@ namespace vizmo::sound_shapes {
 
 namespace {
 
+// A frame this periodic is a voice's or an instrument's, not a room's noise.
+constexpr double kPeriodic = 0.5;
+
 // A rise this large from the quietest point since the last syllable, into a
 // vowel, is a syllable; it peaks where it has fallen this much again.
 constexpr double kSyllableRiseDb = 6;
@@ -81,7 +84,7 @@ void ShapeStream::analyseReadyFrames()
         const FrameFeatures f = analyser_.analyse(std::span<const float, kWindow>(pending_.data() + used, kWindow));
         used += kHop;
         const bool voiced = clearlyVoiced(f);
-        levels_.add(f.db, voiced);
+        levels_.add(f.db, voiced, f.voicing >= kPeriodic);
         if (voiced && f.db >= levels_.gateDb())
             vowels_.add(f.f1, f.f2);
         decide({nextFrame_, classify(f, levels_, vowels_), opennessOf(f.db, levels_), f.db});
@@ -136,7 +139,10 @@ void ShapeStream::give(std::int64_t index, SoundClass sound, double openness, do
     } else if (db > peakDb_ && isVowel(sound)) {
         peakDb_ = db;
     } else if (peakDb_ - db >= kSyllableFallDb || !isVowel(sound)) {
-        frame.accent = std::clamp(1.0 - (levels_.voiceDb() - peakDb_) / kUnstressedBelowVoiceDb, 0.0, 1.0);
+        // A bump far under the voice is no syllable anyone hears as stressed.
+        const double stress = 1.0 - (levels_.voiceDb() - peakDb_) / kUnstressedBelowVoiceDb;
+        if (stress > 0)
+            frame.accent = std::min(stress, 1.0);
         rising_ = false;
         valleyDb_ = db;
     }

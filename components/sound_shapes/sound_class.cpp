@@ -72,8 +72,12 @@ SoundClass vowelOf(const FrameFeatures& f, const SpeakerVowels& vowels)
 bool hissing(const FrameFeatures& f) { return f.highShare > 0.6 || (f.voicing < 0.5 && f.highShare > 0.4); }
 
 // f and th are the faintest hisses there are: well under the voice, where
-// s and sh are nearly as loud as vowels.
+// s and sh are nearly as loud as vowels. Their noise is spread over the
+// spectrum, where the start of an s, as faint, already has nearly all of
+// it high; fainter still, a hiss is taken for f whatever its spectrum.
 constexpr double kFaintHissDb = 18;
+constexpr double kFaintestHissDb = 26;
+constexpr double kSharpHissShare = 0.88;
 // s is higher than sh.
 constexpr double kHissCentroidHz = 4500;
 // A murmur behind closed lips (m, b): nearly all its energy under 400 Hz and
@@ -107,7 +111,7 @@ SoundClass classify(const FrameFeatures& f, const VoiceLevels& levels, const Spe
         return SoundClass::Silence;
     const double belowVoice = levels.voiceDb() - f.db;
     if (hissing(f)) {
-        if (belowVoice > kFaintHissDb)
+        if (belowVoice > kFaintestHissDb || (belowVoice > kFaintHissDb && f.highShare < kSharpHissShare))
             return SoundClass::LipTeeth;
         return f.centroid > kHissCentroidHz ? SoundClass::Hiss : SoundClass::Hush;
     }

@@ -9,6 +9,10 @@ namespace {
 // Two seconds of the room's frames: longer than the pauses inside speech, so
 // that the floor stays where the room is while someone talks.
 constexpr std::int64_t kFloorFrames = 200;
+// The floor learnt from fewer of the room's frames than this is no lower
+// than kFirstFloorDb: a third of a second, far more than a voice's bursts.
+constexpr std::int64_t kFirstRoomFrames = 30;
+constexpr double kFirstFloorDb = VoiceLevels::kQuietestVoiceDb - VoiceLevels::kAboveFloorDb;
 // The voice's level tracks the 90th percentile of its voiced frames: up 0.9
 // dB for a frame above it, down 0.1 dB for one below.
 constexpr double kVoiceStepDb = 1.0;
@@ -33,7 +37,10 @@ void VoiceLevels::add(double db, bool vowel, bool periodic)
         while (candidates_.front().frame <= roomFrames_ - kFloorFrames)
             candidates_.pop_front();
         ++roomFrames_;
-        floorDb_ = candidates_.front().db;
+        // Until the room has been heard for a while, the little heard of it
+        // may be a consonant's burst: the floor stays low.
+        floorDb_ = roomFrames_ < kFirstRoomFrames ? std::min(kFirstFloorDb, candidates_.front().db)
+                                                  : candidates_.front().db;
     }
 
     const double aboveFloor = db - floorDb_;

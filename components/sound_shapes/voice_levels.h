@@ -48,7 +48,7 @@ private:
     };
     std::deque<Kept> candidates_;
     std::int64_t roomFrames_ = 0;
-    double floorDb_ = kQuietestVoiceDb - kAboveFloorDb;
+    double floorDb_ = kQuietestVoiceDb - kAboveFloorDb;  // a quiet room, until one is heard
     double swingDb_ = kAboveFloorDb - kAboveSwingDb;
     double voiceDb_ = kFirstVoiceDb;
 };

@@ -20,7 +20,7 @@ InputConverter::InputConverter(int rate, int channels) : rate_(rate), channels_(
         return;
     if (rate != kRate) {
         int error = 0;
-        state_ = src_new(SRC_SINC_MEDIUM_QUALITY, 1, &error);
+        state_ = src_new(SRC_SINC_FASTEST, 1, &error);
         if (!state_)
             return;
     }

@@ -3,6 +3,8 @@
 // count, turned into the analysis's mono samples at kRate: the channels are
 // mixed, then the rate is converted (band-limited, libsamplerate) a piece at
 // a time, so that pieces of any size give the same samples as the whole.
+// libsamplerate's quickest converter: its 80 dB and 80 % of the band are far
+// more than the analysis reads, at a third of the next one's cost.
 
 #include <memory>
 #include <span>

@@ -60,7 +60,10 @@ void ShapeStream::reset()
 
 void ShapeStream::push(std::span<const float> samples)
 {
-    pending_.insert(pending_.end(), samples.begin(), samples.end());
+    // A broken input may deliver anything: what is not a number is silence,
+    // and nothing is louder than full scale.
+    for (float s : samples)
+        pending_.push_back(std::isfinite(s) ? std::clamp(s, -1.f, 1.f) : 0.f);
     samplesIn_ += std::int64_t(samples.size());
     analyseReadyFrames();
 }

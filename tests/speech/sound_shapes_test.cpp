@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <random>
@@ -365,6 +366,25 @@ TEST(ShapeStreaming, TheRecordedVoiceToolReadsTheSameFrames)
     // The lips close for the m and the p: "m" is a phone the lip sync closes them for.
     EXPECT_TRUE(std::any_of(phones.begin(), phones.end(), [](const auto& p) { return p.viseme == player::viseme::PP; }));
     EXPECT_TRUE(std::any_of(phones.begin(), phones.end(), [](const auto& p) { return p.viseme == player::viseme::FF; }));
+}
+
+TEST(ShapeStreaming, ABrokenInputsNumbersAreHeardAsSilenceOrFullScale)
+{
+    std::vector<float> sound = testing::joinSyllables(QStringLiteral("es"), {"ma", "pi"}, kRate, kGapMs)->samples;
+    for (std::size_t i = 0; i < sound.size(); i += 97)
+        sound[i] = i % 2 ? std::numeric_limits<float>::quiet_NaN() : std::numeric_limits<float>::infinity();
+    for (std::size_t i = 50; i < sound.size(); i += 101)
+        sound[i] = -1e30f;
+    const std::vector<ShapeFrame> frames = shapesOf(sound);
+    ASSERT_FALSE(frames.empty());
+    for (const ShapeFrame& f : frames) {
+        ASSERT_TRUE(std::isfinite(f.openness) && std::isfinite(f.db)) << "frame " << f.index;
+        ASSERT_GE(f.openness, 0.0);
+        ASSERT_LE(f.openness, 1.0);
+        if (f.accent) {
+            ASSERT_TRUE(std::isfinite(*f.accent));
+        }
+    }
 }
 
 // ---- an input's rate and channels ---------------------------------------------------

@@ -83,14 +83,20 @@ void Vizmo4::followHeard(double nowMs)
         const double agoMs = std::chrono::duration<double, std::milli>(steadyNow - heard.heardAt).count();
         const double fromMs = std::min(std::max({nowMs - agoMs, heardMs_, nowMs - kLongestCatchUpMs}), nowMs);
         heardMs_ = fromMs;
+        // Each frame is shown as first heard, before its neighbours have
+        // voted on it: halfway to the frame before, a single stray frame
+        // does not twitch the lips.
         const ListenedTarget target = listenedTarget(heard.frame);
-        speechMouth_.setTarget(visemeShape(target.viseme, target.weight), fromMs, target.settleMs);
+        const MouthShape shape = visemeShape(target.viseme, target.weight);
+        speechMouth_.setTarget(lerp(lastHeardShape_, shape, 0.5), fromMs, target.settleMs);
+        lastHeardShape_ = shape;
         heardResting_ = target.viseme == viseme::Silence;
     }
     // Nothing heard for a while: the input is away or held up, and the mouth rests.
     if (!heardResting_ && nowMs - lastHeardAtMs_ > kDeafAfterMs) {
         heardResting_ = true;
         heardViseme_ = viseme::Silence;
+        lastHeardShape_ = {};
         heardMs_ = nowMs;
         if (!speechActive_) {
             speechMouth_.setTarget(visemeShape(viseme::Silence), nowMs, kListenedRestSettleMs);

@@ -148,6 +148,7 @@ private:
     double heardMs_ = -1e9;        // the time the mouth last followed a heard frame from
     double lastHeardAtMs_ = -1e9;  // when the last frame was taken, to rest when none come
     int heardViseme_ = 0;          // the last heard frame's viseme, for the gestures
+    MouthShape lastHeardShape_;    // the last heard frame's shape, before halving
     bool heardResting_ = true;
 
     FaceModel model_;

@@ -12,9 +12,9 @@ using sound_shapes::SoundClass;
 // A new target comes every 10 ms: the spring smooths them into one motion,
 // a little quicker than the speech input's quickest move to a vowel, as
 // nothing can be anticipated here.
-constexpr double kSettleMs = 35;
+constexpr double kSettleMs = 30;
 constexpr double kContactSettleMs = viseme_timing::kLipContactSettleMs;
-constexpr double kSilenceSettleMs = 70;
+constexpr double kSilenceSettleMs = 45;
 // Hissing and hushing keep their shape at this weight, as the lip sync keeps them.
 constexpr double kHissWeight = 0.8;
 

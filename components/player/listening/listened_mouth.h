@@ -25,7 +25,7 @@ inline constexpr double kLongestCatchUpMs = 100;
 // A frame is seen some time after it is composed (half the frame timer's
 // interval on average, and the screen's own delay): while listening, the
 // mouth is drawn where it will be by then.
-inline constexpr double kListenedPresentationMs = 15;
+inline constexpr double kListenedPresentationMs = 30;
 
 // Nothing heard for this long while listening (the input went away, or is
 // held up): the mouth rests.

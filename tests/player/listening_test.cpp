@@ -37,12 +37,14 @@ public:
     }
     bool reading() const override { return present && !listening.isEmpty(); }
 
-    // Plays a piece of sound (mono, at `rate`) into the chosen input, heard now.
+    // Plays a piece of sound (mono, at `rate`) into the chosen input, heard
+    // now, or `lateMs` before it is handed over.
     void play(std::span<const float> piece, int rate)
     {
         if (sink_ && present)
-            sink_({piece, rate, 1, std::chrono::steady_clock::now()});
+            sink_({piece, rate, 1, std::chrono::steady_clock::now() - std::chrono::milliseconds(lateMs)});
     }
+    int lateMs = 0;
 
     std::vector<InputDevice> list{{"mic", "Microphone", false}, {"out.monitor", "Monitor of Speakers", true}};
     bool present = true;
@@ -156,6 +158,43 @@ TEST(Listening, AHeardVoiceMovesTheMouthAndSilenceRestsIt)
     EXPECT_LT(f.heard(a, 16000).mouth.open, 0.02);
 }
 
+// The consonant's part of a syllable a person says.
+std::vector<float> consonant(const QString& syllable)
+{
+    const auto s = vizmo::testing::joinSyllables(QStringLiteral("it"), {syllable}, 16000, 0);
+    if (!s)
+        return {};
+    const auto& m = s->marks.front();
+    return {s->samples.begin() + m.start, s->samples.begin() + m.vowel};
+}
+
+TEST(Listening, LipsPressForAHeardMAndTouchTheTeethForAnF)
+{
+    Listening f;
+    const std::vector<float> a = vowel(QStringLiteral("ba")), m = consonant(QStringLiteral("ma")),
+                             ff = consonant(QStringLiteral("fa"));
+    ASSERT_FALSE(m.empty() || ff.empty());
+    ASSERT_TRUE(f.player.put(id::ListenTo, Str(QStringLiteral("mic"))).ok());
+    f.heard(a, 16000);  // the voice's level is learnt
+    f.heard(a, 16000);
+    double pressed = 0, bitten = 0;
+    auto most = [&](const std::vector<float>& sound, double MouthShape::*measure) {
+        double best = 0;
+        const std::size_t piece = 160;
+        for (std::size_t at = 0; at < sound.size(); at += piece) {
+            f.heard({sound.begin() + std::ptrdiff_t(at), sound.begin() + std::ptrdiff_t(std::min(sound.size(), at + piece))},
+                    16000);
+            best = std::max(best, f.player.currentPose().mouth.*measure);
+        }
+        return best;
+    };
+    pressed = most(m, &MouthShape::press);
+    f.heard(a, 16000);
+    bitten = most(ff, &MouthShape::lipBite);
+    EXPECT_GT(pressed, 0.6) << "the lips press for the m's murmur";
+    EXPECT_GT(bitten, 0.6) << "the lower lip goes to the teeth for the f";
+}
+
 TEST(Listening, TheInputGoingAwayRestsTheMouthUntilItComesBack)
 {
     Listening f;
@@ -214,6 +253,44 @@ TEST(Listening, BothKindsOfFaceOpenTheirMouthsToAVoice)
         }
         EXPECT_GT(changed, 200) << "pixels of the mouth's region that changed";
     }
+}
+
+// The listener tells when each frame's sound was heard, from when its piece was.
+TEST(SoundListening, EachFrameIsHeardWhenItsSoundWas)
+{
+    PlayedInputs* inputs = nullptr;
+    SoundListener listener([&] {
+        auto made = std::make_unique<PlayedInputs>();
+        inputs = made.get();
+        return made;
+    });
+    ASSERT_TRUE(listener.listenTo("mic"));
+    ASSERT_FALSE(listener.listenTo("usb")) << "not an input";
+    EXPECT_EQ(listener.input(), "mic");
+    EXPECT_EQ(listener.inputDescription(), QStringLiteral("Microphone"));
+    // A second of sound in one piece, its last sample heard at `end`.
+    const std::vector<float> second(16000, 0.1f);
+    const auto end = std::chrono::steady_clock::now();
+    inputs->lateMs = 0;
+    inputs->play(second, 16000);
+    const std::vector<HeardFrame> heard = listener.takeHeard();
+    ASSERT_FALSE(heard.empty());
+    EXPECT_TRUE(listener.takeHeard().empty()) << "each frame is taken once";
+    int settled = 0;
+    for (const HeardFrame& h : heard) {
+        settled += h.settled;
+        // The middle of frame f is (f + 0.5) * 10 ms into the second.
+        const double expectedAgoMs = 1000 - (double(h.frame.index) + 0.5) * 10;
+        const double agoMs = std::chrono::duration<double, std::milli>(end - h.heardAt).count();
+        EXPECT_NEAR(agoMs, expectedAgoMs, 2.0) << "frame " << h.frame.index;
+    }
+    EXPECT_GT(settled, 0);
+    EXPECT_GT(int(heard.size()) - settled, settled) << "a frame is heard before it is settled";
+    // Nothing is heard once nothing is listened to.
+    ASSERT_TRUE(listener.listenTo({}));
+    EXPECT_EQ(inputs->listening, "");
+    inputs->play(second, 16000);
+    EXPECT_TRUE(listener.takeHeard().empty());
 }
 
 // ---- the menu ---------------------------------------------------------------------

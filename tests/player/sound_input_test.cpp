@@ -1,9 +1,9 @@
 // The system's sound inputs as the player reaches them, on real PulseAudio
 // servers: a null sink's monitor is listed and read while sound is played
 // into it, and only while it is chosen; it is read again when it goes away
-// and comes back, and when the sound server itself restarts. Needs the
-// server that scripts/test starts (VIZMO_SOUND_SERVER) and pulseaudio to
-// start one of its own.
+// and comes back, and when the sound server itself restarts. Runs on the
+// server that scripts/test starts (VIZMO_SOUND_SERVER) or, without one, on
+// a server of its own; skipped only when pulseaudio is not installed.
 #include "components/sound_input/pulse_inputs.h"
 
 #include <QProcess>
@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cmath>
 #include <mutex>
+#include <optional>
 
 namespace vizmo::sound_input {
 namespace {
@@ -103,15 +104,60 @@ bool hasInput(const SoundInputs& inputs, const QByteArray& id)
     return std::any_of(devices.begin(), devices.end(), [&](const InputDevice& d) { return d.id == id; });
 }
 
+// A sound server of this test's own, stopped and started again.
+class OwnServer {
+public:
+    OwnServer() : address_(QStringLiteral("unix:%1/pulse/native").arg(dir_.path())) {}
+    ~OwnServer() { stop(); }
+
+    bool start()
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir_.path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("pulseaudio"),
+                {QStringLiteral("--daemonize=yes"), QStringLiteral("-n"), QStringLiteral("--exit-idle-time=-1"),
+                 QStringLiteral("--disallow-exit"), QStringLiteral("--use-pid-file=yes"),
+                 QStringLiteral("--log-target=file:%1/pulseaudio.log").arg(dir_.path()),
+                 QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1"),
+                 QStringLiteral("--load=module-null-sink sink_name=own norewinds=1")});
+        return p.waitForFinished(10000) && p.exitCode() == 0 &&
+               QTest::qWaitFor([&] { return pactl(address_, {QStringLiteral("info")}).has_value(); }, 5000);
+    }
+    void stop()
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir_.path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")});
+        p.waitForFinished(5000);
+        [[maybe_unused]] const bool gone =
+            QTest::qWaitFor([&] { return !pactl(address_, {QStringLiteral("info")}).has_value(); }, 5000);
+    }
+    const QString& address() const { return address_; }
+
+private:
+    QTemporaryDir dir_;
+    QString address_;
+};
+
+// The server scripts/test starts, or one of the test's own.
 class SharedServer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        server = qEnvironmentVariable("VIZMO_SOUND_SERVER");
-        if (server.isEmpty())
-            GTEST_SKIP() << "no sound server (scripts/test starts one when pulseaudio is installed)";
         if (QStandardPaths::findExecutable(QStringLiteral("pacat")).isEmpty())
             GTEST_SKIP() << "pacat is not installed";
+        server = qEnvironmentVariable("VIZMO_SOUND_SERVER");
+        if (server.isEmpty()) {
+            if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty())
+                GTEST_SKIP() << "no sound server, and pulseaudio is not installed to start one";
+            own.emplace();
+            ASSERT_TRUE(own->start());
+            server = own->address();
+        }
         ASSERT_TRUE(loadInput());
     }
     void TearDown() override
@@ -133,6 +179,7 @@ protected:
         return int(outputs.count(QStringLiteral("Vizmo4")));
     }
 
+    std::optional<OwnServer> own;
     QString server;
     QString module;
     const QByteArray input = "vizmo_listen_test.monitor";
@@ -186,45 +233,6 @@ TEST_F(SharedServer, AnInputThatGoesAwayIsReadAgainWhenItComesBack)
     const Tone tone(server, QStringLiteral("vizmo_listen_test"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return heard.loudestSoFar() > 0.1; }, 3000));
 }
-
-// A sound server of this test's own, stopped and started again.
-class OwnServer {
-public:
-    OwnServer() : address_(QStringLiteral("unix:%1/pulse/native").arg(dir_.path())) {}
-    ~OwnServer() { stop(); }
-
-    bool start()
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir_.path());
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral("pulseaudio"),
-                {QStringLiteral("--daemonize=yes"), QStringLiteral("-n"), QStringLiteral("--exit-idle-time=-1"),
-                 QStringLiteral("--disallow-exit"), QStringLiteral("--use-pid-file=yes"),
-                 QStringLiteral("--log-target=file:%1/pulseaudio.log").arg(dir_.path()),
-                 QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1"),
-                 QStringLiteral("--load=module-null-sink sink_name=own norewinds=1")});
-        return p.waitForFinished(10000) && p.exitCode() == 0 &&
-               QTest::qWaitFor([&] { return pactl(address_, {QStringLiteral("info")}).has_value(); }, 5000);
-    }
-    void stop()
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir_.path());
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")});
-        p.waitForFinished(5000);
-        [[maybe_unused]] const bool gone =
-            QTest::qWaitFor([&] { return !pactl(address_, {QStringLiteral("info")}).has_value(); }, 5000);
-    }
-    const QString& address() const { return address_; }
-
-private:
-    QTemporaryDir dir_;
-    QString address_;
-};
 
 TEST(OwnSoundServer, ListeningGoesOnWhenTheServerRestarts)
 {

@@ -28,7 +28,9 @@
 #                it in the consonant and the vowel of the first syllables
 #                (listen_contact_sheet.py)
 # With AV_SYNC_MODEL=NAME (mira.qvm) the face is that model, chosen on "Demo"
-# as a user would; with AV_SYNC_KEEP=DIR each capture is kept there.
+# as a user would; with AV_SYNC_KEEP=DIR each capture is kept there; with
+# LISTEN_GAP_MS=N the syllables are N ms apart (default 80, a stop's closure;
+# 0 runs them together, where only a murmur can close the lips).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 sheet=
@@ -90,7 +92,8 @@ av_capture_start=play_stimulus
 : >"$work/all"
 for language in $languages; do
   for kind in mixed rounded spread; do
-    "$stimulus" "$language" "$kind" "$work/$language-$kind" >/dev/null || { echo "FAIL no syllables of $language"; exit 1; }
+    "$stimulus" "$language" "$kind" "$work/$language-$kind" "${LISTEN_GAP_MS:-80}" >/dev/null ||
+      { echo "FAIL no syllables of $language"; exit 1; }
   done
   seconds=$(awk '{end = $4} END {printf "%.1f", end / 1000 + 1}' "$work/$language-mixed.marks")
   for run in $(seq "$runs"); do

@@ -8,6 +8,10 @@
 #                                 measure's line; with AV_SYNC_KEEP=DIR the
 #                                 capture is kept there as LABEL.nut
 #   median                        the median of the numbers on standard input
+#   av_capture_still_face         expands the window, shows AV_SYNC_MODEL (a file of
+#                                 the model list, e.g. mira.qvm) when set, and on
+#                                 "QV4 Player" turns tracking off and LifeMode to 1,
+#                                 so that the face holds still around the mouth
 # A caller may set, before a run:
 #   av_capture_source             the sound to record (default: the sink's monitor)
 #   av_capture_start              the command that starts the sound (default: a click on "Play")
@@ -17,6 +21,25 @@ av_capture_mouth=(100 134 80 56)  # x y width height of the mouth region
 av_capture_source=
 av_capture_start=av_capture_click_play
 av_capture_measure_args=()
+
+av_capture_still_face() {
+  # Window-relative coordinates, from the window's layout (as in tests/e2e).
+  local expand_button=(250 276) demo_tab=(300 14) first_model=(312 70) player_tab=(380 14) tracking=(290 249)
+  local life_1=(426 121)
+  click "${expand_button[@]}"
+  if [ -n "${AV_SYNC_MODEL:-}" ]; then
+    click "${demo_tab[@]}"
+    click "${first_model[@]}"
+    xdotool type --delay 50 "${AV_SYNC_MODEL%.qvm}"   # the list's search by typing selects it
+    sleep 1
+  fi
+  click "${player_tab[@]}"
+  click "${tracking[@]}"   # the head stays where it is
+  # LifeMode 1 (blinks only): with more, the head drifts, turns at each phrase
+  # and nods on accents, and the region's difference from the resting face
+  # counts the whole face moving under a closed mouth.
+  click "${life_1[@]}"
+}
 
 av_capture_click_play() {
   xdotool mousemove $((ox + av_capture_play[0])) $((oy + av_capture_play[1]))

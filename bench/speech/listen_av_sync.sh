@@ -58,19 +58,8 @@ mic_reader=$!
 
 program_start "$program"
 
-# Window-relative coordinates, from the window's layout (as in tests/e2e).
-expand_button=(250 276); player_tab=(380 14); tracking=(290 249); life_1=(426 121); player_middle=(130 130)
-click "${expand_button[@]}"
-if [ -n "${AV_SYNC_MODEL:-}" ]; then
-  demo_tab=(300 14); first_model=(312 70)
-  click "${demo_tab[@]}"
-  click "${first_model[@]}"
-  xdotool type --delay 50 "${AV_SYNC_MODEL%.qvm}"   # the list's search by typing selects it
-  sleep 1
-fi
-click "${player_tab[@]}"
-click "${tracking[@]}"   # the head stays where it is
-click "${life_1[@]}"     # blinks only: the face holds still around the mouth
+av_capture_still_face
+player_middle=(130 130)
 
 # "Listen to" is the menu's last entry; its inputs follow "Nothing",
 # microphones first, then the monitors in the server's order.

@@ -295,17 +295,8 @@ TEST(SoundListening, EachFrameIsHeardWhenItsSoundWas)
 
 // ---- the menu ---------------------------------------------------------------------
 
-QAction* action(QMenu& menu, const QString& text)
-{
-    for (QAction* a : menu.actions()) {
-        if (a->text() == text)
-            return a;
-        if (a->menu())
-            if (QAction* inner = action(*a->menu(), text))
-                return inner;
-    }
-    return nullptr;
-}
+using testing::findAction;
+QAction* action(QMenu& menu, const QString& text) { return findAction(menu, text); }
 
 struct MenuChoice {
     QMenu menu;

@@ -1,5 +1,5 @@
 # The Debian package (cpack -G DEB, run by scripts/package). Library
-# dependencies come from dpkg-shlibdeps (libqt6svg6, which draws the drawn
+# dependencies come from dpkg-shlibdeps (librsvg2-2, which draws the drawn
 # characters, among them); what the program needs without linking to it is
 # listed here: the X11 platform plugin, and fonts for the captions (Arial's
 # widths) and for text typed in the voices' scripts.
@@ -41,11 +41,22 @@ configure_file(changelog.in changelog @ONLY)
 add_custom_command(OUTPUT changelog.Debian.gz
   COMMAND gzip -9nc changelog > changelog.Debian.gz
   DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog)
-add_custom_command(OUTPUT vizmo4-demo.1.gz
-  COMMAND gzip -9nc ${CMAKE_CURRENT_SOURCE_DIR}/vizmo4-demo.1 > vizmo4-demo.1.gz
-  DEPENDS vizmo4-demo.1)
-add_custom_target(vizmo_package_docs ALL DEPENDS changelog.Debian.gz vizmo4-demo.1.gz)
+set(manual_pages)
+foreach(page vizmo4-demo vizmo4-preview)
+  add_custom_command(OUTPUT ${page}.1.gz
+    COMMAND gzip -9nc ${CMAKE_CURRENT_SOURCE_DIR}/${page}.1 > ${page}.1.gz
+    DEPENDS ${page}.1)
+  list(APPEND manual_pages ${CMAKE_CURRENT_BINARY_DIR}/${page}.1.gz)
+endforeach()
+add_custom_target(vizmo_package_docs ALL DEPENDS changelog.Debian.gz ${manual_pages})
 install(FILES copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz DESTINATION ${doc_dir})
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vizmo4-demo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# How to draw a character of one's own: the guide, the pictures it shows and
+# the template to start from.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/draw-your-own-character.md ${PROJECT_SOURCE_DIR}/docs/character-template.svg
+        DESTINATION ${doc_dir})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/images/draw-your-own.png ${PROJECT_SOURCE_DIR}/docs/images/mira-life-recording.png
+              ${PROJECT_SOURCE_DIR}/docs/images/drawn-elsewhere.png
+        DESTINATION ${doc_dir}/images)
 
 include(CPack)

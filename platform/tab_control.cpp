@@ -68,7 +68,8 @@ void TabControl::currentChanged(int index)
     current_ = index;
     if (index == previous)
         return;
-    raise([&] {
+    // By value: held while a call waits, the handler runs after this returned.
+    raise([this, previous] {
         if (clickHandler_)
             clickHandler_(previous);
     });

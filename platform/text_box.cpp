@@ -3,28 +3,31 @@
 #include "components/dispatch/call_wait.h"
 #include "platform/event_watcher.h"
 
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QTextDocument>
 
-#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace vizmo::platform {
 
 namespace {
 
-// A text of many paragraphs put or pasted into a multi-line box replaces the
-// box's document by one built a slice at a time: Qt builds a document's
-// paragraphs at about 10 ms per 2,500 of them (1 MiB of short lines held the
-// window for 140 to 200 ms in one go). Between slices the window paints; no
-// handler runs until the text is in (the wait holds them, see call_wait.h),
-// and the user's input waits in the queue. Such a paste cannot be undone (the
-// new document has no history). A few long paragraphs gain nothing: their
-// cost is Qt laying them out, which cannot be cut into slices.
+// A text of many paragraphs put or pasted into a multi-line box goes into its
+// document a slice at a time: Qt builds a document's paragraphs at about 10 ms
+// per 2,500 of them (1 MiB of short lines held the window for 140 to 200 ms in
+// one go). Between slices the window paints, though the box itself shows its
+// old text until the new one is in; no handler runs until then (the wait holds
+// them, see call_wait.h), and the user's keys wait in the platform's queue, so
+// they land after the paste. The slices are one edit of the document: one undo
+// takes a paste back, as it does a small one, and a put clears the history as
+// a small put does. A few long paragraphs gain nothing: their cost is Qt
+// laying them out, which cannot be cut into slices.
 constexpr qsizetype kManyParagraphs = 1000;
 constexpr int kParagraphsPerPiece = 500;
 constexpr int kSliceMs = 8;
@@ -48,57 +51,106 @@ qsizetype pieceEnd(const QString& raw, qsizetype from)
     return end;
 }
 
-// `raw` uses U+2029 between paragraphs, as QTextDocument::toRawText gives it.
-// Built here, on the box's own thread: Qt's text classes stay on it.
-QTextDocument* buildInSlices(const QString& raw, const QFont& font)
+// The text with U+2029 between paragraphs, as QTextCursor::insertText takes it
+// a piece at a time.
+QString rawParagraphs(QString text)
 {
-    auto* document = new QTextDocument;
-    document->setUndoRedoEnabled(false);
-    document->setDefaultFont(font);
-    QTextCursor cursor(document);
-    qsizetype done = 0;
-    dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
-        QElapsedTimer slice;
-        slice.start();
-        while (done < raw.size() && slice.elapsed() < kSliceMs) {
-            const qsizetype end = pieceEnd(raw, done);
-            cursor.insertText(raw.mid(done, end - done));
-            done = end;
-        }
-        return done >= raw.size();
-    });
-    return document;
+    text.replace(QLatin1String("\r\n"), QString(QChar::ParagraphSeparator));
+    text.replace(QLatin1Char('\r'), QChar::ParagraphSeparator);
+    text.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+    return text;
 }
 
 class Editor : public QPlainTextEdit {
 public:
     using QPlainTextEdit::QPlainTextEdit;
 
-    void setLargeText(const QString& text, int cursorAt)
+    // The whole text, as a put: the history goes and the caret is at the start.
+    void setLargeText(const QString& text)
     {
-        QTextDocument* next = buildInSlices(text, document()->defaultFont());
-        next->setDocumentLayout(new QPlainTextDocumentLayout(next));
-        next->setParent(this);  // the editor deletes it when it is replaced in turn
-        setDocument(next);
-        QTextCursor cursor(next);
-        cursor.setPosition(std::min(cursorAt, next->characterCount() - 1));
-        setTextCursor(cursor);
+        document()->setUndoRedoEnabled(false);
+        QTextCursor all(document());
+        all.select(QTextCursor::Document);
+        replaceInSlices(all, rawParagraphs(text));
+        document()->setUndoRedoEnabled(true);
+        setTextCursor(QTextCursor(document()));
+        insertHeldDrops();
     }
 
 protected:
     void insertFromMimeData(const QMimeData* source) override
     {
-        QString pasted = source->hasText() ? source->text() : QString();
-        pasted.replace(QLatin1String("\r\n"), QString(QChar::ParagraphSeparator));
-        pasted.replace(QLatin1Char('\r'), QChar::ParagraphSeparator);
-        pasted.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+        const QString pasted = source->hasText() ? rawParagraphs(source->text()) : QString();
         if (isReadOnly() || !manyParagraphs(pasted))
             return QPlainTextEdit::insertFromMimeData(source);
-        const QTextCursor cursor = textCursor();
-        QString whole = document()->toRawText();
-        whole.replace(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), pasted);
-        setLargeText(whole, cursor.selectionStart() + int(pasted.size()));
+        QTextCursor selection = textCursor();
+        replaceInSlices(selection, pasted);
+        setTextCursor(selection);
+        ensureCursorVisible();
+        insertHeldDrops();
     }
+
+    // A drop from another program is no input the platform keeps back while
+    // the box is being filled: its text is kept and goes in at the caret once
+    // the text being built is in (and before the keys typed meanwhile, which
+    // the platform delivers after that). Nothing of the document is looked at
+    // for it meanwhile: its layout is out of date until the edit ends.
+    void dragMoveEvent(QDragMoveEvent* event) override
+    {
+        if (!building_)
+            return QPlainTextEdit::dragMoveEvent(event);
+        if (canInsertFromMimeData(event->mimeData()))
+            event->acceptProposedAction();
+    }
+    void dropEvent(QDropEvent* event) override
+    {
+        if (!building_)
+            return QPlainTextEdit::dropEvent(event);
+        if (!canInsertFromMimeData(event->mimeData()))
+            return event->ignore();
+        // The source's data lasts only as long as the drop.
+        heldDrops_.push_back(event->mimeData()->text());
+        event->acceptProposedAction();
+    }
+
+private:
+    // Replaces what `cursor` selects by `raw` (U+2029 between paragraphs), a
+    // slice at a time, as one edit; `cursor` ends after the new text.
+    void replaceInSlices(QTextCursor& cursor, const QString& raw)
+    {
+        building_ = true;
+        viewport()->setUpdatesEnabled(false);  // no frame of a half-made edit
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        qsizetype done = 0;
+        dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+            QElapsedTimer slice;
+            slice.start();
+            while (done < raw.size() && slice.elapsed() < kSliceMs) {
+                const qsizetype end = pieceEnd(raw, done);
+                cursor.insertText(raw.mid(done, end - done));
+                done = end;
+            }
+            return done >= raw.size();
+        });
+        cursor.endEditBlock();
+        viewport()->setUpdatesEnabled(true);
+        building_ = false;
+    }
+
+    // What was dropped while the text was built, at the caret, each an edit
+    // of its own as a drop is.
+    void insertHeldDrops()
+    {
+        for (const QString& text : std::exchange(heldDrops_, {})) {
+            QMimeData dropped;
+            dropped.setText(text);
+            insertFromMimeData(&dropped);  // a large drop is built in slices in turn
+        }
+    }
+
+    bool building_ = false;
+    std::vector<QString> heldDrops_;
 };
 
 QWidget* makeEditor(QWidget* parent, TextBox::Lines lines)
@@ -150,7 +202,7 @@ void TextBox::setText(const QString& text)
     QString plain = text;
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (manyParagraphs(plain))
-        static_cast<Editor*>(plainTextEdit())->setLargeText(plain.replace(QLatin1Char('\n'), QChar::ParagraphSeparator), 0);
+        static_cast<Editor*>(plainTextEdit())->setLargeText(plain);
     else
         plainTextEdit()->setPlainText(plain);
 }

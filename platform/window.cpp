@@ -62,15 +62,17 @@ void centre(QWidget& window)
 }
 
 // The window manager adds its frame only after the window is shown, so the
-// first centring uses the bare client size. When the frame becomes known
-// while the window still stands where it was put, at the size it had, it is
-// centred again, frame included. Once anything has moved or resized it first
-// (the user's drag, the compact and expanded views) it stays where it is:
-// the window never moves by itself, however late the frame is reported.
+// first centring uses the bare client size; once the frame is known, the
+// window is centred again, frame included. Wherever it stands by then, nobody
+// but the window manager has put it there: the user can drag a window only by
+// a frame it does not have yet, and a manager that places new windows itself
+// does so as it frames them. A window resized before that (the compact and
+// expanded views, under a manager that came late) stays where it is, and once
+// the frame is known the window never moves by itself again: a drag or a
+// change of view leaves it where the user has it.
 class CentreWhenFramed : public QObject {
 public:
-    explicit CentreWhenFramed(QWidget& window)
-        : QObject(&window), window_(window), placedAt_(window.pos()), placedSize_(window.size())
+    explicit CentreWhenFramed(QWidget& window) : QObject(&window), window_(window), placedSize_(window.size())
     {
         window.installEventFilter(this);
     }
@@ -85,7 +87,7 @@ protected:
         const bool framed = window_.frameGeometry().size() != window_.size();
         if (!resized && !framed)
             return false;
-        if (!resized && window_.pos() == placedAt_)
+        if (!resized)
             centre(window_);
         window_.removeEventFilter(this);
         deleteLater();
@@ -94,7 +96,6 @@ protected:
 
 private:
     QWidget& window_;
-    QPoint placedAt_;
     QSize placedSize_;
 };
 

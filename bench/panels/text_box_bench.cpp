@@ -2,8 +2,8 @@
 // 273 x 65 pixels, wrapped, no scroll bars): putting it in by program and by
 // pasting, the longest stall of the event loop over the next second (a 5 ms
 // timer; as wall time, and as the UI thread's processor time within a gap,
-// which leaves out a busy machine's waits for a core), and one key typed at
-// the end and at the start afterwards. Two
+// which leaves out a busy machine's waits for a core), one key typed at
+// the end and at the start afterwards, and the undo of a paste. Two
 // shapes: short lines, and one paragraph without a line break.
 //
 //   QT_QPA_PLATFORM=offscreen bin/text_box_bench
@@ -80,7 +80,8 @@ int main(int argc, char** argv)
     while (paragraph.size() < 1024 * 1024)
         paragraph += QStringLiteral("Hello there, this is a sentence to speak. ");
 
-    std::printf("%-34s %9s %12s %9s %9s %11s\n", "case", "put ms", "longest gap", "gap cpu", "key@end", "key@start");
+    std::printf("%-34s %9s %12s %9s %9s %11s %8s\n", "case", "put ms", "longest gap", "gap cpu", "key@end", "key@start",
+                "undo ms");
     for (const bool paste : {false, true}) {
         for (const QString* text : {&lines, &paragraph}) {
             QWidget window;
@@ -100,9 +101,22 @@ int main(int argc, char** argv)
             }, putMs, gapCpu);
             const double atEnd = keyMs(box.widget(), Qt::Key_End);
             const double atStart = keyMs(box.widget(), Qt::Key_Home);
+            double undoMs = 0;
+            if (paste) {  // the two keys, then the paste
+                auto* edit = static_cast<QPlainTextEdit*>(box.widget());
+                edit->undo();
+                edit->undo();
+                QElapsedTimer clock;
+                clock.start();
+                edit->undo();
+                QCoreApplication::processEvents();
+                undoMs = double(clock.nsecsElapsed()) / 1e6;
+                if (!edit->toPlainText().isEmpty())
+                    std::printf("the undo left %lld characters\n", static_cast<long long>(edit->toPlainText().size()));
+            }
             char what[64];
             std::snprintf(what, sizeof what, "%s 1 MiB, %s", paste ? "paste" : "setText", text == &lines ? "short lines" : "one paragraph");
-            std::printf("%-34s %9.0f %12.0f %9.0f %9.0f %11.0f\n", what, putMs, gap, gapCpu, atEnd, atStart);
+            std::printf("%-34s %9.0f %12.0f %9.0f %9.0f %11.0f %8.0f\n", what, putMs, gap, gapCpu, atEnd, atStart, undoMs);
         }
     }
     return 0;

@@ -14,6 +14,7 @@ struct Held {
     const void* owner;
     std::function<void()> entry;
     const void* coalesce;
+    std::function<bool()> stillDue;
 };
 
 int waiting = 0;
@@ -28,7 +29,8 @@ void replayHeld()
     while (!held.empty() && waiting == 0) {
         Held next = std::move(held.front());
         held.pop_front();
-        next.entry();
+        if (!next.stillDue || next.stillDue())
+            next.entry();
     }
 }
 
@@ -65,11 +67,12 @@ void waitKeepingWindowPainted(const std::function<bool(std::chrono::milliseconds
 
 bool callWaiting() { return waiting > 0; }
 
-void holdUntilCallReturns(const void* owner, std::function<void()> entry, const void* coalesce)
+void holdUntilCallReturns(const void* owner, std::function<void()> entry, const void* coalesce,
+                          std::function<bool()> stillDue)
 {
     if (coalesce && std::any_of(held.begin(), held.end(), [&](const Held& h) { return h.coalesce == coalesce; }))
         return;
-    held.push_back({owner, std::move(entry), coalesce});
+    held.push_back({owner, std::move(entry), coalesce, std::move(stillDue)});
     if (waiting == 0)
         postReplay();
 }

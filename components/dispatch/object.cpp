@@ -32,26 +32,43 @@ Result Object::call(DispId id, const Args& args)
     return doCall(id, args);
 }
 
-void Object::raiseEvent(int position, Args& args)
+void Object::raiseEvent(int position, Args& args) { raise(position, args, nullptr); }
+
+void Object::raiseEvent(int position)
+{
+    Args none;
+    raise(position, none, nullptr);
+}
+
+void Object::raiseEvent(int position, Args& args, const Content& content) { raise(position, args, &content); }
+
+void Object::raiseEvent(int position, const Content& content)
+{
+    Args none;
+    raise(position, none, &content);
+}
+
+void Object::raise(int position, Args& args, const Content* content)
 {
     if (!sink_)
         return;
     if (callWaiting()) {
         // Raised from the event loop inside a call that waits: the host handles
-        // it once that call has returned, with a copy of the arguments.
-        holdUntilCallReturns(this, [this, position, copy = args]() mutable {
-            if (sink_)
-                sink_->handleEvent(*this, position, copy);
-        });
+        // it once that call has returned, with a copy of the arguments. The
+        // content lives in this object, which forgets what it holds as it goes.
+        std::function<bool()> stillDue;
+        if (content)
+            stillDue = [content, epoch = content->epoch_] { return content->epoch_ == epoch; };
+        holdUntilCallReturns(
+            this,
+            [this, position, copy = args]() mutable {
+                if (sink_)
+                    sink_->handleEvent(*this, position, copy);
+            },
+            nullptr, std::move(stillDue));
         return;
     }
     sink_->handleEvent(*this, position, args);
-}
-
-void Object::raiseEvent(int position)
-{
-    Args none;
-    raiseEvent(position, none);
 }
 
 Result Object::fail(int number, QString description) const

@@ -12,6 +12,20 @@ namespace vizmo::dispatch {
 
 class Object;
 
+// Something a component shows or plays that the host replaces by a put: the
+// player's script, for one. An event raised for it while a call waits is held
+// with the content it was raised for, and dropped if that content has been
+// replaced by the time the event would reach the host.
+class Content {
+public:
+    // A put has put new content in the old one's place.
+    void replaced() { ++epoch_; }
+
+private:
+    friend class Object;
+    quint64 epoch_ = 0;
+};
+
 // The host side of a component's events. Arguments are passed by reference:
 // the host may change them (a Boolean Cancel, for instance) before returning.
 class EventSink {
@@ -53,11 +67,17 @@ protected:
     // not seen here.
     void raiseEvent(int position, Args& args);
     void raiseEvent(int position);
+    // The same for an event of `content`, a member of this object: held, it is
+    // dropped if `content` has been replaced before the host would get it.
+    void raiseEvent(int position, Args& args, const Content& content);
+    void raiseEvent(int position, const Content& content);
 
     // An error result whose source is this class.
     Result fail(int number, QString description) const;
 
 private:
+    void raise(int position, Args& args, const Content* content);
+
     QString className_;
     const MemberTable& table_;
     EventSink* sink_ = nullptr;

@@ -81,6 +81,7 @@ Result Vizmo4::setScriptName(const QString& path)
     progressTimer_.stop();
     audio_.reset();
     script_ = std::move(next);
+    scriptContent_.replaced();
     if (sound)
         audio_ = std::make_unique<ScriptAudio>(std::move(sound));
     scriptPath_ = path;
@@ -88,14 +89,14 @@ Result Vizmo4::setScriptName(const QString& path)
     const quint64 generation = ++generation_;
     update();
     if (wasRunning) {
-        raiseEvent(event::Stop);
+        raiseEvent(event::Stop, scriptContent_);
         if (generation != generation_)
             return {};
     }
     if (!script_)
         return {};
     Args args{Variant::string(path)};
-    raiseEvent(event::ScriptLoaded, args);
+    raiseEvent(event::ScriptLoaded, args, scriptContent_);
     if (generation == generation_ && autoPlay_ == 1)
         startPlayback();
     return {};

@@ -9,6 +9,8 @@
 // Playing the script: its timeline and sound, and the Play, Pause, Stop,
 // Progress and Eof events. Every change bumps the generation, so a step that
 // raised an event can tell whether the host's handler changed things meanwhile.
+// The events belong to the script: one held while a call waits is dropped if
+// the script has been replaced before it would reach the host.
 
 namespace vizmo::player {
 
@@ -26,7 +28,7 @@ void Vizmo4::startPlayback()
     const quint64 generation = ++generation_;
     progressTimer_.start();
     update();
-    raiseEvent(event::Play);
+    raiseEvent(event::Play, scriptContent_);
     if (generation == generation_)
         raiseProgress(PlaybackState::Playing, timeline_.position(now()));
 }
@@ -42,7 +44,7 @@ void Vizmo4::pausePlayback()
     progressTimer_.stop();
     ++generation_;
     update();  // the bar's button turns from pause to play
-    raiseEvent(event::Pause);
+    raiseEvent(event::Pause, scriptContent_);
 }
 
 void Vizmo4::stopPlayback()
@@ -58,7 +60,7 @@ void Vizmo4::stopPlayback()
     progressTimer_.stop();
     const quint64 generation = ++generation_;
     update();
-    raiseEvent(event::Stop);
+    raiseEvent(event::Stop, scriptContent_);
     if (generation == generation_)
         raiseProgress(PlaybackState::Stopped, 0);
 }
@@ -100,7 +102,7 @@ void Vizmo4::finishScript()
     if (generation != generation_)
         return;
     Args args{Variant::string(finished)};
-    raiseEvent(event::Eof, args);
+    raiseEvent(event::Eof, args, scriptContent_);
 }
 
 void Vizmo4::raiseProgress(PlaybackState state, double positionMs)
@@ -111,7 +113,7 @@ void Vizmo4::raiseProgress(PlaybackState state, double positionMs)
     const int current = std::clamp(int(std::lround(positionMs)), 0, total);
     Args args{Variant::i4(int(state)), Variant::i4(int(std::floor(current * fps_ / 1000.0))), Variant::i4(current),
               Variant::i4(total)};
-    raiseEvent(event::Progress, args);
+    raiseEvent(event::Progress, args, scriptContent_);
 }
 
 void Vizmo4::seekTo(double fraction)

@@ -153,6 +153,9 @@ private:
 
     FaceModel model_;
     std::shared_ptr<const Script> script_;
+    // What the script's events (Play to Eof, Progress) belong to: one held
+    // while a call waits is dropped if a put has replaced the script since.
+    dispatch::Content scriptContent_;
     std::unique_ptr<ScriptAudio> audio_;
     PlaybackTimeline timeline_;
     LifeMotion life_;

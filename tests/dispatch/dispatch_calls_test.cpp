@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     int reached = 0;
     QString modelName;
     void raise(int position, Args& args) { raiseEvent(position, args); }
+    void raiseOf(int position, Args& args, const Content& content) { raiseEvent(position, args, content); }
+    Content script;
+    Content model;
 
 protected:
     Result doPut(DispId id, const Variant& value) override
@@ -159,4 +163,50 @@ TEST(DispatchCalls, EventsRaisedWhileACallWaitsReachTheHostAfterItInOrder)
     Args none;
     p.raise(player::event::Play, none);
     EXPECT_EQ(sink.seen.size(), 3u);
+}
+
+// An event held for content that is replaced before the host would get it is
+// dropped: the host must never see the end of a script it has replaced. Held
+// events of content still shown, and those of no content, keep their order.
+TEST(DispatchCalls, HeldEventsOfReplacedContentAreDroppedTheRestKeepTheirOrder)
+{
+    CountingPlayer p;
+    Sink sink;
+    p.setEventSink(&sink);
+    auto holdDuringAWait = [&](const std::function<void()>& raise) {
+        bool raised = false;
+        waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+            if (!raised)
+                raise();
+            raised = true;
+            return true;
+        });
+    };
+    Args progress{I4(0), I4(0), I4(1000), I4(1000)};
+    Args eof{Str("old.qvs")};
+    Args none;
+    holdDuringAWait([&] {
+        p.raiseOf(player::event::Progress, progress, p.script);
+        p.raise(player::event::MouseEnter, none);
+        p.raiseOf(player::event::Eof, eof, p.script);
+        p.raiseOf(player::event::ModelLoaded, none, p.model);
+    });
+    p.script.replaced();  // the handler's put, after its wait
+    Args loaded{Str("new.qvs")};
+    p.raiseOf(player::event::ScriptLoaded, loaded, p.script);  // not waiting: at once
+    ASSERT_EQ(sink.seen.size(), 1u);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(sink.seen.size(), 3u);
+    EXPECT_EQ(sink.seen[0].first, player::event::ScriptLoaded);
+    EXPECT_EQ(sink.seen[1].first, player::event::MouseEnter);
+    EXPECT_EQ(sink.seen[2].first, player::event::ModelLoaded);
+
+    // A put of other content (the model) leaves the script's held events alone.
+    sink.seen.clear();
+    holdDuringAWait([&] { p.raiseOf(player::event::Eof, eof, p.script); });
+    p.model.replaced();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(sink.seen.size(), 1u);
+    EXPECT_EQ(sink.seen[0].first, player::event::Eof);
+    EXPECT_EQ(sink.seen[0].second[0].asString(), "old.qvs");
 }

@@ -1,8 +1,11 @@
 """The window's own behaviour: start-up and centring, the compact and
-expanded views, the "Demo" page, tab changes, a damaged model, and a window
-manager that frames the window late."""
+expanded views, the "Demo" page, tab changes, a damaged model, a window
+manager that frames the window late, and one that places new windows itself."""
 
+import os
+import shutil
 import subprocess
+import tempfile
 import time
 
 import desktop as d
@@ -20,14 +23,21 @@ def start_up(executable):
     d.wait_for(lambda: w.width() == 264, 10)
     check("the window opens compact: 270 pixels with its frame", w.width() + 2 * FRAME == 270,
           f"client {w.width()}")
-    fx, fy, fw, fh = d.wait_for(lambda: d.frame_geometry(xid) if d.frame_geometry(xid)[3] > 289 else None,
-                                10) or d.frame_geometry(xid)
-    check("the decorated window is centred on the screen",
-          abs(2 * fx + fw - 1024) <= 1 and abs(2 * fy + fh - 768) <= 1, f"frame {fx},{fy} {fw}x{fh}")
+    check_centred(w, "the decorated window is centred on the screen")
     moved = face_moves(w)
     check("the face moves", moved > 0.002, f"{moved:.4f} of the player changed")
     readme_picture(w, "compact", shot("compact"))
     return app, w
+
+
+def check_centred(w, what):
+    """Whether the window, frame included, stands in the middle of the screen
+    once the window manager has framed it."""
+    fx, fy, fw, fh = d.wait_for(lambda: d.frame_geometry(w.xid) if d.frame_geometry(w.xid)[3] > 289 else None,
+                                10) or d.frame_geometry(w.xid)
+    time.sleep(0.5)  # and stays there
+    fx, fy, fw, fh = d.frame_geometry(w.xid)
+    return check(what, abs(2 * fx + fw - 1024) <= 1 and abs(2 * fy + fh - 768) <= 1, f"frame {fx},{fy} {fw}x{fh}")
 
 
 def expand_and_collapse(w):
@@ -163,6 +173,14 @@ def late_frame(w):
         return
     time.sleep(0.5)
     check("the late frame leaves the window where it was", w.client()[0] == x0, f"{w.client()[0]} against {x0}")
+    moves_only_when_the_user_moves_it(w)
+    shot("late-frame")
+
+
+def moves_only_when_the_user_moves_it(w):
+    """A drag by the title bar moves the framed window by the drag; the views
+    then change its right side only."""
+    x0 = w.client()[0]
     fx, fy, _, _ = d.frame_geometry(w.xid)
     title = (fx + 200, fy + (w.client()[1] - fy) // 2)
     d.drag(title, (title[0] + 50, title[1] + 30))
@@ -171,18 +189,60 @@ def late_frame(w):
     check("a drag by the title bar moves the window by the drag, and no further",
           moved is not None and w.client()[0] == x0 + 50, f"{w.client()[0]} against {x0 + 50}")
     x1 = w.client()[0]
-    w.click("<", "push button")
-    d.wait_for(lambda: w.width() == 264, 10)
+    wide = w.width() == 578
+    w.click("<" if wide else ">", "push button")
+    d.wait_for(lambda: w.width() == (264 if wide else 578), 10)
     time.sleep(0.5)
-    check("'<' then moves only the right side", w.width() == 264 and w.client()[0] == x1, f"{w.client()}")
-    w.click(">", "push button")
-    d.wait_for(lambda: w.width() == 578, 10)
+    check(f"'{'<' if wide else '>'}' then moves only the right side",
+          w.width() == (264 if wide else 578) and w.client()[0] == x1, f"{w.client()}")
+    w.click(">" if wide else "<", "push button")
+    d.wait_for(lambda: w.width() == (578 if wide else 264), 10)
     time.sleep(0.5)
-    check("and '>' too", w.width() == 578 and w.client()[0] == x1, f"{w.client()}")
-    shot("late-frame")
+    check(f"and '{'>' if wide else '<'}' too", w.width() == (578 if wide else 264) and w.client()[0] == x1,
+          f"{w.client()}")
 
 
 def end_late_window_manager():
     if late_window_manager is not None:
         late_window_manager.terminate()
         late_window_manager.wait(10)
+
+
+placing_window_manager = None
+placing_config = None
+
+
+def with_placing_window_manager():
+    """Ends the desktop's window manager and starts one that puts every new
+    window where its own rule says (openbox's per-application position,
+    forced: at 40, 30), whatever the program asked for."""
+    global placing_window_manager, placing_config
+    d.run("openbox", "--exit", check=False)
+    time.sleep(1.0)
+    with open("/etc/xdg/openbox/rc.xml") as f:
+        config = f.read()
+    rule = ('<applications>\n  <application class="*" type="normal">\n'
+            '    <position force="yes"><x>40</x><y>30</y></position>\n  </application>\n')
+    placing_config = tempfile.mkdtemp(prefix="vizmo-openbox.")
+    path = os.path.join(placing_config, "rc.xml")
+    with open(path, "w") as f:
+        f.write(config.replace("<applications>", rule, 1))
+    placing_window_manager = subprocess.Popen(["openbox", "--sm-disable", "--config-file", path],
+                                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(1.0)
+
+
+def placed_by_window_manager(w):
+    """The window opens centred where the window manager would have put it
+    elsewhere, and then goes only where the user moves it."""
+    if check_centred(w, "under a window manager that places windows itself the window opens centred"):
+        moves_only_when_the_user_moves_it(w)
+    shot("placed-by-window-manager")
+
+
+def end_placing_window_manager():
+    if placing_window_manager is not None:
+        placing_window_manager.terminate()
+        placing_window_manager.wait(10)
+    if placing_config is not None:
+        shutil.rmtree(placing_config, ignore_errors=True)

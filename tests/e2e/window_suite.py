@@ -15,8 +15,9 @@ from listening_steps import listening
 from player_steps import player_tab
 from speech_steps import speaking, speaking_drawn, speech_tab
 from suite import Window, check, close, launch
-from window_steps import (damaged_model, demo_tab, end_late_window_manager, expand_and_collapse, late_frame, start_up,
-                          tab_changes, without_window_manager)
+from window_steps import (damaged_model, demo_tab, end_late_window_manager, end_placing_window_manager,
+                          expand_and_collapse, late_frame, placed_by_window_manager, start_up, tab_changes,
+                          with_placing_window_manager, without_window_manager)
 
 program = sys.argv[1]
 
@@ -73,12 +74,17 @@ def main():
     session([start_up, expand_and_collapse, demo_tab, speech_tab, speaking, speaking_drawn, player_tab, tab_changes,
              listening])
     session([expand_and_collapse, damaged_model], damaged=True)
-    # Last: it ends the desktop's window manager and starts one of its own.
+    # Last: they end the desktop's window manager and start one of their own.
     without_window_manager()
     try:
         session([late_frame])
     finally:
         end_late_window_manager()
+    with_placing_window_manager()
+    try:
+        session([placed_by_window_manager])
+    finally:
+        end_placing_window_manager()
     print(f"{len(suite.failures)} failure(s)")
     return 1 if suite.failures else 0
 

@@ -1,7 +1,7 @@
 // Any bytes given as a model's drawing either load or are refused with error
 // 321 and a message naming the file; nothing else may happen. A drawing that
-// loads is drawn, at rest and in a pose that moves every layer, with a blink
-// and a mouth half way between two shapes.
+// loads is read by librsvg, measured, and drawn at rest and in a pose that
+// moves every layer, with a blink and a mouth half way between two shapes.
 #include "components/dispatch/error.h"
 #include "components/player/content/artwork_model.h"
 #include "components/player/drawing/artwork_renderer.h"

@@ -1,8 +1,9 @@
 // Tens of thousands of random user actions on the real window with the real
 // player and speech components: buttons hammered (Play, Pause and Stop most),
 // slider storms, tab changes while speaking, list choices that change model
-// and script (also from inside Eof, with auto-advance on), typing, mouse work
-// on the face, dialogs answered and cancelled at random.
+// and script (also from inside Eof, with auto-advance on), typing and large
+// pastes taken back, mouse work on the face, dialogs answered and cancelled at
+// random.
 //
 //   monkey [--actions N] [--seed S] [--hang-seconds H]
 //
@@ -29,6 +30,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
@@ -268,10 +270,17 @@ int main(int argc, char** argv)
                 static const char* words[] = {"Hello there. ", "Good morning, ", "one two three ", "Zebra! "};
                 if (pick(6) == 0)
                     QTest::keyClick(c.Text2->widget(), Qt::Key_A, Qt::ControlModifier);
-                if (pick(5) == 0)
+                if (pick(40) == 0) {
+                    // A paste of many lines is built in slices, the player and
+                    // speech going on meanwhile; one undo takes it back.
+                    QGuiApplication::clipboard()->setText(QStringLiteral("A pasted line.\n").repeated(1500 + pick(1500)));
+                    QTest::keyClick(c.Text2->widget(), Qt::Key_V, Qt::ControlModifier);
+                    QTest::keyClick(c.Text2->widget(), Qt::Key_Z, Qt::ControlModifier);
+                } else if (pick(5) == 0) {
                     QTest::keyClick(c.Text2->widget(), Qt::Key_Return);
-                else
+                } else {
                     QTest::keyClicks(c.Text2->widget(), QString::fromLatin1(words[pick(4)]));
+                }
             }
             break;
         case 9: {

@@ -40,7 +40,7 @@ echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
 echo "Depends: $depends"
 
 depends_on() { grep -Eq "(^|, )$1( |,|$)" <<<"$depends"; }
-for lib in libqt6widgets6 libqt6multimedia6 libespeak-ng1 libflite1 libsndfile1 libc6 \
+for lib in libqt6widgets6 libqt6multimedia6 librsvg2-2 libespeak-ng1 libflite1 libsndfile1 libc6 \
            qt6-qpa-plugins fonts-liberation fonts-wqy-microhei; do
   check "depends on $lib" depends_on "$lib"
 done
@@ -57,6 +57,8 @@ installed_as_needed() {  # every dependency is a real package, installed here at
   done < <(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ *|.*//')
 }
 check "every dependency is installed here at a fitting version" installed_as_needed
+depends_not_on() { ! depends_on "$1"; }
+check "no dependency on Qt SVG, which nothing draws with" depends_not_on libqt6svg6
 
 # The validators.
 dpkg-deb -x "$deb" "$work/root"
@@ -71,6 +73,13 @@ for size in 16 22 24 32 48 64 128 256; do
   check "icon at ${size}x$size" [ "$(/usr/bin/identify -format %wx%h "$root/usr/share/icons/hicolor/${size}x$size/apps/$icon.png" 2>/dev/null)" = "${size}x$size" ]
 done
 check "the menu entry runs the command on the PATH" [ -x "$root/usr/bin/$(sed -n 's/^Exec=//p' "$desktop")" ]
+# What drawing a character of one's own takes: the guide, its pictures, the
+# template, and the preview with its check.
+doc=$root/usr/share/doc/vizmo4-demo
+for file in draw-your-own-character.md character-template.svg images/draw-your-own.png; do
+  check "$file is installed" [ -s "$doc/$file" ]
+done
+check "the preview is on the PATH" [ -x "$root/usr/bin/vizmo4-preview" ]
 
 # Installed for real only where nothing is lost by it: a throw-away machine, and
 # the package not installed before (removing it afterwards would lose that).
@@ -85,6 +94,15 @@ if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ] &&
 else
   prefix=$root
 fi
+
+# The installed check reads the installed template: every layer found.
+check_template() {
+  QT_QPA_PLATFORM=offscreen "$prefix/usr/bin/vizmo4-preview" --check "$prefix/usr/share/doc/vizmo4-demo/character-template.svg" \
+    >"$work/check.txt" 2>"$work/check.err" &&
+    grep -q 'character-template.svg: 24 layers moved, 0 near misses resolved, 0 warnings' "$work/check.txt" ||
+    { cat "$work/check.txt" "$work/check.err"; return 1; }
+}
+check "vizmo4-preview --check takes the installed template" check_template
 
 # The installed command, started as the menu does: the entry's Exec line
 # without its field codes, found on the PATH.

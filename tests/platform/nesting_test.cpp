@@ -5,13 +5,17 @@
 #include "platform/check_box.h"
 #include "platform/combo_box.h"
 #include "platform/slider.h"
+#include "platform/text_box.h"
 #include "platform/timer.h"
 #include "support/fake_error_reporter.h"
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTest>
+#include <qpa/qwindowsysteminterface.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace vizmo;
@@ -89,7 +93,8 @@ TEST_F(Nesting, ComboSelectionByCodeInsideAnotherHandlerRunsNested)
 
 // While a component call waits, what the event loop brings is held: a timer's
 // ticks (as one, where the first came) and control notifications run after
-// the wait, in their order; a control that goes meanwhile takes its own along.
+// the wait, in their order; a control or timer that goes meanwhile takes its
+// own along.
 TEST_F(Nesting, NotificationsDuringACallWaitRunAfterItWithTicksAsOne)
 {
     Timer timer(reporter);
@@ -99,17 +104,20 @@ TEST_F(Nesting, NotificationsDuringACallWaitRunAfterItWithTicksAsOne)
     auto gone = std::make_unique<Slider>(&window, reporter);
     gone->setRange(0, 100);
     gone->onChange([&] { log << "gone"; });
+    auto goneTimer = std::make_unique<Timer>(reporter);
+    goneTimer->onTimer([&] { log << "gone tick"; });
     int polls = 0;
     dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
         switch (polls++) {
-        case 0: timer.tick(); gone->setValue(5); break;
-        case 1: timer.tick(); box.setValue(1); break;
+        case 0: timer.tick(); gone->setValue(5); goneTimer->tick(); break;
+        case 1: timer.tick(); box.setValue(1); goneTimer->tick(); break;
         case 2: timer.tick(); break;
         default: return true;
         }
         return false;
     });
     gone.reset();
+    goneTimer.reset();
     EXPECT_TRUE(log.isEmpty()) << log.join(", ").toStdString();
     QCoreApplication::processEvents();
     EXPECT_EQ(log, QStringList({"tick", "box 1"}));
@@ -117,6 +125,60 @@ TEST_F(Nesting, NotificationsDuringACallWaitRunAfterItWithTicksAsOne)
     timer.tick();
     timer.tick();
     EXPECT_EQ(log, QStringList({"tick", "box 1", "tick", "tick"}));
+}
+
+// A handler that makes two calls, each waiting: what the first wait held runs
+// once the handler has returned, not inside the second wait, where it would
+// cut the handler in two.
+TEST_F(Nesting, WhatOneWaitHeldRunsAfterTheHandlerNotInsideItsNextWait)
+{
+    Timer timer(reporter);
+    timer.onTimer([&] { log << "tick"; });
+    CheckBox box(&window, reporter);
+    box.onClick([&] { log << "box"; });
+    auto slowCall = [&](const char* name, const std::function<void()>& meanwhile) {
+        log << QString::fromLatin1(name);
+        int polls = 0;
+        dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+            if (polls == 0)
+                meanwhile();
+            // Several rounds of the event loop: a replay posted by the first
+            // wait would be reached in them.
+            return ++polls == 5;
+        });
+        log << QString::fromLatin1(name) + " returned";
+    };
+    slowCall("model", [&] { timer.tick(); });
+    slowCall("script", [&] { box.setValue(1); });
+    log << "handler done";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log, QStringList({"model", "model returned", "script", "script returned", "handler done", "tick", "box"}));
+}
+
+// A key pressed while a call waits stays in the platform's queue and reaches
+// the window after the handler that made the call, and after what the wait
+// held: the tick's handler still sees the box as it was.
+TEST_F(Nesting, InputThatCameDuringAWaitComesAfterWhatTheWaitHeld)
+{
+    TextBox box(&window, reporter);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    box.widget()->setFocus();
+    Timer timer(reporter);
+    timer.onTimer([&] { log << "tick sees '" + box.text() + "'"; });
+    int polls = 0;
+    dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+        if (polls == 0) {
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                window.windowHandle(), QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, "k");
+            timer.tick();
+        }
+        return ++polls == 3;  // the wait's loop runs with the key there to be taken
+    });
+    log << "handler done, box '" + box.text() + "'";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.join(" | ").toStdString(), "handler done, box '' | tick sees ''");
+    EXPECT_EQ(box.text(), "k");
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <qpa/qplatformdrag.h>
+#include <qpa/qwindowsysteminterface.h>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -17,6 +20,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 using namespace vizmo;
@@ -220,6 +225,157 @@ TEST_F(Notifications, ALargePasteRunsNoHandlerUntilTheTextIsIn)
     EXPECT_EQ(seen.first(), "A line");
     QString expected = pasted;
     EXPECT_EQ(text.text(), expected.replace("\n", "\r\n"));
+}
+
+// Input that comes while a large paste is being built, as the window system
+// brings it: keys wait in the platform's queue and go in after the pasted
+// text, in their order; a text dropped from another program cannot wait
+// there (the drop is answered at once), and goes in at the caret after the
+// paste too, before the keys typed meanwhile.
+class InputDuringAPaste : public Notifications {
+protected:
+    // Long texts compared, with where they part when they do.
+    static ::testing::AssertionResult same(const QString& actual, const QString& expected)
+    {
+        qsizetype at = 0;
+        while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+            ++at;
+        if (at == actual.size() && at == expected.size())
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "they part at " << at << " of " << actual.size() << " (expected "
+                                             << expected.size() << "): \"" << actual.mid(at - 10, 30).toStdString()
+                                             << "\" where \"" << expected.mid(at - 10, 30).toStdString() << "\" was expected";
+    }
+
+    InputDuringAPaste()
+    {
+        window.resize(300, 120);
+        edit->setGeometry(8, 8, 273, 65);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        edit->setFocus();
+        edit->setPlainText("Before.");
+        edit->moveCursor(QTextCursor::End);
+        QGuiApplication::clipboard()->setText(pasted);
+        QObject::connect(&during, &QTimer::timeout, [this] {
+            if (pasting && actions)
+                std::exchange(actions, {})();
+        });
+        during.start(1);
+    }
+    // A key from the window system: queued, as a real key press is.
+    void typeByPlatform(const QString& text)
+    {
+        const int key = Qt::Key_A + (text.at(0).toLatin1() - 'a');
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle(), QEvent::KeyPress, key, Qt::NoModifier, text);
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle(), QEvent::KeyRelease, key, Qt::NoModifier, text);
+    }
+    // A drop from another program, as the window system delivers it: at once.
+    void dropByPlatform(const QString& text)
+    {
+        QMimeData data;
+        data.setText(text);
+        const QPoint at = edit->viewport()->mapTo(&window, QPoint(1, 3));
+        QWindowSystemInterface::handleDrag(window.windowHandle(), &data, at, Qt::CopyAction, Qt::LeftButton, {});
+        const QPlatformDropQtResponse response = QWindowSystemInterface::handleDrop(
+            window.windowHandle(), &data, at, Qt::CopyAction, Qt::LeftButton, {});
+        dropAccepted = response.isAccepted();
+    }
+    void paste()
+    {
+        pasting = true;
+        edit->paste();
+        pasting = false;
+    }
+    QString expected(const QString& after) const
+    {
+        QString whole = "Before." + pasted + after;
+        return whole.replace("\n", "\r\n");
+    }
+
+    TextBox text{&window, reporter, TextBox::Lines::Multi};
+    QPlainTextEdit* edit = static_cast<QPlainTextEdit*>(text.widget());
+    const QString pasted = QString("A line to paste, long enough to count.\n").repeated(50000);
+    QTimer during;
+    bool pasting = false;
+    std::function<void()> actions;  // run once, from inside the paste
+    bool dropAccepted = false;
+};
+
+TEST_F(InputDuringAPaste, KeysTypedMeanwhileGoInAfterThePastedTextInTheirOrder)
+{
+    actions = [this] {
+        typeByPlatform("x");
+        typeByPlatform("y");
+    };
+    paste();
+    ASSERT_FALSE(actions) << "the keys came while the text was being built";
+    EXPECT_TRUE(same(text.text(), expected(""))) << "no key went in while the paste was built";
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(same(text.text(), expected("xy")));
+}
+
+TEST_F(InputDuringAPaste, ATextDroppedMeanwhileGoesInAfterThePastedTextBeforeTheKeys)
+{
+    actions = [this] {
+        typeByPlatform("x");
+        dropByPlatform("dropped");
+        dropByPlatform(" and more");
+    };
+    paste();
+    ASSERT_FALSE(actions);
+    EXPECT_TRUE(dropAccepted) << "a drop refused would be lost to the user";
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(same(text.text(), expected("dropped and morex")));
+    // A text put by a handler is built the same way: what is dropped meanwhile
+    // goes in at the caret once the text is in, at its start.
+    const QString put = QString("A line put by a handler.\r\n").repeated(20000);
+    actions = [this] { dropByPlatform("Dropped. "); };
+    pasting = true;
+    text.setText(put);
+    pasting = false;
+    ASSERT_FALSE(actions);
+    EXPECT_TRUE(same(text.text(), "Dropped. " + put));
+    // Outside a paste a drop goes where it is dropped, at once.
+    edit->moveCursor(QTextCursor::Start);
+    QCoreApplication::processEvents();
+    dropByPlatform("Now ");
+    EXPECT_TRUE(text.text().startsWith("Now Dropped. A line")) << text.text().left(20).toStdString();
+}
+
+// One undo takes a large paste back whole, and the edits before it stay
+// undoable, as with a small paste; a large put, like a small one, leaves
+// nothing to undo.
+TEST_F(InputDuringAPaste, OneUndoTakesALargePasteBackAsItDoesASmallOne)
+{
+    for (const QString& clip : {QString("small\npaste\n"), pasted}) {
+        edit->setPlainText("Before.");
+        edit->moveCursor(QTextCursor::End);
+        QTest::keyClicks(edit, " typed");
+        QTextCursor select = edit->textCursor();
+        select.setPosition(0);
+        select.setPosition(6, QTextCursor::KeepAnchor);  // "Before"
+        edit->setTextCursor(select);
+        QGuiApplication::clipboard()->setText(clip);
+        edit->paste();
+        ASSERT_TRUE(same(edit->toPlainText(), clip + ". typed"));
+        edit->undo();
+        EXPECT_TRUE(same(edit->toPlainText(), "Before. typed")) << clip.size();
+        edit->undo();
+        EXPECT_TRUE(same(edit->toPlainText(), "Before.")) << clip.size();
+        edit->redo();
+        edit->redo();
+        EXPECT_TRUE(same(edit->toPlainText(), clip + ". typed")) << clip.size();
+    }
+    for (const QString& put : {QString("small\r\nput"), QString(pasted).replace("\n", "\r\n")}) {
+        QTest::keyClicks(edit, "typed");
+        text.setText(put);
+        EXPECT_TRUE(same(text.text(), put));
+        EXPECT_FALSE(edit->document()->isUndoAvailable()) << put.size();
+        EXPECT_EQ(edit->textCursor().position(), 0) << put.size();
+    }
 }
 
 TEST_F(Notifications, TimerTicksAtItsIntervalAndStopsAtZero)

@@ -1,6 +1,7 @@
 // The tab control: Click after the change with the previous tab, nothing while
 // it is built, pages placed from the control's own corner, one page shown.
 
+#include "components/dispatch/call_wait.h"
 #include "platform/label.h"
 #include "platform/tab_control.h"
 #include "support/fake_error_reporter.h"
@@ -52,6 +53,38 @@ TEST_F(TabControlTest, ClickComesAfterTheChangeWithThePreviousTab)
     EXPECT_EQ(clicks[0], std::make_pair(0, 2));
     EXPECT_EQ(clicks[1], std::make_pair(2, 1));
     EXPECT_EQ(tabs.caption(), "QV4 Player");
+}
+
+// Writes over the stack below the caller, where the frames of a change that
+// has returned lay: a held handler that still read them would find this.
+[[gnu::noinline]] void overwriteOldFrames()
+{
+    volatile unsigned char frames[16384];
+    for (auto& byte : frames)
+        byte = 0x5a;
+}
+
+// While a call waits, a change of tab is held; its Click runs after the call
+// with the tab that was current before each change, though the code that made
+// the change has long returned.
+TEST_F(TabControlTest, AHeldClickKeepsThePreviousTabOfItsChange)
+{
+    int polls = 0;
+    dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+        switch (polls++) {
+        case 0: tabs.setTab(2); break;
+        case 1: tabs.setTab(1); break;
+        default: return true;
+        }
+        return false;
+    });
+    EXPECT_TRUE(clicks.empty());
+    overwriteOldFrames();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0].first, 0);
+    EXPECT_EQ(clicks[1].first, 2);
+    EXPECT_EQ(tabs.tab(), 1);
 }
 
 TEST_F(TabControlTest, UserClickOnATabRaisesClickAndTheWheelChangesNothing)

@@ -61,9 +61,10 @@ TEST(WindowWidth, ClientAreaChangesOnTheRightOnly)
 }
 
 // Centred frame included once the frame is known (the offscreen platform
-// gives every window one at once); a window that something else moved or
-// resized before that stays where it was put.
-TEST(WindowPlacement, CentredWithItsFrameUnlessMovedOrResizedBeforeTheFrameIsKnown)
+// gives every window one at once), wherever the window was put before that (a
+// window manager that places new windows itself); a window resized before
+// that stays where it was put, and after it nothing moves the window again.
+TEST(WindowPlacement, CentredWithItsFrameUnlessResizedBeforeTheFrameIsKnown)
 {
     vizmo::testing::FakeScreen screen(15.0f);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -78,21 +79,27 @@ TEST(WindowPlacement, CentredWithItsFrameUnlessMovedOrResizedBeforeTheFrameIsKno
     ASSERT_TRUE(QTest::qWaitForWindowExposed(plain.widget()));
     ASSERT_NE(plain.widget()->frameGeometry().size(), plain.widget()->size()) << "no frame to centre with";
     EXPECT_TRUE(centred(plain.widget())) << plain.widget()->frameGeometry().x();
+    // Then the user drags it, and changes the view: it stays where it is put.
+    plain.widget()->move(10, 20);
+    QCoreApplication::processEvents();
+    plain.setWidthTwips(584.0f * 15.0f);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(plain.widget()->pos(), QPoint(10, 20));
 
-    Window moved(screen, 3960, 4335);
-    moved.centreOnPrimaryScreen();
-    moved.widget()->move(10, 20);
-    moved.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(moved.widget()));
-    EXPECT_EQ(moved.widget()->pos(), QPoint(10, 20));
+    Window placed(screen, 3960, 4335);
+    placed.centreOnPrimaryScreen();
+    placed.widget()->move(10, 20);  // where a window manager of its own placement puts it
+    placed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(placed.widget()));
+    EXPECT_TRUE(centred(placed.widget())) << placed.widget()->frameGeometry().x();
 
     Window grown(screen, 3960, 4335);
     grown.centreOnPrimaryScreen();
-    const QPoint placed = grown.widget()->pos();
+    const QPoint put = grown.widget()->pos();
     grown.setWidthTwips(584.0f * 15.0f);
     grown.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(grown.widget()));
-    EXPECT_EQ(grown.widget()->pos(), placed) << "only the right side moves";
+    EXPECT_EQ(grown.widget()->pos(), put) << "only the right side moves";
 }
 
 TEST(TwipsPlacement, FrameChildrenArePlacedFromTheFrameCorner)

@@ -4,6 +4,7 @@
 #include "components/player/drawing/artwork_mouth.h"
 #include "components/player/drawing/artwork_pose.h"
 #include "components/player/drawing/artwork_renderer.h"
+#include "components/player/content/svg_document.h"
 #include "player_test_support.h"
 
 #include <QImage>
@@ -89,6 +90,7 @@ ArtworkGeometry face()
     set(ArtLayer::Neck, {45, 65, 10, 20});
     set(ArtLayer::Body, {20, 80, 60, 20});
     set(ArtLayer::Head, {30, 20, 40, 50});
+    g.headExtent = g[ArtLayer::Head];
     set(ArtLayer::LeftEyeWhite, {35, 38, 10, 5});
     set(ArtLayer::LeftEyeIris, {38, 38, 4, 4});
     set(ArtLayer::LeftEyeLid, {34, 34, 12, 9});
@@ -222,6 +224,8 @@ const QByteArray kColours = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="
   <g id="mouth-open"><rect x="40" y="60" width="20" height="10" fill="#0000ff"/></g>
 </svg>)";
 
+// Paints a drawing on a canvas whose pixels are the drawing's units (times
+// `side` / 100): the player's fit, with room for motion, taken out.
 struct Canvas {
     explicit Canvas(const QByteArray& svg) : artwork(readArtwork(svg, QStringLiteral("c.svg")).value()), renderer(artwork) {}
     QImage paint(const FacePose& pose, int side = 100)
@@ -229,7 +233,10 @@ struct Canvas {
         QImage image(side, side, QImage::Format_RGB32);
         image.fill(Qt::black);
         QPainter painter(&image);
-        renderer.paint(painter, QRectF(0, 0, side, side), pose, {{}, Qt::black, [](QPainter&) {}});
+        const double k = side / 100.0;
+        const QRectF shown = frameWithRoom(artwork->geometry);
+        const QRectF area(shown.x() * k, shown.y() * k, shown.width() * k, shown.height() * k);
+        renderer.paint(painter, area, pose, {{}, Qt::black, [](QPainter&) {}});
         return image;
     }
     std::shared_ptr<const Artwork> artwork;
@@ -280,24 +287,268 @@ TEST(DrawnRendering, TheIrisIsCutToItsWhite)
     EXPECT_EQ(outside, 0) << "nothing of the iris beyond the white";
 }
 
-// Half way through a cross-fade between two shapes that cover the same
-// pixels, the pixels stay covered: no head shows through the lips.
-TEST(DrawnRendering, ACrossFadeOfTwoMouthsKeepsTheMouthCovered)
+// Two mouths drawn as differently as an emoji's: a thin red line at rest and
+// a tall blue opening lower down.
+const QByteArray kTwoMouths = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+  <g id="head"><rect x="20" y="10" width="60" height="80" fill="#00ff00"/></g>
+  <g id="mouth-rest"><rect x="36" y="60" width="28" height="2" fill="#ff0000"/></g>
+  <g id="mouth-open"><rect x="44" y="62" width="12" height="18" fill="#0000ff"/></g>
+</svg>)";
+
+// The opening of an "aa" at which the rest and open shapes weigh the same.
+double halfWayToOpen(const DrawnMouths& mouths)
 {
-    Canvas c(kColours);
-    const DrawnMouths mouths = drawnMouths(c.artwork->geometry);
-    double low = 0, high = 1;  // the opening at which rest and open weigh the same
+    double low = 0, high = 1;
     for (int i = 0; i < 40; ++i) {
         const double mid = (low + high) / 2;
-        const MouthWeights w = mouthWeights(visemeShape(viseme::aa, mid), mouths);
-        (w[slot(ArtLayer::MouthOpen)] < 0.5 ? low : high) = mid;
+        (mouthWeights(visemeShape(viseme::aa, mid), mouths)[slot(ArtLayer::MouthOpen)] < 0.5 ? low : high) = mid;
     }
+    return low;
+}
+
+// Every frame of a change from rest to "aa" shows one mouth: never the red
+// and the blue shape together, and never one see-through over the head.
+TEST(DrawnRendering, AChangeOfMouthShowsOneShapeAtEveryFrame)
+{
+    Canvas c(kTwoMouths);
+    const QRect mouth(30, 54, 40, 32);
+    const auto red = [](QColor p) { return p.red() > 200 && p.blue() < 40 && p.green() < 40; };
+    const auto blue = [](QColor p) { return p.blue() > 200 && p.red() < 40 && p.green() < 40; };
+    // Red and blue in one pixel: one shape seen through the other.
+    const auto both = [](QColor p) { return p.red() > 40 && p.blue() > 40; };
+    int redFrames = 0, blueFrames = 0;
+    for (int step = 0; step <= 60; ++step) {
+        FacePose pose;
+        pose.mouth = visemeShape(viseme::aa, step / 60.0);
+        const QImage frame = c.paint(pose);
+        const int reds = count(frame, red, mouth), blues = count(frame, blue, mouth);
+        EXPECT_TRUE(reds == 0 || blues == 0) << "two shapes at step " << step;
+        EXPECT_GT(reds + blues, 20) << "no mouth at step " << step;
+        EXPECT_EQ(count(frame, both, mouth), 0) << "one shape through the other at step " << step;
+        redFrames += reds > 0, blueFrames += blues > 0;
+    }
+    EXPECT_GT(redFrames, 0);
+    EXPECT_GT(blueFrames, 0);
+}
+
+// Half way between a thin and a tall mouth, the shape shown fills the box
+// between theirs: each edge between the two shapes' edges, where either
+// shape shown there stands in the same place.
+TEST(DrawnRendering, HalfWayThroughAMouthChangeTheShapeFillsTheBoxBetweenBoth)
+{
+    Canvas c(kTwoMouths);
+    const double half = halfWayToOpen(drawnMouths(c.artwork->geometry));
+    const auto covered = [&](double opening) {
+        FacePose pose;
+        pose.mouth = visemeShape(viseme::aa, opening);
+        const QImage frame = c.paint(pose);
+        QRect box;
+        for (int y = 50; y < 90; ++y)
+            for (int x = 25; x < 75; ++x)
+                if (frame.pixelColor(x, y).green() < 128)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QRect before = covered(half - 0.002), after = covered(half + 0.002);
+    for (const QRect& box : {before, after}) {
+        // Rest spans 36..64 across, 60..62 down; open 44..56 and 62..80.
+        EXPECT_NEAR(box.left(), 40, 1.5);
+        EXPECT_NEAR(box.right() + 1, 60, 1.5);
+        EXPECT_NEAR(box.top(), 61, 1.5);
+        EXPECT_NEAR(box.bottom() + 1, 71, 1.5);
+    }
+    EXPECT_LE(std::abs(before.top() - after.top()) + std::abs(before.bottom() - after.bottom()), 2)
+        << "the swap of shapes moves the mouth";
+}
+
+// The share of pixels that differ by more than 48 levels in a channel.
+double differing(const QImage& a, const QImage& b)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            n += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))}) > 48;
+        }
+    return double(n) / (a.width() * a.height());
+}
+
+// At rest, the layers composed are the file as librsvg draws it whole, less
+// what the player does not show at rest (the other mouths, the shut lids):
+// clip paths, a mask, a blur, a <symbol> and CSS classes (juno), and a whole
+// drawing inside a masked group (lorelei).
+TEST(DrawnRendering, AtRestTheCharacterIsTheFileAsLibrsvgDrawsIt)
+{
+    for (const char* name : {"juno.svg", "lorelei.svg"}) {
+        const auto art = loadArtwork(QStringLiteral(VIZMO_PLAYER_TEST_DIR "/drawings/") + QLatin1String(name));
+        ASSERT_TRUE(art.ok()) << art.error().description.toStdString();
+        const Artwork& a = *art.value();
+        constexpr int kSide = 200;
+        const QRectF area(0, 0, kSide, kSide);
+        QImage ours(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+        ours.fill(Qt::white);
+        QPainter painter(&ours);
+        ArtworkRenderer renderer(art.value());
+        renderer.paint(painter, area, FacePose{}, {{}, Qt::white, [](QPainter&) {}});
+        painter.end();
+        QStringList hidden;
+        for (int i = 0; i < kArtLayerCount; ++i) {
+            const auto layer = ArtLayer(i);
+            const bool shown = !isMouthLayer(layer) || layer == nearestMouth(viseme::Silence, drawnMouths(a.geometry));
+            if (!a.ids[std::size_t(i)].isEmpty() && (!shown || layer == ArtLayer::LeftEyeLid || layer == ArtLayer::RightEyeLid))
+                hidden << SvgDocument::selectorOf(a.ids[std::size_t(i)]);
+        }
+        QImage whole(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+        whole.fill(Qt::white);
+        ASSERT_TRUE(a.svg->render(whole, artworkPlacement(a.geometry, area), {}, hidden));
+        EXPECT_LT(differing(ours, whole), 0.002) << name;
+        // Something was drawn at all.
+        EXPECT_GT(differing(ours, QImage(kSide, kSide, QImage::Format_ARGB32_Premultiplied)), 0.05) << name;
+    }
+}
+
+// The layers stack as the file stacks them: clothes drawn after a head that
+// was drawn with its shoulders lie over them, and the back hair, drawn
+// first, stays behind the head through a turn.
+TEST(DrawnRendering, LayersStackInTheFilesOrder)
+{
+    Canvas c(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="back-hair"><rect x="20" y="10" width="60" height="50" fill="#0000ff"/></g>
+      <g id="head"><rect x="30" y="15" width="40" height="50" fill="#00ff00"/><rect x="20" y="70" width="60" height="30" fill="#00ff00"/></g>
+      <g id="body"><rect x="15" y="75" width="70" height="25" fill="#ff0000"/></g>
+      <g id="mouth-rest"><rect x="45" y="50" width="10" height="2" fill="#000000"/></g>
+    </svg>)");
+    EXPECT_EQ(c.artwork->stacking, (std::vector<ArtLayer>{ArtLayer::BackHair, ArtLayer::Head, ArtLayer::Body,
+                                                          ArtLayer::MouthRest}));
     FacePose pose;
-    pose.mouth = visemeShape(viseme::aa, low);
-    const QColor middle = c.paint(pose).pixelColor(50, 65);
-    EXPECT_NEAR(middle.red(), 128, 8);
-    EXPECT_NEAR(middle.blue(), 128, 8);
-    EXPECT_LT(middle.green(), 4) << "the head shows through the mouth";
+    EXPECT_EQ(c.paint(pose).pixelColor(50, 85), QColor(255, 0, 0)) << "the clothes over the head's shoulders";
+    for (double turn : {-1.0, 1.0}) {
+        pose.headX = turn;
+        const QImage turned = c.paint(pose);
+        const QPointF centre = poseArtwork(c.artwork->geometry, pose).place[std::size_t(ArtLayer::Head)].map(QPointF(50, 40));
+        EXPECT_EQ(turned.pixelColor(centre.toPoint()), QColor(0, 255, 0)) << "the head over the hair, turned " << turn;
+        EXPECT_EQ(turned.pixelColor(50, 12).blue(), 255) << "the hair above it";
+    }
+    Canvas reversed(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="body"><rect x="15" y="75" width="70" height="25" fill="#ff0000"/></g>
+      <g id="head"><rect x="30" y="15" width="40" height="50" fill="#00ff00"/><rect x="20" y="70" width="60" height="30" fill="#00ff00"/></g>
+      <g id="mouth-rest"><rect x="45" y="50" width="10" height="2" fill="#000000"/></g>
+    </svg>)");
+    EXPECT_EQ(reversed.paint(FacePose{}).pixelColor(50, 85), QColor(0, 255, 0)) << "as the file says, the other way";
+}
+
+// A small round head with features near its edge: at the limits of turn,
+// nod and tilt no feature is drawn off the head.
+TEST(DrawnPose, FeaturesStayInsideTheHeadAtTheLimitsOfTurnNodAndTilt)
+{
+    Canvas c(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="head"><circle cx="50" cy="45" r="22" fill="#00ff00"/></g>
+      <g id="eye-left-white"><ellipse cx="40" cy="42" rx="5" ry="3" fill="#ff0000"/></g>
+      <g id="eye-right-white"><ellipse cx="60" cy="42" rx="5" ry="3" fill="#ff0000"/></g>
+      <g id="brow-left"><rect x="32" y="34" width="12" height="2" fill="#ff0000"/></g>
+      <g id="brow-right"><rect x="56" y="34" width="12" height="2" fill="#ff0000"/></g>
+      <g id="nose"><rect x="48" y="46" width="4" height="6" fill="#ff0000"/></g>
+      <g id="mouth-rest"><rect x="40" y="56" width="20" height="3" fill="#ff0000"/></g>
+    </svg>)");
+    const ArtworkGeometry& g = c.artwork->geometry;
+    int checked = 0;
+    for (double x : {-1.0, 0.0, 1.0})
+        for (double y : {-1.0, 0.0, 1.0})
+            for (double z : {-1.0, 0.0, 1.0}) {
+                FacePose pose;
+                pose.headX = x, pose.headY = y, pose.headZ = z;
+                const QImage frame = c.paint(pose, 200);
+                const QTransform head = poseArtwork(g, pose).place[std::size_t(ArtLayer::Head)].inverted();
+                int off = 0;
+                for (int py = 0; py < 200; ++py)
+                    for (int px = 0; px < 200; ++px) {
+                        const QColor p = frame.pixelColor(px, py);
+                        if (p.red() < 128)
+                            continue;
+                        // Where the pixel lies on the head as drawn, at rest.
+                        const QPointF at = head.map(QPointF((px + 0.5) / 2, (py + 0.5) / 2));
+                        off += std::hypot(at.x() - 50, at.y() - 45) > 22 + 0.75;
+                    }
+                EXPECT_EQ(off, 0) << "pose " << x << ", " << y << ", " << z;
+                ++checked;
+            }
+    EXPECT_EQ(checked, 27);
+}
+
+// A head that fills its page, at the limits of turn, nod and tilt, is
+// never cut at the player's edge: the player leaves it room.
+TEST(DrawnRendering, AHeadThatFillsThePageIsNotCutAtTheEdge)
+{
+    const auto art = readArtwork(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="head"><circle cx="50" cy="50" r="50" fill="#00ff00"/></g>
+      <g id="mouth-rest"><rect x="40" y="70" width="20" height="3" fill="#ff0000"/></g></svg>)", QStringLiteral("f.svg"));
+    ASSERT_TRUE(art.ok());
+    ArtworkRenderer renderer(art.value());
+    for (double x : {-1.0, 0.0, 1.0})
+        for (double y : {-1.0, 0.0, 1.0})
+            for (double z : {-1.0, 0.0, 1.0}) {
+                FacePose pose;
+                pose.headX = x, pose.headY = y, pose.headZ = z;
+                QImage image(120, 120, QImage::Format_RGB32);
+                image.fill(Qt::black);
+                QPainter painter(&image);
+                renderer.paint(painter, image.rect(), pose, {{}, Qt::black, [](QPainter&) {}});
+                painter.end();
+                int edge = 0;
+                for (int i = 0; i < 120; ++i)
+                    for (const QPoint p : {QPoint(i, 0), QPoint(i, 119), QPoint(0, i), QPoint(119, i)})
+                        edge += image.pixelColor(p).green() > 64;
+                EXPECT_EQ(edge, 0) << "pose " << x << ", " << y << ", " << z;
+            }
+}
+
+// The upper lid follows the gaze down, and not up.
+TEST(DrawnPose, TheLidsComeDownForALookDownAndNotForALookUp)
+{
+    ArtworkGeometry g = face();
+    FacePose pose;
+    const double open = poseArtwork(g, pose).lidCover[0];
+    pose.eyes[0].y = -1;  // down
+    const double down = poseArtwork(g, pose).lidCover[0];
+    pose.eyes[0].y = 1;  // up
+    const double up = poseArtwork(g, pose).lidCover[0];
+    EXPECT_GT(down, open + 0.05);
+    EXPECT_DOUBLE_EQ(up, open);
+}
+
+// Moved to a screen with another pixel ratio, at the same size, the layers
+// are rendered again, sharp at the new ratio.
+TEST(DrawnRendering, TheLayersAreRenderedAgainWhenOnlyThePixelRatioChanges)
+{
+    Canvas c(kColours);
+    const auto paint = [&](double ratio) {
+        QImage image(int(100 * ratio), int(100 * ratio), QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        c.renderer.paint(painter, QRectF(0, 0, 100, 100), FacePose{}, {{}, Qt::black, [](QPainter&) {}});
+        return image;
+    };
+    paint(1.0);
+    const int before = c.renderer.renders();
+    paint(1.0);
+    EXPECT_EQ(c.renderer.renders(), before);
+    const QImage sharp = paint(2.0);
+    EXPECT_EQ(c.renderer.renders(), before + 1);
+    // The white's slanted edge at twice the pixels: a layer rendered at the old
+    // ratio and scaled up would blur it over two pixels a step.
+    const auto softPixels = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor p = image.pixelColor(x, y);
+                n += p.red() > 40 && p.red() < 215 && p.green() > 40 && p.blue() > 40;
+            }
+        return n;
+    };
+    const int soft = softPixels(sharp);
+    const int softUpscaled = softPixels(paint(1.0).scaled(sharp.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    EXPECT_LT(soft, softUpscaled * 3 / 4);
 }
 
 QImage grabRgb(Vizmo4& player) { return player.grab().toImage().convertToFormat(QImage::Format_RGB32); }

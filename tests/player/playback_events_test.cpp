@@ -2,6 +2,9 @@
 // content accepted from inside the player's own events.
 #include "player_test_support.h"
 
+#include "components/dispatch/call_wait.h"
+
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace vizmo::player {
@@ -170,6 +173,67 @@ TEST(Playback, BrokenScriptKeepsTheOldOnePlaying)
     EXPECT_TRUE(f.recorder.events.empty());
     EXPECT_EQ(f.player.playbackState(), PlaybackState::Playing);
     EXPECT_EQ(f.player.get(id::ScriptName).value().asString(), good);
+}
+
+// A call of the host that waits (a slow load) holds what the script raises
+// meanwhile. If the host then replaces the script, those events belong to a
+// script it no longer shows and never reach it; any other put (the model, a
+// script that fails to load) leaves them to arrive after the call, in order.
+TEST(Playback, EventsHeldDuringAWaitAreDroppedOnlyWhenTheScriptIsReplaced)
+{
+    PlayerFixture f;
+    const QString first = f.write("a.qvs", kShortScript);
+    const QString other = f.write("b.qvs", kOtherScript);
+    const QString model = f.write("m.qvm", "QVM 1\nname Next\n");
+    const QString broken = f.write("bad.qvs", "QVS 1\nlength 100\nhead 0 0 0\n");
+    // Plays the first script from its start, then lets a wait hold a pause, a
+    // resumption and the script's end: Pause, Play, Progress, Progress, Eof.
+    auto holdTheEnd = [&] {
+        ASSERT_TRUE(f.player.put(id::ScriptName, Str(first)).ok());
+        f.run(200);
+        f.recorder.events.clear();
+        bool raised = false;
+        dispatch::waitKeepingWindowPainted([&](std::chrono::milliseconds) {
+            if (!raised) {
+                f.player.call(id::Pause);
+                f.player.call(id::Play, {I4(0)});
+                f.nowMs += 1000;
+                f.player.playbackTick();
+            }
+            raised = true;
+            return true;
+        });
+        ASSERT_TRUE(f.recorder.events.empty()) << "held while the call waits";
+    };
+    const std::vector<int> held{event::Pause, event::Play, event::Progress, event::Progress, event::Eof};
+    auto afterTheCall = [&] {
+        QCoreApplication::processEvents();
+        return f.recorder.positions();
+    };
+
+    holdTheEnd();
+    ASSERT_TRUE(f.player.put(id::ModelName, Str(model)).ok());
+    std::vector<int> expected{event::ModelLoaded};
+    expected.insert(expected.end(), held.begin(), held.end());
+    EXPECT_EQ(afterTheCall(), expected);
+
+    holdTheEnd();
+    ASSERT_FALSE(f.player.put(id::ScriptName, Str(broken)).ok());
+    EXPECT_EQ(afterTheCall(), held);
+
+    holdTheEnd();
+    ASSERT_TRUE(f.player.put(id::ScriptName, Str(other)).ok());
+    EXPECT_EQ(afterTheCall(), std::vector<int>({event::ScriptLoaded, event::Play, event::Progress}));
+    EXPECT_EQ(f.recorder.events.back().args[3].asI4(), 600) << "the new script's own Progress";
+
+    // The same script read again is a new script too.
+    holdTheEnd();
+    ASSERT_TRUE(f.player.put(id::ScriptName, Str(first)).ok());
+    EXPECT_EQ(afterTheCall(), std::vector<int>({event::ScriptLoaded, event::Play, event::Progress}));
+    // An empty name ends the script: nothing of it arrives afterwards.
+    holdTheEnd();
+    ASSERT_TRUE(f.player.put(id::ScriptName, Str("")).ok());
+    EXPECT_EQ(afterTheCall(), std::vector<int>());
 }
 
 }  // namespace

@@ -83,6 +83,35 @@ TEST(Properties, BrokenModelKeepsThePreviousModel)
     EXPECT_EQ(f.recorder.events.size(), eventsBefore);
 }
 
+// The side limit is inclusive, as its message says: 8192 pixels a side is
+// taken, either way round, and one more is refused.
+TEST(Properties, BackImageTakesImagesUpToTheSideLimitAndRefusesOnePixelMore)
+{
+    PlayerFixture f;
+    auto image = [&](int width, int height) {
+        QImage picture(width, height, QImage::Format_Mono);
+        picture.fill(0);
+        const QString path = f.dir.filePath(QStringLiteral("%1x%2.png").arg(width).arg(height));
+        EXPECT_TRUE(picture.save(path));
+        return path;
+    };
+    for (const QSize size : {QSize(8192, 1), QSize(1, 8192)}) {
+        const QString path = image(size.width(), size.height());
+        const auto taken = f.player.put(id::BackImage, Str(path));
+        EXPECT_TRUE(taken.ok()) << taken.error().description.toStdString();
+        EXPECT_EQ(f.player.get(id::BackImage).value().asString(), path);
+    }
+    const QString kept = f.player.get(id::BackImage).value().asString();
+    for (const QSize size : {QSize(8193, 1), QSize(1, 8193)}) {
+        const auto refused = f.player.put(id::BackImage, Str(image(size.width(), size.height())));
+        ASSERT_FALSE(refused.ok());
+        EXPECT_EQ(refused.error().number, err::InvalidPropertyValue);
+        EXPECT_TRUE(refused.error().description.contains("at most 8192 x 8192 is accepted"))
+            << refused.error().description.toStdString();
+        EXPECT_EQ(f.player.get(id::BackImage).value().asString(), kept);
+    }
+}
+
 TEST(Properties, BackImageRefusesUnreadableHugeAndCutShortImagesAndKeepsThePath)
 {
     PlayerFixture f;

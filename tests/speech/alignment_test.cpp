@@ -244,6 +244,43 @@ ToolRun tool(const QStringList& arguments)
             QString::fromUtf8(process.readAllStandardError() + process.readAllStandardOutput())};
 }
 
+// The numbers that --voices lists, for either engine, are the numbers --voice
+// takes: a script made with voice N says it was spoken by the voice listed as
+// N. The first, a middle and the last voice, each by a name no other has.
+TEST(MakeSpeechScript, TheVoicesListedAreNumberedAsVoiceTakesThem)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("spoken"));
+    for (const QStringList& engine : {QStringList(), QStringList{QStringLiteral("--flite")}}) {
+        SCOPED_TRACE(engine.join(' ').toStdString());
+        const ToolRun listed = tool(engine + QStringList{QStringLiteral("--voices")});
+        ASSERT_EQ(listed.status, 0) << listed.said.toStdString();
+        QStringList names;
+        for (const QString& line : listed.said.split('\n', Qt::SkipEmptyParts)) {
+            const QStringList fields = line.split('\t');
+            ASSERT_EQ(fields.size(), 3) << line.toStdString();
+            EXPECT_EQ(fields[0], QString::number(names.size())) << "numbered from 0, one by one";
+            names << fields[2];
+        }
+        ASSERT_GE(names.size(), 3);
+        for (qsizetype n : {qsizetype(0), names.size() / 2, names.size() - 1}) {
+            while (names.count(names[n]) > 1 && n + 1 < names.size())
+                ++n;
+            SCOPED_TRACE(names[n].toStdString());
+            const ToolRun made = tool(engine + QStringList{QStringLiteral("--voice"), QString::number(n), out,
+                                                           QStringLiteral("Hello.")});
+            ASSERT_EQ(made.status, 0) << made.said.toStdString();
+            QFile script(out + ".qvs");
+            ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(QString::fromUtf8(script.readAll()).contains(QStringLiteral("Spoken by %1;").arg(names[n])));
+        }
+        const ToolRun beyond = tool(engine + QStringList{QStringLiteral("--voice"), QString::number(names.size()),
+                                                         out, QStringLiteral("Hello.")});
+        EXPECT_NE(beyond.status, 0);
+        EXPECT_TRUE(beyond.said.contains(QStringLiteral("0 to %1").arg(names.size() - 1))) << beyond.said.toStdString();
+    }
+}
+
 TEST(MakeSpeechScript, WritesAScriptThePlayerLoadsAndRefusesWhatItCannotUse)
 {
     QTemporaryDir dir;

@@ -25,6 +25,19 @@ bool opens(int viseme) { return viseme >= v::aa; }
 bool rounds(int viseme) { return viseme == v::oh || viseme == v::ou; }
 PhoneShape shapeOfIpa(const char* ipa) { return shapeOf(ipaFeatures(ipa)); }
 
+// The cues of eSpeak NG phones, each given by its start in ms and its IPA, at
+// `rate`, the sound ending at `endMs`.
+std::vector<VisemeCue> espeakCues(std::initializer_list<std::pair<int, const char*>> phones, int endMs, int rate)
+{
+    LipSync sync(rate);
+    std::vector<PhoneMark> marks;
+    for (const auto& [ms, ipa] : phones)
+        marks.push_back(espeakPhone(std::int64_t(ms) * rate / 1000, ipa));
+    sync.addPhones(marks);
+    sync.finish(std::int64_t(endMs) * rate / 1000);
+    return sync.takeAll();
+}
+
 }  // namespace
 
 TEST(VisemeTables, EveryVowelOfTheChartOpensAndEveryRoundedOneRounds)
@@ -65,6 +78,15 @@ TEST(VisemeTables, DiacriticsAndDiphthongsKeepTheNucleusShape)
     EXPECT_EQ(shapeOfIpa("ʊə").viseme, v::ou);
     EXPECT_EQ(shapeOfIpa("i̯a").viseme, v::aa);     // ... that is its nucleus
     EXPECT_EQ(shapeOfIpa("ʔo").viseme, v::oh);      // Danish stød before its vowel
+    // The raising mark closes a vowel by a row of the chart, as the lowering
+    // mark opens it; the chart's edges hold.
+    for (const char* raised : {"e\u031D", "e\u02D4"})
+        EXPECT_EQ(ipaFeatures(raised).height, Height::NearClose) << raised;
+    EXPECT_EQ(ipaFeatures("e\u031E").height, Height::Mid);
+    EXPECT_EQ(ipaFeatures("ɛ\u031D").height, Height::Mid);
+    EXPECT_EQ(ipaFeatures("ɔ\u031E").height, Height::NearOpen);
+    EXPECT_EQ(ipaFeatures("i\u031D").height, Height::Close);
+    EXPECT_EQ(ipaFeatures("a\u031E").height, Height::Open);
     EXPECT_TRUE(ipaFeatures("øː").isLong);
     EXPECT_TRUE(ipaFeatures("ɛ̃").nasalised);
     EXPECT_TRUE(ipaFeatures("ə").reduced && ipaFeatures("ɐ").reduced && !ipaFeatures("a").reduced);
@@ -529,13 +551,7 @@ TEST(LipSync, LabialisedConsonantsRoundEarlySyllabicOnesOpenAndUnknownPhonesKeep
 {
     const int rate = 16000;
     auto cuesOf = [&](std::initializer_list<std::pair<int, const char*>> phones, int endMs) {
-        LipSync sync(rate);
-        std::vector<PhoneMark> marks;
-        for (const auto& [ms, ipa] : phones)
-            marks.push_back(espeakPhone(std::int64_t(ms) * rate / 1000, ipa));
-        sync.addPhones(marks);
-        sync.finish(std::int64_t(endMs) * rate / 1000);
-        return sync.takeAll();
+        return espeakCues(phones, endMs, rate);
     };
     // a s kʷ a: the lips round from the s on, before the kʷ is heard.
     const auto labialised = cuesOf({{0, "a"}, {100, "s"}, {160, "kʷ"}, {240, "a"}}, 400);
@@ -565,17 +581,44 @@ TEST(LipSync, LabialisedConsonantsRoundEarlySyllabicOnesOpenAndUnknownPhonesKeep
     EXPECT_LT(vowels[1].weight, 230);
 }
 
+// Lips that all but meet (ɸ β), the approximant ʋ that only nears the teeth
+// and a labialised consonant behind the lips (kʷ) show part of their shape,
+// by the phone table's weight, from the table to the cue; p, f and w show all.
+TEST(LipSync, PartShapesOfThePhoneTableReachTheCuesAtTheirWeight)
+{
+    const int rate = 16000;
+    struct Case {
+        const char* ipa;
+        int viseme;
+        bool part;
+    };
+    for (const Case& c : {Case{"ɸ", v::PP, true}, Case{"β", v::PP, true}, Case{"ʋ", v::FF, true},
+                          Case{"kʷ", v::ou, true}, Case{"ɡʷ", v::ou, true}, Case{"p", v::PP, false},
+                          Case{"f", v::FF, false}, Case{"w", v::ou, false}}) {
+        SCOPED_TRACE(c.ipa);
+        const PhoneShape shape = shapeOfIpa(c.ipa);
+        EXPECT_EQ(shape.viseme, c.viseme);
+        if (c.part) {
+            EXPECT_GE(shape.weight, 0.5);
+            EXPECT_LT(shape.weight, 0.9);
+        } else {
+            EXPECT_EQ(shape.weight, 1.0);
+        }
+        const auto cues = espeakCues({{0, "a"}, {150, c.ipa}, {250, "a"}}, 400, rate);
+        const auto own = std::find_if(cues.begin(), cues.end(), [&](const VisemeCue& cue) {
+            return cue.startSample == 150 * rate / 1000;
+        });
+        ASSERT_NE(own, cues.end());
+        EXPECT_EQ(own->viseme, c.viseme);
+        EXPECT_EQ(own->weight, std::lround(255 * shape.weight));
+    }
+}
+
 TEST(LipSync, ATrillOrTapOfTheTipIsSeenAndLipsRoundAheadOverTheConsonantsJaw)
 {
     const int rate = 16000;
     auto cuesOf = [&](std::initializer_list<std::pair<int, const char*>> phones) {
-        LipSync sync(rate);
-        std::vector<PhoneMark> marks;
-        for (const auto& [ms, ipa] : phones)
-            marks.push_back(espeakPhone(std::int64_t(ms) * rate / 1000, ipa));
-        sync.addPhones(marks);
-        sync.finish(std::int64_t(500) * rate / 1000);
-        return sync.takeAll();
+        return espeakCues(phones, 500, rate);
     };
     auto cueAt = [&](const std::vector<VisemeCue>& cues, int ms) {
         return std::find_if(cues.begin(), cues.end(),

@@ -1,9 +1,14 @@
 // Shows the PlayerControl with a model and a script, or saves one frame as a
-// PNG: a quick way to look at a model, a pose or a mouth shape.
+// PNG: a quick way to look at a model, a pose or a mouth shape. Checks a
+// drawn character: what the player finds in it, and its look at rest against
+// rsvg-convert's.
 //
 //   player_preview [--model F.qvm] [--script F.qvs] [--size N] [--head X,Y,Z]
 //                  [--eye X,Y] [--shoulder L,R] [--speech VISEME] [--at MS]
 //                  [--back COLOR] [--image F --mode M] [--controls] [--png OUT]
+//   player_preview --check F.qvm|F.svg
+//   player_preview --against-rsvg F.qvm|F.svg [--size N] [--save DIR]
+#include "character_check.h"
 #include "components/player/vizmo4.h"
 #include "components/player_control.h"
 
@@ -53,8 +58,21 @@ int main(int argc, char** argv)
     const QCommandLineOption life(QStringLiteral("life"), QStringLiteral("LifeMode."), QStringLiteral("m"), QStringLiteral("0"));
     const QCommandLineOption controls(QStringLiteral("controls"), QStringLiteral("ControStyle 1."));
     const QCommandLineOption png(QStringLiteral("png"), QStringLiteral("Save one frame and quit."), QStringLiteral("file"));
-    cli.addOptions({model, script, size, head, eye, shoulder, speech, at, back, image, mode, life, controls, png});
+    const QCommandLineOption checkOption(QStringLiteral("check"),
+                                         QStringLiteral("Report what the player finds in a drawn character."),
+                                         QStringLiteral("file"));
+    const QCommandLineOption againstRsvg(QStringLiteral("against-rsvg"),
+                                         QStringLiteral("Compare a drawn character at rest with rsvg-convert's picture."),
+                                         QStringLiteral("file"));
+    const QCommandLineOption save(QStringLiteral("save"), QStringLiteral("Keep the compared pictures here."),
+                                  QStringLiteral("dir"));
+    cli.addOptions({model, script, size, head, eye, shoulder, speech, at, back, image, mode, life, controls, png,
+                    checkOption, againstRsvg, save});
     cli.process(app);
+    if (cli.isSet(checkOption))
+        return tools::checkCharacter(cli.value(checkOption));
+    if (cli.isSet(againstRsvg))
+        return tools::compareAtRest(cli.value(againstRsvg), cli.value(size).toInt(), cli.value(save));
 
     player::Vizmo4 player;
     player.setWindowTitle(QStringLiteral("Player preview"));

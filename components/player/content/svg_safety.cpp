@@ -2,6 +2,7 @@
 
 #include "components/dispatch/error.h"
 
+#include <QSet>
 #include <QXmlStreamReader>
 
 #include <vector>
@@ -39,18 +40,37 @@ QString outsideUrl(QStringView text)
 // One element still open, for what <use> may repeat of it.
 struct OpenElement {
     QString id;
-    int firstIndex = 0;     // the element's number in document order
+    int index = 0;          // the element's number in document order
     bool holdsUse = false;  // it is a <use> or has one inside
-    bool hidden = false;    // it or a group around it is not shown
 };
+
+// The value `property` takes in a style attribute ("fill:red; opacity:0"),
+// or in the attribute of that name, trimmed and in lower case.
+QString propertyOf(const QXmlStreamAttributes& attributes, QStringView property)
+{
+    QString value = attributes.value(property.toString()).trimmed().toString();
+    const QString style = attributes.value(QStringLiteral("style")).toString();
+    for (const QString& declaration : style.split(u';')) {
+        const qsizetype colon = declaration.indexOf(u':');
+        if (colon > 0 && QStringView(declaration).left(colon).trimmed().compare(property, Qt::CaseInsensitive) == 0)
+            value = declaration.mid(colon + 1).trimmed();
+    }
+    value = value.toLower();
+    if (value.endsWith(QStringLiteral("!important")))
+        value = value.chopped(10).trimmed();
+    return value;
+}
 
 bool hides(const QXmlStreamAttributes& attributes)
 {
-    QString style = attributes.value(QStringLiteral("style")).toString().toLower();
-    style.remove(u' ');
-    return style.contains(u"display:none") || style.contains(u"visibility:hidden") ||
-           attributes.value(QStringLiteral("display")).trimmed() == u"none" ||
-           attributes.value(QStringLiteral("visibility")).trimmed() == u"hidden";
+    if (propertyOf(attributes, u"display") == u"none" || propertyOf(attributes, u"visibility") == u"hidden")
+        return true;
+    // Opacity 0, as a number or a percentage, draws nothing.
+    QString opacity = propertyOf(attributes, u"opacity");
+    const bool percent = opacity.endsWith(u'%');
+    bool number = false;
+    const double value = (percent ? opacity.chopped(1) : opacity).toDouble(&number);
+    return number && value <= 0.0;
 }
 
 struct Subtree {
@@ -67,7 +87,7 @@ class DrawingCheck {
 public:
     DrawingCheck(const QByteArray& bytes, const QString& displayName) : xml_(bytes), name_(displayName)
     {
-        // As Qt SVG reads it: prefixes are part of the names.
+        // Prefixes are kept as part of the names: "inkscape:label".
         xml_.setNamespaceProcessing(false);
     }
 
@@ -89,7 +109,7 @@ public:
             default: break;
             }
         }
-        if (error_.isEmpty() && outline_.elements == 0)
+        if (error_.isEmpty() && outline_.elements.empty())
             fail(QStringLiteral("it holds no SVG drawing"));
         if (error_.isEmpty() && xml_.hasError())
             fail(QStringLiteral("%1 (it is not well-formed XML)").arg(xml_.errorString()));
@@ -118,7 +138,7 @@ private:
     void start()
     {
         const QStringView element = localName(xml_.qualifiedName());
-        const int index = outline_.elements++;
+        const int index = int(outline_.elements.size());
         if (index == 0) {
             if (element != u"svg")
                 return fail(QStringLiteral("it is not an SVG drawing (its first element is <%1>)").arg(element));
@@ -126,7 +146,7 @@ private:
             outline_.sized = root.hasAttribute(QStringLiteral("viewBox")) ||
                              (root.hasAttribute(QStringLiteral("width")) && root.hasAttribute(QStringLiteral("height")));
         }
-        if (outline_.elements > kMaxDrawingElements)
+        if (index >= kMaxDrawingElements)
             return fail(QStringLiteral("it has more than %1 elements").arg(kMaxDrawingElements));
         if (int(open_.size()) >= kMaxDrawingDepth)
             return fail(QStringLiteral("its elements are nested more than %1 deep").arg(kMaxDrawingDepth));
@@ -134,16 +154,21 @@ private:
             return fail(QStringLiteral("it holds a picture (<image>); only shapes are drawn: trace the picture or "
                                        "leave it out"));
         const QXmlStreamAttributes attributes = xml_.attributes();
-        OpenElement opened{attributes.value(QStringLiteral("id")).toString(), index, element == u"use",
-                           (!open_.empty() && open_.back().hidden) || hides(attributes)};
-        if (opened.hidden && !opened.id.isEmpty())
-            outline_.hiddenIds.insert(opened.id);
+        const int parent = open_.empty() ? -1 : open_.back().index;
+        OutlineElement outlined;
+        outlined.tag = element.toString();
+        outlined.id = attributes.value(QStringLiteral("id")).trimmed().toString();
+        outlined.label = attributes.value(QStringLiteral("inkscape:label")).trimmed().toString();
+        outlined.parent = parent;
+        outlined.line = int(xml_.lineNumber());
+        const QString mask = propertyOf(attributes, u"mask");
+        outlined.masks = !mask.isEmpty() && mask != u"none";
+        outlined.hidden = (parent >= 0 && outline_.elements[std::size_t(parent)].hidden) || hides(attributes);
+        OpenElement opened{outlined.id, index, element == u"use"};
         for (const QXmlStreamAttribute& attribute : attributes) {
-            const QStringView name = attribute.qualifiedName(), value = attribute.value();
-            if (localName(name) == u"href")
+            const QStringView value = attribute.value();
+            if (localName(attribute.qualifiedName()) == u"href")
                 href(element, value.trimmed(), opened.holdsUse);
-            else if (name == u"inkscape:label" && !opened.id.isEmpty() && !outline_.labelIds.contains(value.toString()))
-                outline_.labelIds.insert(value.toString(), opened.id);
             const QString url = outsideUrl(value);
             if (!url.isEmpty())
                 fail(QStringLiteral("<%1> refers to \"%2\" outside the drawing, which is not followed").arg(element, url));
@@ -154,6 +179,7 @@ private:
         }
         if (element == u"style" || styleDepth_ > 0)
             ++styleDepth_;
+        outline_.elements.push_back(std::move(outlined));
         open_.push_back(std::move(opened));
     }
 
@@ -190,14 +216,14 @@ private:
         if (styleDepth_ > 0)
             --styleDepth_;
         if (!closed.id.isEmpty() && !subtrees_.contains(closed.id))
-            subtrees_.insert(closed.id, {outline_.elements - closed.firstIndex, closed.holdsUse});
+            subtrees_.insert(closed.id, {int(outline_.elements.size()) - closed.index, closed.holdsUse});
     }
 
     // A <use> draws its target again: one that repeats a <use> could
     // multiply without end, so only elements without one are repeated.
     void checkRepeats()
     {
-        qint64 drawn = outline_.elements;
+        qint64 drawn = qint64(outline_.elements.size());
         for (const UseOf& use : uses_) {
             const auto target = subtrees_.constFind(use.id);
             if (target == subtrees_.cend())
@@ -225,6 +251,27 @@ private:
 };
 
 }  // namespace
+
+bool isDefinitionElement(const QString& tag)
+{
+    static const QSet<QString> tags = {
+        QStringLiteral("defs"),           QStringLiteral("symbol"),         QStringLiteral("clipPath"),
+        QStringLiteral("mask"),           QStringLiteral("pattern"),        QStringLiteral("marker"),
+        QStringLiteral("filter"),         QStringLiteral("linearGradient"), QStringLiteral("radialGradient"),
+        QStringLiteral("style"),          QStringLiteral("title"),          QStringLiteral("desc"),
+        QStringLiteral("metadata"),       QStringLiteral("namedview"),      QStringLiteral("font"),
+    };
+    return tags.contains(tag);
+}
+
+bool DrawingOutline::within(int element, int group) const
+{
+    for (int at = element; at >= 0; at = elements[std::size_t(at)].parent) {
+        if (at == group)
+            return true;
+    }
+    return false;
+}
 
 LoadResult<DrawingOutline> checkDrawing(const QByteArray& bytes, const QString& displayName)
 {

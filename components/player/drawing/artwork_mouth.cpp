@@ -138,6 +138,29 @@ MouthWeights mouthWeights(const MouthShape& mouth, const DrawnMouths& drawn)
     return weights;
 }
 
+ShownMouth showMouth(const MouthWeights& weights, const ArtworkGeometry& geometry)
+{
+    const auto heaviest = std::size_t(std::max_element(weights.begin(), weights.end()) - weights.begin());
+    ShownMouth shown{ArtLayer(int(kFirstMouth) + int(heaviest)), {}};
+    const QRectF own = geometry[shown.shape];
+    double left = 0, top = 0, right = 0, bottom = 0, total = 0;
+    for (int m = 0; m < kMouthShapeCount; ++m) {
+        const QRectF box = geometry[ArtLayer(int(kFirstMouth) + m)];
+        const double w = weights[std::size_t(m)];
+        if (w <= 0 || box.isEmpty())
+            continue;
+        left += w * box.left(), top += w * box.top(), right += w * box.right(), bottom += w * box.bottom();
+        total += w;
+    }
+    if (own.isEmpty() || total <= 0)
+        return shown;
+    const QRectF target(QPointF(left / total, top / total), QPointF(right / total, bottom / total));
+    const double sx = target.width() / own.width(), sy = target.height() / own.height();
+    shown.morph = QTransform::fromTranslate(-own.left(), -own.top()) * QTransform::fromScale(sx, sy) *
+                  QTransform::fromTranslate(target.left(), target.top());
+    return shown;
+}
+
 ArtLayer nearestMouth(int viseme, const DrawnMouths& drawn)
 {
     for (ArtLayer shape : preferences()[std::size_t(std::clamp(viseme, 0, viseme::Count - 1))]) {

@@ -29,8 +29,16 @@ struct ArtworkFrame {
     std::array<double, 2> lidCover{};    // each upper lid: 0 open .. 1 shut
     std::array<QPointF, 2> lidShift{};   // each lid, from where it is drawn (shut)
     MouthWeights mouth{};
+    // The one mouth shape shown; its place above holds its morph.
+    ArtLayer mouthShape = ArtLayer::MouthRest;
 };
 
 ArtworkFrame poseArtwork(const ArtworkGeometry& geometry, const FacePose& pose);
+
+// What the player shows of the drawing: its frame, widened evenly and
+// raised as far as the head and what moves with it reach at the limits of
+// turn, nod, tilt and the hair's swing, so that nothing is cut at the edge.
+// The body and the neck, drawn past the bottom edge, do not widen it.
+QRectF frameWithRoom(const ArtworkGeometry& geometry);
 
 }  // namespace vizmo::player

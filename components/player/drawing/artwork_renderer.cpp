@@ -2,16 +2,13 @@
 
 #include <QPaintDevice>
 #include <QPainter>
-#include <QSvgRenderer>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vizmo::player {
 
 namespace {
-
-bool isEyeLayer(ArtLayer layer) { return layer >= ArtLayer::LeftEyeWhite && layer <= ArtLayer::RightEyeLashes; }
-bool isMouthLayer(ArtLayer layer) { return layer >= kFirstMouth && layer <= ArtLayer::MouthRound; }
 
 // The drawing's units to a sprite's pixels.
 QTransform toPixels(const QRectF& rect, const QSize& pixels)
@@ -20,53 +17,48 @@ QTransform toPixels(const QRectF& rect, const QSize& pixels)
            QTransform::fromScale(pixels.width() / rect.width(), pixels.height() / rect.height());
 }
 
-// The weights in 256ths, adding up to 256 exactly, so a pixel that every
-// shape covers sums to full coverage and no channel can overflow.
-std::array<int, kMouthShapeCount> shares(const MouthWeights& weights)
+// The layer that stands for a whole eye in the stacking: the first of its
+// white, iris and lid that the drawing has.
+std::optional<ArtLayer> eyeAnchor(const ArtworkGeometry& g, std::size_t eye)
 {
-    std::array<int, kMouthShapeCount> parts{};
-    int total = 0;
-    for (std::size_t m = 0; m < parts.size(); ++m)
-        total += parts[m] = int(weights[m] * 256.0);
-    parts[std::size_t(std::max_element(weights.begin(), weights.end()) - weights.begin())] += 256 - total;
-    return parts;
+    for (ArtLayer layer : {eyeLayers()[eye].white, eyeLayers()[eye].iris, eyeLayers()[eye].lid}) {
+        if (g.has(layer))
+            return layer;
+    }
+    return std::nullopt;
 }
 
-// Adds `part` 256ths of `shape` to `sum` at `offset`, both premultiplied.
-void addWeighted(QImage& sum, const QImage& shape, QPoint offset, int part)
+QTransform fitted(const QRectF& shown, const QRectF& area)
 {
-    const QRect area = QRect(offset, shape.size()) & sum.rect();
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const auto* from = reinterpret_cast<const QRgb*>(shape.constScanLine(y - offset.y())) + (area.left() - offset.x());
-        auto* to = reinterpret_cast<QRgb*>(sum.scanLine(y)) + area.left();
-        for (int x = 0; x < area.width(); ++x) {
-            const QRgb p = from[x];
-            // Two channels at a time, each with room for the product.
-            to[x] += (((p & 0x00ff00ffu) * unsigned(part)) >> 8 & 0x00ff00ffu) |
-                     (((p >> 8 & 0x00ff00ffu) * unsigned(part)) & 0xff00ff00u);
-        }
-    }
+    const double scale = std::min(area.width() / shown.width(), area.height() / shown.height());
+    return QTransform::fromTranslate(-shown.center().x(), -shown.center().y()) * QTransform::fromScale(scale, scale) *
+           QTransform::fromTranslate(area.center().x(), area.center().y());
 }
 
 }  // namespace
 
-ArtworkRenderer::ArtworkRenderer(std::shared_ptr<const Artwork> artwork) : artwork_(std::move(artwork)) {}
+QTransform artworkPlacement(const ArtworkGeometry& geometry, const QRectF& area)
+{
+    return fitted(frameWithRoom(geometry), area);
+}
 
-// The device pixels `bounds` covers, whole and with a pixel to spare for
+ArtworkRenderer::ArtworkRenderer(std::shared_ptr<const Artwork> artwork)
+    : artwork_(std::move(artwork)), shown_(frameWithRoom(artwork_->geometry))
+{
+}
+
+// The device pixels the layer covers, whole and with a pixel to spare for
 // anti-aliasing; every sprite is aligned to the same pixel grid, so sprites
 // that do not move copy without resampling.
-ArtworkRenderer::Sprite ArtworkRenderer::render(const Artwork::Element& element, const QRectF& bounds, double ratio) const
+ArtworkRenderer::Sprite ArtworkRenderer::render(ArtLayer layer, double ratio) const
 {
+    const auto index = std::size_t(layer);
     const QTransform toDevice = toArea_ * QTransform::fromScale(ratio, ratio);
-    const QRect pixels = toDevice.mapRect(bounds).toAlignedRect().adjusted(-1, -1, 1, 1);
+    const QRect pixels = toDevice.mapRect(artwork_->geometry.bounds[index]).toAlignedRect().adjusted(-1, -1, 1, 1);
     Sprite sprite{QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied), toDevice.inverted().mapRect(QRectF(pixels))};
     sprite.image.fill(Qt::transparent);
-    if (element.id.isEmpty())
-        return sprite;
-    QPainter painter(&sprite.image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setTransform(element.parents * toDevice * QTransform::fromTranslate(-pixels.x(), -pixels.y()));
-    artwork_->svg->render(&painter, element.id, element.ownBounds);
+    artwork_->svg->render(sprite.image, toDevice * QTransform::fromTranslate(-pixels.x(), -pixels.y()),
+                          artwork_->pictures[index].element, artwork_->pictures[index].hidden);
     return sprite;
 }
 
@@ -74,25 +66,25 @@ void ArtworkRenderer::prepare(const QRectF& area, double ratio)
 {
     if (area == preparedArea_ && ratio == preparedRatio_)
         return;
-    const ArtworkGeometry& g = artwork_->geometry;
-    const double scale = std::min(area.width() / g.frame.width(), area.height() / g.frame.height());
-    toArea_ = QTransform::fromTranslate(-g.frame.center().x(), -g.frame.center().y()) *
-              QTransform::fromScale(scale, scale) * QTransform::fromTranslate(area.center().x(), area.center().y());
-    QRectF mouths;
-    for (int i = 0; i < kArtLayerCount; ++i) {
-        const auto index = std::size_t(i);
-        sprites_[index] = g.has(ArtLayer(i)) ? render(artwork_->elements[index], g.bounds[index], ratio) : Sprite{};
-        if (isMouthLayer(ArtLayer(i)))
-            mouths |= g.bounds[index];
-    }
-    mouthFrame_ = render(Artwork::Element{}, mouths, ratio);
+    toArea_ = fitted(shown_, area);
+    rendered_.fill(false);
     preparedArea_ = area;
     preparedRatio_ = ratio;
     ++renders_;
 }
 
+const ArtworkRenderer::Sprite& ArtworkRenderer::sprite(ArtLayer layer)
+{
+    const auto index = std::size_t(layer);
+    if (!std::exchange(rendered_[index], true))
+        sprites_[index] = artwork_->geometry.has(layer) ? render(layer, preparedRatio_) : Sprite{};
+    return sprites_[index];
+}
+
 void ArtworkRenderer::drawSprite(QPainter& painter, const Sprite& sprite, const QTransform& place) const
 {
+    if (sprite.empty())
+        return;
     painter.save();
     painter.setTransform(place * toArea_, true);
     painter.drawImage(sprite.rect, sprite.image);
@@ -100,68 +92,48 @@ void ArtworkRenderer::drawSprite(QPainter& painter, const Sprite& sprite, const 
 }
 
 // The white, the iris moved within it and the lid slid over it, cut to the
-// white; the lashes over them.
+// white.
 void ArtworkRenderer::drawEye(QPainter& painter, std::size_t eye, const ArtworkFrame& frame)
 {
     const EyeLayers& layers = eyeLayers()[eye];
     const Sprite& white = sprite(layers.white);
     const Sprite& iris = sprite(layers.iris);
-    const Sprite& lid = sprite(layers.lid);
     const QTransform& place = frame.place[std::size_t(layers.white)];
     if (white.empty()) {
         // Nothing to cut to: the iris where it is drawn, the lid once it is mostly shut.
-        if (!iris.empty())
-            drawSprite(painter, iris, place);
-        if (!lid.empty() && frame.lidCover[eye] >= 0.5)
-            drawSprite(painter, lid, place);
-    } else {
-        QImage& buffer = eyeBuffers_[eye];
-        if (buffer.size() != white.image.size())
-            buffer = QImage(white.image.size(), QImage::Format_ARGB32_Premultiplied);
-        buffer.fill(Qt::transparent);
-        QPainter composer(&buffer);
-        composer.drawImage(0, 0, white.image);
-        composer.setCompositionMode(QPainter::CompositionMode_SourceAtop);
-        composer.setRenderHint(QPainter::SmoothPixmapTransform);
-        composer.setTransform(toPixels(white.rect, white.image.size()));
-        if (!iris.empty())
-            composer.drawImage(iris.rect.translated(frame.irisShift[eye]), iris.image);
-        if (!lid.empty() && frame.lidCover[eye] > 0.0)
-            composer.drawImage(lid.rect.translated(frame.lidShift[eye]), lid.image);
-        composer.end();
-        drawSprite(painter, Sprite{buffer, white.rect}, place);
+        drawSprite(painter, iris, place);
+        if (frame.lidCover[eye] >= 0.5)
+            drawSprite(painter, sprite(layers.lid), place);
+        return;
     }
-    // The open eye's lashes give way to the shut lid's own as it closes.
-    const double lashes = lid.empty() ? 1.0 : std::clamp(2.0 * (1.0 - frame.lidCover[eye]), 0.0, 1.0);
-    if (!sprite(layers.lashes).empty() && lashes > 0.0) {
-        painter.setOpacity(lashes);
-        drawSprite(painter, sprite(layers.lashes), place);
-        painter.setOpacity(1.0);
-    }
+    QImage& buffer = eyeBuffers_[eye];
+    if (buffer.size() != white.image.size())
+        buffer = QImage(white.image.size(), QImage::Format_ARGB32_Premultiplied);
+    buffer.fill(Qt::transparent);
+    QPainter composer(&buffer);
+    composer.drawImage(0, 0, white.image);
+    composer.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+    composer.setRenderHint(QPainter::SmoothPixmapTransform);
+    composer.setTransform(toPixels(white.rect, white.image.size()));
+    if (!iris.empty())
+        composer.drawImage(iris.rect.translated(frame.irisShift[eye]), iris.image);
+    if (frame.lidCover[eye] > 0.0 && !sprite(layers.lid).empty())
+        composer.drawImage(sprite(layers.lid).rect.translated(frame.lidShift[eye]), sprite(layers.lid).image);
+    composer.end();
+    drawSprite(painter, Sprite{buffer, white.rect}, place);
 }
 
-// The drawn shapes added up by weight, pixel by pixel: where two shapes both
-// cover a pixel it stays covered through the cross-fade, where one alone
-// covers it, it fades with that shape. (Qt's Plus mode with an opacity
-// clips the sum before it weighs it, and would let the skin show through.)
-void ArtworkRenderer::drawMouth(QPainter& painter, const ArtworkFrame& frame)
+// The open eye's lashes give way to the shut lid's own as it closes.
+void ArtworkRenderer::drawLashes(QPainter& painter, std::size_t eye, const ArtworkFrame& frame)
 {
-    const QTransform& place = frame.place[std::size_t(kFirstMouth)];
-    const auto strongest = std::max_element(frame.mouth.begin(), frame.mouth.end());
-    constexpr double kAlone = 0.995;
-    if (*strongest >= kAlone)
-        return drawSprite(painter, sprite(ArtLayer(int(kFirstMouth) + int(strongest - frame.mouth.begin()))), place);
-    if (mouthBuffer_.size() != mouthFrame_.image.size())
-        mouthBuffer_ = QImage(mouthFrame_.image.size(), QImage::Format_ARGB32_Premultiplied);
-    mouthBuffer_.fill(Qt::transparent);
-    const QTransform toBuffer = toPixels(mouthFrame_.rect, mouthFrame_.image.size());
-    const std::array<int, kMouthShapeCount> parts = shares(frame.mouth);
-    for (int m = 0; m < kMouthShapeCount; ++m) {
-        const Sprite& shape = sprite(ArtLayer(int(kFirstMouth) + m));
-        if (!shape.empty() && parts[std::size_t(m)] > 0)
-            addWeighted(mouthBuffer_, shape.image, toBuffer.map(shape.rect.topLeft()).toPoint(), parts[std::size_t(m)]);
-    }
-    drawSprite(painter, Sprite{mouthBuffer_, mouthFrame_.rect}, place);
+    const EyeLayers& layers = eyeLayers()[eye];
+    const bool hasLid = artwork_->geometry.has(layers.lid);
+    const double shown = hasLid ? std::clamp(2.0 * (1.0 - frame.lidCover[eye]), 0.0, 1.0) : 1.0;
+    if (shown <= 0.0)
+        return;
+    painter.setOpacity(shown);
+    drawSprite(painter, sprite(layers.lashes), frame.place[std::size_t(layers.lashes)]);
+    painter.setOpacity(1.0);
 }
 
 void ArtworkRenderer::paint(QPainter& painter, const QRectF& area, const FacePose& pose, const FigureBackdrop& backdrop)
@@ -170,21 +142,24 @@ void ArtworkRenderer::paint(QPainter& painter, const QRectF& area, const FacePos
         return;
     prepare(area, painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
     backdrop.paint(painter);
-    const ArtworkFrame frame = poseArtwork(artwork_->geometry, pose);
+    const ArtworkGeometry& g = artwork_->geometry;
+    const ArtworkFrame frame = poseArtwork(g, pose);
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (int i = 0; i < kArtLayerCount; ++i) {
-        const auto layer = ArtLayer(i);
-        if (isEyeLayer(layer)) {
-            for (std::size_t eye = 0; eye < 2; ++eye) {
-                if (layer == eyeLayers()[eye].white)
-                    drawEye(painter, eye, frame);
-            }
-        } else if (isMouthLayer(layer)) {
-            if (layer == kFirstMouth)
-                drawMouth(painter, frame);
-        } else if (!sprite(layer).empty()) {
-            drawSprite(painter, sprite(layer), frame.place[std::size_t(i)]);
+    bool mouthDrawn = false;
+    for (ArtLayer layer : artwork_->stacking) {
+        if (isMouthLayer(layer)) {
+            // All shapes share the first one's place in the stacking.
+            if (!std::exchange(mouthDrawn, true))
+                drawSprite(painter, sprite(frame.mouthShape), frame.place[std::size_t(frame.mouthShape)]);
+        } else if (isEyeLayer(layer)) {
+            const std::size_t eye = layer < ArtLayer::RightEyeWhite ? 0 : 1;
+            if (layer == eyeLayers()[eye].lashes)
+                drawLashes(painter, eye, frame);
+            else if (layer == eyeAnchor(g, eye))
+                drawEye(painter, eye, frame);
+        } else {
+            drawSprite(painter, sprite(layer), frame.place[std::size_t(layer)]);
         }
     }
     painter.restore();

@@ -1,11 +1,11 @@
 #pragma once
-// Draws a user's drawing in a pose. Each layer is rendered from the SVG once
-// for the player's size into an image, and a frame only composes those
-// images where the pose puts them: rendering the SVG itself takes
-// milliseconds a layer, composing a few hundred microseconds a frame. The
-// eyes are composed in a small image of their own (the iris and the lid cut
-// to the white), and so is the mouth (its drawn shapes added up by weight,
-// so a cross-fade never shows the skin through the lips).
+// Draws a user's drawing in a pose. Each layer is rendered by librsvg once
+// for the player's size and pixel ratio into an image, and a frame only
+// composes those images where the pose puts them, in the drawing's own
+// order: rendering the SVG itself takes milliseconds a layer, composing a
+// few hundred microseconds a frame. The eyes are composed in a small image
+// of their own (the iris and the lid cut to the white); the mouth shows one
+// shape at a time, moved towards the next.
 
 #include "components/player/content/artwork_model.h"
 #include "components/player/drawing/artwork_pose.h"
@@ -20,12 +20,17 @@
 
 namespace vizmo::player {
 
+// Where the drawing lies in `area` (logical pixels): the part of it the
+// player shows (frameWithRoom), as large as fits, centred.
+QTransform artworkPlacement(const ArtworkGeometry& geometry, const QRectF& area);
+
 class ArtworkRenderer final : public FigureRenderer {
 public:
     explicit ArtworkRenderer(std::shared_ptr<const Artwork> artwork);
     void paint(QPainter& painter, const QRectF& area, const FacePose& pose, const FigureBackdrop& backdrop) override;
 
-    // How many times the layers were rendered from the SVG.
+    // How many times the layers were prepared for a size and pixel ratio
+    // (each layer is then rendered from the SVG when it is first shown).
     int renders() const { return renders_; }
 
 private:
@@ -37,21 +42,24 @@ private:
     };
 
     void prepare(const QRectF& area, double ratio);
-    Sprite render(const Artwork::Element& element, const QRectF& bounds, double ratio) const;
+    Sprite render(ArtLayer layer, double ratio) const;
     void drawSprite(QPainter& painter, const Sprite& sprite, const QTransform& place) const;
     void drawEye(QPainter& painter, std::size_t eye, const ArtworkFrame& frame);
-    void drawMouth(QPainter& painter, const ArtworkFrame& frame);
-    const Sprite& sprite(ArtLayer layer) const { return sprites_[std::size_t(layer)]; }
+    void drawLashes(QPainter& painter, std::size_t eye, const ArtworkFrame& frame);
+    // The layer's image at the prepared size, rendered the first time it is
+    // asked for: mouth shapes and lids that a still face never shows cost
+    // nothing at a change of size.
+    const Sprite& sprite(ArtLayer layer);
 
     std::shared_ptr<const Artwork> artwork_;
+    QRectF shown_;  // the part of the drawing shown: its frame with room for its motion
     // The drawing's units to the area's logical pixels.
     QTransform toArea_;
     QRectF preparedArea_;
     double preparedRatio_ = 0;
     std::array<Sprite, kArtLayerCount> sprites_;
-    Sprite mouthFrame_;  // the rectangle every mouth shape lies in
+    std::array<bool, kArtLayerCount> rendered_{};
     std::array<QImage, 2> eyeBuffers_;
-    QImage mouthBuffer_;
     int renders_ = 0;
 };
 

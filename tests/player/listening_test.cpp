@@ -3,6 +3,7 @@
 // both kinds of face, the input going away and coming back, and the speech
 // input keeping the mouth while it speaks. The system's inputs are stood in
 // for by inputs the test plays into.
+#include "components/player/listening/listened_mouth.h"
 #include "components/player/player_accessible.h"
 #include "components/player/player_menu.h"
 #include "player_test_support.h"
@@ -201,9 +202,14 @@ TEST(Listening, TheInputGoingAwayRestsTheMouthUntilItComesBack)
     const std::vector<float> a = vowel(QStringLiteral("ma"));
     ASSERT_FALSE(a.empty());
     ASSERT_TRUE(f.player.put(id::ListenTo, Str(QStringLiteral("mic"))).ok());
-    ASSERT_GT(f.heard(a, 16000).mouth.open, 0.3);
-    // Unplugged: nothing comes, and the mouth rests by itself.
+    // Unplugged in the middle of the vowel, the mouth open: nothing comes,
+    // and the mouth rests by itself.
+    f.silence(200);
+    f.heard(std::vector<float>(a.begin(), a.begin() + std::ptrdiff_t(a.size() / 3)), 16000);
+    ASSERT_GT(f.open(), 0.3);
     f.inputs->present = false;
+    f.wait(kDeafAfterMs - 20);
+    EXPECT_GT(f.open(), 0.3) << "a pause of the input's shorter than a syllable's keeps the shape";
     f.heard(a, 16000);
     EXPECT_LT(f.open(), 0.05);
     EXPECT_TRUE(f.recorder.events.empty()) << "nothing is raised to the host";

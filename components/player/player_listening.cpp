@@ -15,6 +15,18 @@ namespace vizmo::player {
 void Vizmo4::setSoundInputs(SoundListener::MakeInputs make)
 {
     listener_ = std::make_unique<SoundListener>(std::move(make));
+    listener_->setWake([this] { QMetaObject::invokeMethod(this, &Vizmo4::heardTick, Qt::QueuedConnection); });
+}
+
+std::chrono::steady_clock::duration Vizmo4::listenedFrameInterval() const
+{
+    return std::chrono::milliseconds(1000 / fps_ - kListenedWakeSlackMs);
+}
+
+void Vizmo4::heardTick()
+{
+    if (listenedMouthShown())
+        drawIfMoved();
 }
 
 void Vizmo4::setSpeechActive(bool active)
@@ -43,6 +55,7 @@ dispatch::Result Vizmo4::listenTo(const QString& input)
         return refuse(QStringLiteral("there is no sound input named \"%1\" now; ListenInputs lists them").arg(input));
     heardResting_ = true;
     lastHeardAtMs_ = now();
+    listener_->wantFrameAt(std::chrono::steady_clock::now());
     speechMouthChanged(wasShown);
     if (!listener_->listening())
         life_.speechActive(now() / 1000.0, false);  // a phrase heard ends here
@@ -84,19 +97,15 @@ void Vizmo4::followHeard(double nowMs)
         const double fromMs = std::min(std::max({nowMs - agoMs, heardMs_, nowMs - kLongestCatchUpMs}), nowMs);
         heardMs_ = fromMs;
         // Each frame is shown as first heard, before its neighbours have
-        // voted on it: halfway to the frame before, a single stray frame
-        // does not twitch the lips.
+        // voted on it: the spring's 30 ms smooth a single stray frame.
         const ListenedTarget target = listenedTarget(heard.frame);
-        const MouthShape shape = visemeShape(target.viseme, target.weight);
-        speechMouth_.setTarget(lerp(lastHeardShape_, shape, 0.5), fromMs, target.settleMs);
-        lastHeardShape_ = shape;
+        speechMouth_.setTarget(visemeShape(target.viseme, target.weight), fromMs, target.settleMs);
         heardResting_ = target.viseme == viseme::Silence;
     }
     // Nothing heard for a while: the input is away or held up, and the mouth rests.
     if (!heardResting_ && nowMs - lastHeardAtMs_ > kDeafAfterMs) {
         heardResting_ = true;
         heardViseme_ = viseme::Silence;
-        lastHeardShape_ = {};
         heardMs_ = nowMs;
         if (!speechActive_) {
             speechMouth_.setTarget(visemeShape(viseme::Silence), nowMs, kListenedRestSettleMs);

@@ -41,6 +41,7 @@ Vizmo4::Vizmo4(QWidget* parent)
     backdropChanged();
     resize(256, 256);
 
+    listener_->setWake([this] { QMetaObject::invokeMethod(this, &Vizmo4::heardTick, Qt::QueuedConnection); });
     frameTimer_.setTimerType(Qt::PreciseTimer);
     frameTimer_.setInterval(1000 / fps_);
     connect(&frameTimer_, &QTimer::timeout, this, &Vizmo4::frameTick);
@@ -255,10 +256,21 @@ FrameMeasures Vizmo4::measuresOf(const FacePose& pose) const
 
 void Vizmo4::frameTick()
 {
+    // While listening, frames are drawn as their sound comes (heardTick);
+    // the timer draws one only when none came for a frame's interval.
+    if (listenedMouthShown() && std::chrono::steady_clock::now() - drawnAt_ < listenedFrameInterval())
+        return;
+    drawIfMoved();
+}
+
+void Vizmo4::drawIfMoved()
+{
     // A still face with nothing playing is not redrawn: an idle player costs
     // nothing. A living face is redrawn when it moved enough to show.
     if (animating() && frameGate_.differs(measuresOf(currentPose())))
         update();
+    else if (listenedMouthShown())
+        listener_->wantFrameAt(std::chrono::steady_clock::now() + listenedFrameInterval());
 }
 
 FacePose Vizmo4::currentPose()
@@ -286,6 +298,9 @@ void Vizmo4::paintEvent(QPaintEvent*)
     const FacePose pose = currentPose();
     paintFrame(painter, pose, dispatch::toQColor(backColor_), palette().color(QPalette::WindowText));
     frameGate_.drawn(measuresOf(pose));
+    drawnAt_ = std::chrono::steady_clock::now();
+    if (listener_->listening())
+        listener_->wantFrameAt(drawnAt_ + listenedFrameInterval());
 }
 
 void Vizmo4::paintFrame(QPainter& painter, const FacePose& pose, const QColor& backColor, const QColor& borderColor)

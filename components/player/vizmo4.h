@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -105,10 +106,20 @@ private:
     // Moves the speech mouth to what was heard since the last frame, from
     // when it was heard.
     void followHeard(double nowMs);
+    // Whether the mouth shows what the player hears now.
+    bool listenedMouthShown() const { return listener_->listening() && !speechActive_; }
+    // A frame's worth of heard sound came: drawn now if the mouth moved
+    // (the listener wakes the player at most once a frame's interval).
+    void heardTick();
+    // The interval at which the listener may wake the player, a little
+    // under the frame timer's so that the wake comes first.
+    std::chrono::steady_clock::duration listenedFrameInterval() const;
 
     // Animation (vizmo4.cpp).
     bool animating() const;
     void frameTick();
+    // Asks for a frame when the face moved enough to show.
+    void drawIfMoved();
     // True while the host steers the eyes (tracking, the sliders): life then
     // keeps them on target.
     bool gazeHeld() const;
@@ -148,8 +159,8 @@ private:
     double heardMs_ = -1e9;        // the time the mouth last followed a heard frame from
     double lastHeardAtMs_ = -1e9;  // when the last frame was taken, to rest when none come
     int heardViseme_ = 0;          // the last heard frame's viseme, for the gestures
-    MouthShape lastHeardShape_;    // the last heard frame's shape, before halving
     bool heardResting_ = true;
+    std::chrono::steady_clock::time_point drawnAt_;  // when the last frame was painted
 
     FaceModel model_;
     std::shared_ptr<const Script> script_;

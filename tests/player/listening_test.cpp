@@ -11,6 +11,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -297,6 +298,82 @@ TEST(SoundListening, EachFrameIsHeardWhenItsSoundWas)
     EXPECT_EQ(inputs->listening, "");
     inputs->play(second, 16000);
     EXPECT_TRUE(listener.takeHeard().empty());
+}
+
+// The listener wakes the player once when sound comes at or after the moment
+// the player asked for its next frame, and not before it asks again: the
+// player draws as the sound comes, no more often than it asks.
+TEST(SoundListening, WakesThePlayerOnceWhenSoundComesAfterItAskedForAFrame)
+{
+    PlayedInputs* inputs = nullptr;
+    SoundListener listener([&] {
+        auto made = std::make_unique<PlayedInputs>();
+        inputs = made.get();
+        return made;
+    });
+    int wakes = 0;
+    listener.setWake([&] { ++wakes; });
+    ASSERT_TRUE(listener.listenTo("mic"));
+    const std::vector<float> piece(160, 0.1f);
+    for (int i = 0; i < 10; ++i)
+        inputs->play(piece, 16000);
+    EXPECT_EQ(wakes, 0) << "nothing asked for";
+    listener.wantFrameAt(std::chrono::steady_clock::now() + std::chrono::hours(1));
+    for (int i = 0; i < 10; ++i)
+        inputs->play(piece, 16000);
+    EXPECT_EQ(wakes, 0) << "asked for later";
+    listener.wantFrameAt(std::chrono::steady_clock::now());
+    for (int i = 0; i < 10; ++i)
+        inputs->play(piece, 16000);
+    EXPECT_EQ(wakes, 1) << "once for each ask";
+    listener.wantFrameAt(std::chrono::steady_clock::now());
+    inputs->play(piece, 16000);
+    EXPECT_EQ(wakes, 2);
+    listener.takeHeard();
+}
+
+// While the player listens, the heard sound draws the frames: a frame is
+// asked for as soon as sound comes a frame's interval after the last one
+// drawn, and the frame timer adds none in between.
+TEST(Listening, TheHeardSoundDrawsTheFramesAtMostAtTheFrameRate)
+{
+    Listening f;
+    const std::vector<float> a = vowel(QStringLiteral("ba"));
+    ASSERT_FALSE(a.empty());
+    f.player.resize(256, 256);
+    f.player.show();
+    ASSERT_TRUE(f.player.put(id::ListenTo, Str(QStringLiteral("mic"))).ok());
+    int paints = 0;
+    struct Counter : QObject {
+        int* paints;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            *paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    counter.paints = &paints;
+    f.player.installEventFilter(&counter);
+    // Sound comes in 10 ms pieces for a second, as an input hands it over.
+    QElapsedTimer clock;
+    clock.start();
+    std::size_t at = 0;
+    const auto next = [&] {
+        if (at + 160 > a.size())
+            at = 0;
+        f.inputs->play(std::span(a).subspan(at, 160), 16000);
+        at += 160;
+        f.nowMs += 10;
+    };
+    QTimer pieces;
+    QObject::connect(&pieces, &QTimer::timeout, next);
+    pieces.start(10);
+    QTest::qWait(1000);
+    pieces.stop();
+    const double seconds = double(clock.elapsed()) / 1000;
+    EXPECT_GT(paints / seconds, 15) << "the mouth follows the sound";
+    EXPECT_LE(paints / seconds, 31) << "no more often than 30 frames a second";
+    f.player.removeEventFilter(&counter);
 }
 
 // ---- the menu ---------------------------------------------------------------------

@@ -26,6 +26,10 @@ inline constexpr double kLongestCatchUpMs = 100;
 // interval on average, and the screen's own delay): while listening, the
 // mouth is drawn where it will be by then.
 inline constexpr double kListenedPresentationMs = 30;
+// While listening, a frame is drawn when the sound comes a frame's interval
+// less this after the last one: the input's 10 ms pieces then set the
+// frames' pace, a little under the frame timer's.
+inline constexpr int kListenedWakeSlackMs = 3;
 
 // Nothing heard for this long while listening (the input went away, or is
 // held up): the mouth rests.

@@ -62,6 +62,13 @@ bool SoundListener::listenTo(const QByteArray& id)
     return true;
 }
 
+void SoundListener::setWake(std::function<void()> wake) { wake_ = std::move(wake); }
+
+void SoundListener::wantFrameAt(std::chrono::steady_clock::time_point due)
+{
+    frameWantedNs_ = std::chrono::duration_cast<std::chrono::nanoseconds>(due.time_since_epoch()).count();
+}
+
 std::vector<HeardFrame> SoundListener::takeHeard()
 {
     const std::lock_guard lock(mutex_);
@@ -99,6 +106,13 @@ void SoundListener::hear(const sound_input::SoundPiece& piece)
     fresh_.clear();
     if (heard_.size() > kMostKept)
         heard_.erase(heard_.begin(), heard_.end() - std::ptrdiff_t(kMostKept));
+    if (!wake_)
+        return;
+    const std::int64_t nowNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    std::int64_t wanted = frameWantedNs_.load();
+    if (nowNs >= wanted && frameWantedNs_.compare_exchange_strong(wanted, kNotWanted))
+        wake_();
 }
 
 }  // namespace vizmo::player

@@ -9,8 +9,11 @@
 #include "components/sound_shapes/input_converter.h"
 #include "components/sound_shapes/shape_stream.h"
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -48,6 +51,13 @@ public:
     // thread that was held up takes the latest.
     std::vector<HeardFrame> takeHeard();
 
+    // `wake` is called on the input's thread when frames come at or after
+    // the moment the UI asked for its next frame (wantFrameAt), once for
+    // each ask: the player then draws as soon as the sound is heard, not at
+    // its frame timer's next tick, and no more often than it asks.
+    void setWake(std::function<void()> wake);
+    void wantFrameAt(std::chrono::steady_clock::time_point due);
+
     // The process's inputs, through the sound server.
     static std::unique_ptr<sound_input::SoundInputs> systemInputs();
 
@@ -70,6 +80,10 @@ private:
 
     std::mutex mutex_;
     std::vector<HeardFrame> heard_;
+
+    static constexpr std::int64_t kNotWanted = std::numeric_limits<std::int64_t>::max();
+    std::function<void()> wake_;  // set before any input is read
+    std::atomic<std::int64_t> frameWantedNs_ = kNotWanted;  // steady clock; kNotWanted once woken
 };
 
 }  // namespace vizmo::player

@@ -33,7 +33,9 @@ const dispatch::MemberTable& memberTable()
             VIZMO_PROPERTY(id::Strength, "Strength", T::I4),
             VIZMO_PROPERTY(id::BackColor, "BackColor", T::I4),
             VIZMO_PROPERTY(id::BorderStyle, "BorderStyle", T::I2),
+            VIZMO_PROPERTY(id::ListenTo, "ListenTo", T::String),
 #undef VIZMO_PROPERTY
+            prop(id::ListenInputs, "ListenInputs", K::PropertyGet, T::String),
             {id::Play, "Play", K::Method, {T::I4}},
             {id::Stop, "Stop", K::Method, {}},
             {id::Pause, "Pause", K::Method, {}},

@@ -38,6 +38,12 @@ inline constexpr DispId SetFPS = 34;        // (0 I4, frames per second I4)
 inline constexpr DispId SpeechActive = 40;  // (active Bool): while True the speech mouth replaces the script's
 inline constexpr DispId SpeechViseme = 41;  // (viseme I2 0..14, weight I2 0..255, blendMs I4 0..1000)
 inline constexpr DispId SpeechWord = 42;    // (stress I2 0..255): a word's sound starts now
+// Listening: the face follows a sound input as it is heard (see docs/player-listening.md).
+// The window does not use them; the player's context menu offers the same choice.
+inline constexpr DispId ListenTo = 50;      // String: the input's name, "" for none (the default);
+                                            // refused with 380 when no input has that name now
+inline constexpr DispId ListenInputs = 51;  // String, get only: the inputs there are now, one a
+                                            // line: name, a tab, description; "" when there are none
 }  // namespace id
 
 // Event positions in the control's own event list.

@@ -4,7 +4,12 @@
 // and the share of one core the program uses while the player idles at 30
 // and 60 frames per second (LifeMode 3, nothing playing, the widget shown).
 // The idle figures take turns, a second of each model at a time, so a
-// machine whose load drifts weighs on both alike.
+// machine whose load drifts weighs on both alike. Each idle second is
+// followed by a second of the same model listening to a person's voice at
+// 30 frames a second: an input handing over 10 ms of 48 kHz stereo at a
+// time (Italian syllables from klettres-data, looped), converted and
+// analysed on its own thread as the system's input is, and the mouth
+// following it; the difference is what listening costs.
 //
 //   player_bench [CONTENT] [--frames-only N] [--models A.qvm,B.qvm]
 //
@@ -14,6 +19,7 @@
 // whose instruction counts repeat from run to run on a shared machine.
 #include "components/player/vizmo4.h"
 #include "components/player_control.h"
+#include "support/syllable_recordings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,7 +32,10 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 using namespace vizmo;
@@ -111,6 +120,67 @@ void idleSlice(PaintCounter& counter, Idle& idle)
     idle.paints += counter.paints;
 }
 
+// A sound input playing a recording in real time, as a microphone hands
+// over its sound: 10 ms pieces from a thread of its own.
+class PlayingInput : public sound_input::SoundInputs {
+public:
+    static constexpr int kRate = 48000;
+    explicit PlayingInput(std::vector<float> stereo) : sound_(std::move(stereo))
+    {
+        thread_ = std::thread([this] { run(); });
+    }
+    ~PlayingInput() override
+    {
+        stopping_ = true;
+        thread_.join();
+    }
+    std::vector<sound_input::InputDevice> devices() const override { return {{"voice", "A recorded voice", false}}; }
+    void listen(const QByteArray& id, PieceSink sink) override
+    {
+        const std::lock_guard guard(lock_);
+        sink_ = id.isEmpty() ? PieceSink() : std::move(sink);
+    }
+    bool reading() const override { return true; }
+
+private:
+    void run()
+    {
+        constexpr std::size_t kPiece = kRate / 100 * 2;
+        auto next = std::chrono::steady_clock::now();
+        std::size_t at = 0;
+        while (!stopping_) {
+            next += std::chrono::milliseconds(10);
+            std::this_thread::sleep_until(next);
+            const std::lock_guard guard(lock_);
+            if (!sink_ || sound_.size() < kPiece)
+                continue;
+            if (at + kPiece > sound_.size())
+                at = 0;
+            sink_({std::span(sound_).subspan(at, kPiece), kRate, 2, std::chrono::steady_clock::now()});
+            at += kPiece;
+        }
+    }
+
+    std::vector<float> sound_;
+    std::mutex lock_;
+    PieceSink sink_;
+    std::atomic<bool> stopping_ = false;
+    std::thread thread_;
+};
+
+// A person's syllables, as 48 kHz stereo.
+std::vector<float> voice()
+{
+    const auto names = vizmo::testing::syllablesOf(QStringLiteral("it"), QStringLiteral("bmpfvdlnst"), QStringLiteral("aeiou"));
+    const auto mono = vizmo::testing::joinSyllables(QStringLiteral("it"), names, PlayingInput::kRate, 80);
+    std::vector<float> stereo;
+    if (mono) {
+        for (float s : mono->samples)
+            stereo.push_back(s), stereo.push_back(s);
+    }
+    return stereo;
+}
+
 bool load(player::Vizmo4& player, const QString& path)
 {
     const auto result = player.put(player::id::ModelName, dispatch::Str(path));
@@ -136,6 +206,10 @@ int main(int argc, char** argv)
     for (const QString& name : names)
         models << content + QStringLiteral("/qvm/") + name;
     player::Vizmo4 player;
+    const std::vector<float> recording = voice();
+    if (recording.empty())
+        std::fprintf(stderr, "no recorded voice (klettres-data): the listening figures are left out\n");
+    player.setSoundInputs([&] { return std::make_unique<PlayingInput>(recording); });
     player.call(player::id::SetHead, {dispatch::I2(60), dispatch::I2(-30), dispatch::I2(20)});
 
     for (const QString& model : models) {
@@ -167,11 +241,17 @@ int main(int argc, char** argv)
     constexpr int kRounds = 5;
     for (int fps : {30, 60}) {
         player.call(player::id::SetFPS, {dispatch::I4(0), dispatch::I4(fps)});
-        std::vector<Idle> idle(std::size_t(models.size()));
+        const bool listen = fps == 30 && !recording.empty();
+        std::vector<Idle> idle(std::size_t(models.size())), listening(std::size_t(models.size()));
         for (int round = 0; round < kRounds; ++round) {
             for (qsizetype m = 0; m < models.size(); ++m) {
                 load(player, models[m]);
                 idleSlice(counter, idle[std::size_t(m)]);
+                if (!listen)
+                    continue;
+                player.put(player::id::ListenTo, dispatch::Str(QStringLiteral("voice")));
+                idleSlice(counter, listening[std::size_t(m)]);
+                player.put(player::id::ListenTo, dispatch::Str(QString()));
             }
         }
         for (qsizetype m = 0; m < models.size(); ++m) {
@@ -183,6 +263,13 @@ int main(int argc, char** argv)
                 std::printf(", %.2f x %s", (i.cpuSeconds / i.wallSeconds) / (idle[0].cpuSeconds / idle[0].wallSeconds),
                             qPrintable(QFileInfo(models[0]).fileName()));
             std::printf("\n");
+            if (!listen)
+                continue;
+            const Idle& l = listening[std::size_t(m)];
+            std::printf("%s listening at %d fps: %.1f %% of one core, %.1f frames painted a second, %+.1f %% beyond "
+                        "the idle face\n",
+                        qPrintable(QFileInfo(models[m]).fileName()), fps, 100 * l.cpuSeconds / l.wallSeconds,
+                        l.paints / l.wallSeconds, 100 * (l.cpuSeconds / l.wallSeconds - i.cpuSeconds / i.wallSeconds));
         }
     }
     return 0;

@@ -62,7 +62,7 @@ desktop_start 1
 program_start "$program"
 
 # Window-relative coordinates, from the window's layout (as in tests/e2e).
-expand_button=(250 276); player_tab=(380 14); speech_tab=(465 14); tracking=(290 249); life_1=(426 121)
+speech_tab=(465 14)
 engine_list=(452 53); voice_list=(452 77); text_box=(420 190)
 
 type_text() {
@@ -83,20 +83,7 @@ paste_text() {  # paste_text TEXT LABEL
 }
 
 
-click "${expand_button[@]}"
-if [ -n "${AV_SYNC_MODEL:-}" ]; then
-  demo_tab=(300 14); first_model=(312 70)
-  click "${demo_tab[@]}"
-  click "${first_model[@]}"
-  xdotool type --delay 50 "${AV_SYNC_MODEL%.qvm}"   # the list's search by typing selects it
-  sleep 1
-fi
-click "${player_tab[@]}"
-click "${tracking[@]}"   # the head stays where it is
-# LifeMode 1 (blinks only): with more, the head drifts, turns at each phrase
-# and nods on accents, and the region's difference from the resting face
-# counts the whole face moving under a closed mouth.
-click "${life_1[@]}"
+av_capture_still_face
 click "${speech_tab[@]}"
 sleep 0.5
 

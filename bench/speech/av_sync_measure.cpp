@@ -1,4 +1,5 @@
 // av_sync_measure FRAMES.gray WIDTH HEIGHT FRAME_TIMES.txt AUDIO.s16 RATE AUDIO_START CLICK_TIME
+//                 [--syllables MARKS STIMULUS.wav]
 //
 // What a viewer sees against what a listener hears, from one capture of the
 // screen and the sound sink on one clock (bench/speech/av_sync.sh makes it):
@@ -8,6 +9,15 @@
 // from the click on "Play" to the first sound (and to the first faint sound),
 // and the mouth's width while the sound is loud: rounded lips are narrower.
 // Times are in seconds on the capture's wall clock.
+//
+// With --syllables, the sound is a person's syllables as listen_stimulus
+// wrote them (STIMULUS.wav and its MARKS), found in the capture by their
+// loudness; it adds how many of the syllables that begin with p, b or m
+// show the lips closed, against those beginning with other consonants:
+// closed when, from 60 ms before the syllable's sound to 20 ms into its
+// vowel (as seen, after the lag found), the mouth comes within a quarter of
+// the way from rest to the syllables' usual vowel; and where the stimulus
+// starts on the capture's clock (origin).
 #include "bench/speech/loudness_correlation.h"
 
 #include <algorithm>
@@ -89,13 +99,130 @@ struct MouthWidth {
     }
 };
 
+struct Syllable {
+    std::string name;
+    double start, vowel, end;  // seconds into the stimulus
+};
+
+std::vector<Syllable> readMarks(const char* path)
+{
+    std::vector<Syllable> out;
+    std::ifstream in(path);
+    std::string name;
+    for (double start, vowel, end; in >> name >> start >> vowel >> end;)
+        out.push_back({name, start / 1000, vowel / 1000, end / 1000});
+    return out;
+}
+
+// A 16-bit PCM WAV file's first channel, and its rate.
+std::vector<std::int16_t> readWav(const char* path, int& rate)
+{
+    const std::vector<char> bytes = readAll(path);
+    auto u32 = [&](std::size_t at) {
+        return std::uint32_t(std::uint8_t(bytes[at])) | std::uint32_t(std::uint8_t(bytes[at + 1])) << 8 |
+               std::uint32_t(std::uint8_t(bytes[at + 2])) << 16 | std::uint32_t(std::uint8_t(bytes[at + 3])) << 24;
+    };
+    std::vector<std::int16_t> out;
+    int channels = 1;
+    for (std::size_t at = 12; at + 8 <= bytes.size();) {
+        const std::string id(bytes.data() + at, 4);
+        const std::size_t size = u32(at + 4);
+        if (id == "fmt " && at + 16 <= bytes.size()) {
+            channels = std::uint8_t(bytes[at + 10]) | std::uint8_t(bytes[at + 11]) << 8;
+            rate = int(u32(at + 12));
+        } else if (id == "data") {
+            for (std::size_t i = at + 8; i + 1 < std::min(bytes.size(), at + 8 + size); i += 2 * std::size_t(channels))
+                out.push_back(std::int16_t(std::uint8_t(bytes[i]) | std::uint8_t(bytes[i + 1]) << 8));
+            break;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return out;
+}
+
+// RMS every `hop` seconds over 10 ms.
+std::vector<double> envelope(const std::vector<std::int16_t>& samples, int rate, double hop)
+{
+    std::vector<double> out;
+    for (double t = 0; t * rate < double(samples.size()); t += hop)
+        out.push_back(vizmo::bench::rmsAround(samples, rate, std::llround((t + 0.005) * rate)));
+    return out;
+}
+
+// Where the stimulus starts in the recorded sound, in seconds from its first
+// sample: the offset at which their loudness agrees best, to the millisecond.
+double stimulusOffset(const std::vector<std::int16_t>& stimulus, int stimulusRate, const Sound& recorded)
+{
+    auto best = [&](double hop, double from, double to) {
+        const std::vector<double> a = envelope(stimulus, stimulusRate, hop), b = envelope(recorded.samples, recorded.rate, hop);
+        double bestR = -2, bestAt = from;
+        for (double at = from; at <= to; at += hop) {
+            const auto shift = std::ptrdiff_t(std::llround(at / hop));
+            std::vector<double> x, y;
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                const std::ptrdiff_t j = std::ptrdiff_t(i) + shift;
+                if (j >= 0 && j < std::ptrdiff_t(b.size()))
+                    x.push_back(a[i]), y.push_back(b[std::size_t(j)]);
+            }
+            const double r = x.size() > 10 ? vizmo::bench::pearson(x, y) : -2;
+            if (r > bestR)
+                bestR = r, bestAt = at;
+        }
+        return bestAt;
+    };
+    const double recordedSeconds = double(recorded.samples.size()) / recorded.rate;
+    const double coarse = best(0.01, -1.0, recordedSeconds);
+    return best(0.001, coarse - 0.015, coarse + 0.015);
+}
+
+double quantile(std::vector<double> v, double q)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::size_t(q * double(v.size() - 1))];
+}
+
+struct Closures {
+    int labial = 0, labialClosed = 0, other = 0, otherClosed = 0;
+};
+
+// `mouth` at `at` (seconds, capture clock); the syllables start at `origin`;
+// `lagMs` positive when the mouth moves first.
+Closures closures(const std::vector<Syllable>& syllables, double origin, int lagMs, const std::vector<double>& mouth,
+                  const std::vector<double>& at)
+{
+    const double lag = lagMs / 1000.0;
+    auto seen = [&](double from, double to, bool smallest) {
+        double value = smallest ? 1e9 : -1e9;
+        for (std::size_t k = 0; k < at.size(); ++k) {
+            if (at[k] >= origin + from - lag && at[k] <= origin + to - lag)
+                value = smallest ? std::min(value, mouth[k]) : std::max(value, mouth[k]);
+        }
+        return value;
+    };
+    std::vector<double> peaks;
+    for (const Syllable& s : syllables)
+        peaks.push_back(seen(s.vowel, s.end, false));
+    const double closedBelow = 0.25 * quantile(peaks, 0.5);
+    Closures out;
+    for (const Syllable& s : syllables) {
+        const bool labial = !s.name.empty() && (s.name[0] == 'p' || s.name[0] == 'b' || s.name[0] == 'm');
+        const bool closed = seen(s.start - 0.06, s.vowel + 0.02, true) <= closedBelow;
+        (labial ? out.labial : out.other) += 1;
+        (labial ? out.labialClosed : out.otherClosed) += closed;
+    }
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 9) {
+    const bool syllables = argc == 12 && std::string(argv[9]) == "--syllables";
+    if (argc != 9 && !syllables) {
         std::fprintf(stderr, "usage: av_sync_measure FRAMES.gray WIDTH HEIGHT FRAME_TIMES.txt AUDIO.s16 RATE "
-                             "AUDIO_START CLICK_TIME\n");
+                             "AUDIO_START CLICK_TIME [--syllables MARKS STIMULUS.wav]\n");
         return 2;
     }
     const std::vector<char> pixels = readAll(argv[1]);
@@ -204,8 +331,21 @@ int main(int argc, char** argv)
         ++k;
     }
     std::printf("correlation %.2f lag %+d ms click-to-sound %.0f ms frames %zu click-to-faint-sound %.0f ms "
-                "width %.1f\n",
+                "width %.1f",
                 bestCorrelation, bestLagMs, (onset - click) * 1000.0, mouth.size(), (faintOnset - click) * 1000.0,
                 loudFrames ? widthSum / loudFrames : 0.0);
+    if (syllables) {
+        int stimulusRate = 0;
+        const std::vector<std::int16_t> stimulus = readWav(argv[11], stimulusRate);
+        if (stimulus.empty() || stimulusRate <= 0) {
+            std::fprintf(stderr, "\n%s: no sound\n", argv[11]);
+            return 1;
+        }
+        const double origin = sound.start + stimulusOffset(stimulus, stimulusRate, sound);
+        const Closures c = closures(readMarks(argv[10]), origin, bestLagMs, mouth, at);
+        std::printf(" closed-pbm %d/%d closed-other %d/%d origin %.3f", c.labialClosed, c.labial, c.otherClosed, c.other,
+                    origin);
+    }
+    std::printf("\n");
     return 0;
 }

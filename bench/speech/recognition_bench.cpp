@@ -12,11 +12,13 @@
 // quality figure on speech it was not made for. Two voices are heard again
 // with white noise added.
 //
-// recognition_bench [--list] [--quick]
-//   --list prints every sentence's phones; --quick: two voices, five sentences
+// recognition_bench [--list] [--quick] [--shapes-only]
+//   --list prints every sentence's phones; --quick: two voices, five sentences;
+//   --shapes-only: the shapes from the sound alone, without the recogniser
+//   (in seconds, to try a rule)
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/phone_recognition.h"
-#include "tools/make_speech_script/sound_shapes.h"
+#include "tools/make_speech_script/sound_shape_phones.h"
 
 #include "boundary_comparison.h"
 
@@ -306,6 +308,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const bool list = app.arguments().contains(QStringLiteral("--list"));
+    const bool shapesOnly = app.arguments().contains(QStringLiteral("--shapes-only"));
     const int voiceCount = app.arguments().contains(QStringLiteral("--quick")) ? 2 : 4;
     const int sentenceCount = app.arguments().contains(QStringLiteral("--quick")) ? 5 : 10;
     QString error;
@@ -336,7 +339,7 @@ int main(int argc, char** argv)
                 addHiss(s.samples, snrDb);
             const std::int64_t end = std::int64_t(s.samples.size());
             const Recording rec = recordingOf(s.samples);
-            const auto recognised = recognisePhones(rec, &error);
+            const auto recognised = shapesOnly ? std::optional(RecognisedPhones{}) : recognisePhones(rec, &error);
             if (!recognised) {
                 std::fprintf(stderr, "%s\n", qPrintable(error));
                 return 1;
@@ -345,27 +348,32 @@ int main(int argc, char** argv)
             if (list) {
                 std::printf("%s: %s\n", voiceName, sentence);
                 printPhones("flite", s.phones);
-                printPhones("heard", recognised->phones);
+                if (!shapesOnly)
+                    printPhones("heard", recognised->phones);
                 printPhones("shape", shapes);
             }
-            phones.qualities.push_back(recognised->quality);
+            const auto ref3 = segments(s.phones, end, soundClass);
             const auto refPhones = segments(s.phones, end, classOf, true);
+            classesSound.add(ref3, segments(shapes, end, soundClass), refPhones, segments(shapes, end, classOf, true),
+                             false);
+            if (shapesOnly)
+                continue;
+            phones.qualities.push_back(recognised->quality);
             const auto heardPhones = segments(recognised->phones, end, classOf, true);
             phones.add(refPhones, heardPhones, refPhones, heardPhones, true);
             const BoundaryErrors e = compareBoundaries({s.phones, {}, kRate}, {recognised->phones, {}, kRate});
             asAligned.phoneMs.insert(asAligned.phoneMs.end(), e.phoneMs.begin(), e.phoneMs.end());
             asAligned.referencePhones += e.referencePhones;
-            const auto ref3 = segments(s.phones, end, soundClass);
             classesRecognised.add(ref3, segments(recognised->phones, end, soundClass), refPhones, heardPhones, false);
-            classesSound.add(ref3, segments(shapes, end, soundClass), refPhones, segments(shapes, end, classOf, true),
-                             false);
             if (minuteSeconds < 60 && snrDb == 0) {
                 minute.insert(minute.end(), s.samples.begin(), s.samples.end());
                 minuteSeconds = double(minute.size()) / kRate;
             }
         }
-        printRow((QByteArray(voiceName) + " phones, recognised").constData(), phones, true);
-        printRow((QByteArray(voiceName) + " 3 classes, recognised").constData(), classesRecognised, false);
+        if (!shapesOnly) {
+            printRow((QByteArray(voiceName) + " phones, recognised").constData(), phones, true);
+            printRow((QByteArray(voiceName) + " 3 classes, recognised").constData(), classesRecognised, false);
+        }
         printRow((QByteArray(voiceName) + " 3 classes, from sound").constData(), classesSound, false);
         const double pairedShare = double(asAligned.phoneMs.size()) / std::max(1, asAligned.referencePhones);
         comparable.push_back(QStringLiteral("%1: %2% of sounding phones paired, median %3 ms, p90 %4 ms")
@@ -378,6 +386,8 @@ int main(int argc, char** argv)
                 "rate, pauses left out; med/p90: absolute start error of paired phones; mean: its sign, + late; "
                 "frames: 10 ms frames with the same mouth shape, or class; vowels: of the frames both call a vowel, "
                 "those with the same shape)\n\n");
+    if (shapesOnly)
+        return 0;
     std::printf("Recognised phones as the transcript alignment's bench counts them (paired by class alone):\n");
     for (const QString& line : comparable)
         std::printf("  %s\n", qPrintable(line));

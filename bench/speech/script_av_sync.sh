@@ -8,7 +8,8 @@
 #
 # Usage: script_av_sync.sh PROGRAM MEASURE SCRIPT [RUNS]
 #   (PROGRAM: build/bin/vizmo4-demo, MEASURE: build/bin/av_sync_measure;
-#    RUNS defaults to 3; AV_SYNC_KEEP=DIR keeps each capture as in av_sync.sh)
+#    RUNS defaults to 3; AV_SYNC_KEEP=DIR keeps each capture and AV_SYNC_MODEL
+#    chooses the face as in av_sync.sh)
 # The program lists the scripts of the qvs folder beside it, so it runs from a
 # scratch copy whose qvs folder holds SCRIPT and its sound alone.
 set -uo pipefail
@@ -39,12 +40,7 @@ cp "$script" "$app_dir/qvs/"
 cp "$(dirname "$script")/$audio" "$app_dir/qvs/"
 program_start "$app_dir/$(basename "$program")"
 
-# Window-relative coordinates, from the window's layout (as in tests/e2e).
-expand_button=(250 276); player_tab=(380 14); tracking=(290 249); life_1=(426 121)
-click "${expand_button[@]}"
-click "${player_tab[@]}"
-click "${tracking[@]}"   # the head stays where it is
-click "${life_1[@]}"     # blinks only: the face holds still around the mouth
+av_capture_still_face
 # Each run starts from the script's end, where the mouth rests: a stopped
 # script (as every change of page leaves it) shows its first moment instead,
 # which for a track whose first shape comes early is not the resting face.

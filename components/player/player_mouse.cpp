@@ -150,10 +150,18 @@ void Vizmo4::showMenu(QPoint globalPos)
                                                           : script_->title + QStringLiteral(" (") + script_->fileName + u')')
                               : QString();
     info.lifeMode = lifeMode_;
+    if (info.style >= 1) {
+        for (const auto& input : listener_->inputs())
+            info.inputs.push_back({input.id, input.description});
+        info.listeningTo = listener_->input();
+        info.listeningToName = listener_->inputDescription();
+    }
     QMenu menu(this);
+    menu.setAccessibleName(tr("Player"));
     fillPlayerMenu(menu, info,
                    {[this] { startPlayback(); }, [this] { pausePlayback(); }, [this] { stopPlayback(); },
-                    [this](int mode) { setLifeMode(mode); }});
+                    [this](int mode) { setLifeMode(mode); },
+                    [this](const QByteArray& input) { listenTo(QString::fromUtf8(input)); }});
     menu.exec(globalPos);
 }
 

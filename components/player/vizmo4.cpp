@@ -2,7 +2,9 @@
 
 #include "components/dispatch/ole_color.h"
 #include "components/player/control_bar.h"
+#include "components/player/listening/listened_mouth.h"
 #include "components/player/motion/pose_composer.h"
+#include "components/player/player_accessible.h"
 #include "components/player/script_audio.h"
 #include "components/player_control.h"
 
@@ -31,6 +33,7 @@ Vizmo4::Vizmo4(QWidget* parent)
     : QWidget(parent), dispatch::Object(kClassName, memberTable()), model_(defaultFaceModel()),
       life_(LifeMotion::freshSeed())
 {
+    makeMenusAccessible();
     monotonic_.start();
     clock_ = [this] { return double(monotonic_.nsecsElapsed()) / 1e6; };
     setMouseTracking(false);
@@ -38,6 +41,7 @@ Vizmo4::Vizmo4(QWidget* parent)
     backdropChanged();
     resize(256, 256);
 
+    listener_->setWake([this] { QMetaObject::invokeMethod(this, &Vizmo4::heardTick, Qt::QueuedConnection); });
     frameTimer_.setTimerType(Qt::PreciseTimer);
     frameTimer_.setInterval(1000 / fps_);
     connect(&frameTimer_, &QTimer::timeout, this, &Vizmo4::frameTick);
@@ -73,6 +77,7 @@ Result Vizmo4::doPut(DispId dispId, const Variant& value)
     case id::ModelName: return setModelName(value.asString());
     case id::ScriptName: return setScriptName(value.asString());
     case id::BackImage: return setBackImage(value.asString());
+    case id::ListenTo: return listenTo(value.asString());
     case id::Strength: return setRanged(dispId, value.asI4());
     case id::BackColor: {
         const auto colour = std::uint32_t(value.asI4());
@@ -134,6 +139,8 @@ Result Vizmo4::doGet(DispId dispId, const Args&)
     case id::Strength: return Variant::i4(strength_);
     case id::BackColor: return Variant::i4(std::int32_t(backColor_));
     case id::BorderStyle: return Variant::i2(std::int16_t(borderStyle_));
+    case id::ListenTo: return Variant::string(QString::fromUtf8(listener_->input()));
+    case id::ListenInputs: return Variant::string(listenInputs());
     default: return fail(err::NotSupported, {});
     }
 }
@@ -179,13 +186,7 @@ Result Vizmo4::doCall(DispId dispId, const Args& args)
         return {};
     }
     case id::SpeechActive:
-        if (speechActive_ != args[0].asBool()) {
-            speechActive_ = args[0].asBool();
-            speechSwitchMs_ = now();
-            if (speechActive_)
-                speechMouth_.reset();
-            life_.speechActive(now() / 1000.0, speechActive_);
-        }
+        setSpeechActive(args[0].asBool());
         update();
         return {};
     case id::SpeechViseme: {
@@ -234,7 +235,7 @@ void Vizmo4::setLifeMode(int mode)
 
 bool Vizmo4::animating() const
 {
-    return lifeMode_ > 0 || timeline_.state() == PlaybackState::Playing || speechActive_ ||
+    return lifeMode_ > 0 || timeline_.state() == PlaybackState::Playing || speechMouthShown() ||
            now() - speechSwitchMs_ < kSpeechSwitchMs + 1000;
 }
 
@@ -255,15 +256,27 @@ FrameMeasures Vizmo4::measuresOf(const FacePose& pose) const
 
 void Vizmo4::frameTick()
 {
+    // While listening, frames are drawn as their sound comes (heardTick);
+    // the timer draws one only when none came for a frame's interval.
+    if (listenedMouthShown() && std::chrono::steady_clock::now() - drawnAt_ < listenedFrameInterval())
+        return;
+    drawIfMoved();
+}
+
+void Vizmo4::drawIfMoved()
+{
     // A still face with nothing playing is not redrawn: an idle player costs
     // nothing. A living face is redrawn when it moved enough to show.
     if (animating() && frameGate_.differs(measuresOf(currentPose())))
         update();
+    else if (listenedMouthShown())
+        listener_->wantFrameAt(std::chrono::steady_clock::now() + listenedFrameInterval());
 }
 
 FacePose Vizmo4::currentPose()
 {
     const double t = now();
+    followHeard(t);
     PoseLayers layers;
     if (script_)
         layers.script = script_->sample(scriptPosition());
@@ -272,7 +285,8 @@ FacePose Vizmo4::currentPose()
     const FacePose posed = composePose(layers);
     layers.life = life_.at(t / 1000.0, {posed.headX, posed.headY, posed.headZ, gazeHeld()});
     layers.strength = strengthMode_ == 1 ? strength_ / 255.0 : 1.0;
-    layers.speech = {speechActive_, t - speechSwitchMs_, speechMouth_.at(t)};
+    const bool listened = listener_->listening() && !speechActive_;
+    layers.speech = {speechMouthShown(), t - speechSwitchMs_, speechMouth_.at(listened ? t + kListenedPresentationMs : t)};
     return composePose(layers);
 }
 
@@ -284,6 +298,9 @@ void Vizmo4::paintEvent(QPaintEvent*)
     const FacePose pose = currentPose();
     paintFrame(painter, pose, dispatch::toQColor(backColor_), palette().color(QPalette::WindowText));
     frameGate_.drawn(measuresOf(pose));
+    drawnAt_ = std::chrono::steady_clock::now();
+    if (listener_->listening())
+        listener_->wantFrameAt(drawnAt_ + listenedFrameInterval());
 }
 
 void Vizmo4::paintFrame(QPainter& painter, const FacePose& pose, const QColor& backColor, const QColor& borderColor)

@@ -10,6 +10,7 @@
 #include "components/player/drawing/backdrop.h"
 #include "components/player/drawing/figure_renderer.h"
 #include "components/player/drawing/frame_gate.h"
+#include "components/player/listening/sound_listener.h"
 #include "components/player/motion/face_pose.h"
 #include "components/player/motion/life_motion.h"
 #include "components/player/motion/mouth_easer.h"
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,6 +52,9 @@ public:
     // Runs on the loading thread before each model, script or image is read:
     // tests hold a load there to see what happens while it waits.
     void setLoadGate(std::function<void()> gate) { loadGate_ = std::move(gate); }
+    // Replaces the system's sound inputs the player listens through (before
+    // it first lists or listens to them), so tests can play into it.
+    void setSoundInputs(SoundListener::MakeInputs make);
 protected:
     dispatch::Result doPut(dispatch::DispId id, const dispatch::Variant& value) override;
     dispatch::Result doGet(dispatch::DispId id, const dispatch::Args& args) override;
@@ -89,9 +94,32 @@ private:
     void raiseMouse(int position, QMouseEvent* event);
     void showMenu(QPoint globalPos);
 
+    // Speech input and listening (player_listening.cpp).
+    void setSpeechActive(bool active);
+    dispatch::Result listenTo(const QString& input);
+    QString listenInputs();
+    // Whether the speech mouth, not the script's, shows: while speech is
+    // active, or while the player listens to an input.
+    bool speechMouthShown() const { return speechActive_ || listener_->listening(); }
+    // Call with what speechMouthShown() was before a change of either.
+    void speechMouthChanged(bool wasShown);
+    // Moves the speech mouth to what was heard since the last frame, from
+    // when it was heard.
+    void followHeard(double nowMs);
+    // Whether the mouth shows what the player hears now.
+    bool listenedMouthShown() const { return listener_->listening() && !speechActive_; }
+    // A frame's worth of heard sound came: drawn now if the mouth moved
+    // (the listener wakes the player at most once a frame's interval).
+    void heardTick();
+    // The interval at which the listener may wake the player, a little
+    // under the frame timer's so that the wake comes first.
+    std::chrono::steady_clock::duration listenedFrameInterval() const;
+
     // Animation (vizmo4.cpp).
     bool animating() const;
     void frameTick();
+    // Asks for a frame when the face moved enough to show.
+    void drawIfMoved();
     // True while the host steers the eyes (tracking, the sliders): life then
     // keeps them on target.
     bool gazeHeld() const;
@@ -124,7 +152,15 @@ private:
     // Speech input.
     bool speechActive_ = false;
     MouthEaser speechMouth_;
-    double speechSwitchMs_ = -1e9;  // when SpeechActive last changed, to ease between mouths
+    double speechSwitchMs_ = -1e9;  // when the speech mouth was last shown or hidden, to ease between mouths
+
+    // Listening.
+    std::unique_ptr<SoundListener> listener_ = std::make_unique<SoundListener>(&SoundListener::systemInputs);
+    double heardMs_ = -1e9;        // the time the mouth last followed a heard frame from
+    double lastHeardAtMs_ = -1e9;  // when the last frame was taken, to rest when none come
+    int heardViseme_ = 0;          // the last heard frame's viseme, for the gestures
+    bool heardResting_ = true;
+    std::chrono::steady_clock::time_point drawnAt_;  // when the last frame was painted
 
     FaceModel model_;
     std::shared_ptr<const Script> script_;

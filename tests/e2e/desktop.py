@@ -139,13 +139,13 @@ def frame_geometry(window):
 # --- sound ---------------------------------------------------------------
 
 class Recorder:
-    """The sink's monitor recorded as 16-bit mono at 22050 Hz."""
+    """The sink's monitor (or another source) recorded as 16-bit mono at 22050 Hz."""
     RATE = 22050
 
-    def __init__(self, path):
+    def __init__(self, path, source=None):
         self.path = path
         self.process = subprocess.Popen(
-            ["parec", "-d", os.environ["VIZMO_SOUND_SINK"] + ".monitor", "--raw", "--format=s16le",
+            ["parec", "-d", source or os.environ["VIZMO_SOUND_SINK"] + ".monitor", "--raw", "--format=s16le",
              "--channels=1", f"--rate={self.RATE}", "--latency-msec=20"], stdout=open(path, "wb"))
 
     def stop(self):

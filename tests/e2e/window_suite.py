@@ -11,6 +11,7 @@ import tempfile
 
 import desktop as d
 import suite
+from listening_steps import listening
 from player_steps import player_tab
 from speech_steps import speaking, speaking_drawn, speech_tab
 from suite import Window, check, close, launch
@@ -70,7 +71,8 @@ def main():
     if readme_images:
         os.makedirs(readme_images, exist_ok=True)
     suite.configure(artefacts, readme_images)
-    session([start_up, expand_and_collapse, demo_tab, speech_tab, speaking, speaking_drawn, player_tab, tab_changes])
+    session([start_up, expand_and_collapse, demo_tab, speech_tab, speaking, speaking_drawn, player_tab, tab_changes,
+             listening])
     session([expand_and_collapse, damaged_model], damaged=True)
     # Last: they end the desktop's window manager and start one of their own.
     without_window_manager()

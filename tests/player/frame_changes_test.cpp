@@ -190,6 +190,26 @@ TEST(FrameGate, DrawsAMoveOfAQuarterPixelEitherWayAndNothingSmaller)
     }
 }
 
+// A syllable's jaw moves the chin, so the skin under the features is drawn
+// again; the hair on the skull and the glasses are not, as nothing in them
+// moved. A turn of the head redraws both.
+TEST(LayerCache, TheJawRedrawsTheSkinButNotTheHairOnTheSkull)
+{
+    const auto model = loadFaceModel(QStringLiteral(VIZMO_CONTENT_DIR "/qvm/anna.qvm"));
+    ASSERT_TRUE(model.ok());
+    const QRectF area(0, 0, 256, 256);
+    FacePose still;
+    FacePose speaking = still;
+    speaking.mouth = visemeShape(viseme::aa);
+    const HeadLayers a = headLayers(area, model.value(), still, 1.0), b = headLayers(area, model.value(), speaking, 1.0);
+    EXPECT_NE(a.head, b.head) << "the chin follows the jaw";
+    EXPECT_EQ(a.skull, b.skull);
+    EXPECT_EQ(a.behind, b.behind);
+    FacePose turned = speaking;
+    turned.headX = 0.3;
+    EXPECT_NE(headLayers(area, model.value(), turned, 1.0).skull, b.skull);
+}
+
 // A kept layer is the drawing it stands for: redrawn when its key, its
 // rectangle, its ground or the target's pixel ratio changes, and drawn in
 // the target's own coordinates.

@@ -21,6 +21,7 @@ namespace {
 using dispatch::I2;
 using dispatch::I4;
 using dispatch::Str;
+using testing::findAction;
 using testing::PlayerFixture;
 
 const QByteArray kScript = "QVS 1\nlength 2000\nhead 0 0 0 0\nhead 2000 200 0 0\n";
@@ -74,18 +75,6 @@ struct ShownPlayer : PlayerFixture {
     bool exposed = false;
     QPoint centre{128, 100};
 };
-
-QAction* findAction(QMenu& menu, const QString& text)
-{
-    for (QAction* action : menu.actions()) {
-        if (action->text() == text)
-            return action;
-        if (action->menu())
-            if (QAction* inner = findAction(*action->menu(), text))
-                return inner;
-    }
-    return nullptr;
-}
 
 TEST(MouseEvents, ClickAndDoubleClickRaiseOneClickAndOneDoubleClick)
 {

@@ -7,6 +7,7 @@
 #include "components/player_control.h"
 
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -44,6 +45,19 @@ public:
     std::vector<RecordedEvent> events;
     std::function<void(int, dispatch::Args&)> onEvent;
 };
+
+// The menu's entry with `text`, in it or in one of its submenus.
+inline QAction* findAction(QMenu& menu, const QString& text)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text)
+            return action;
+        if (action->menu())
+            if (QAction* inner = findAction(*action->menu(), text))
+                return inner;
+    }
+    return nullptr;
+}
 
 // A player on a clock the test moves by hand, with still life (no random blinks).
 struct PlayerFixture {

@@ -5,7 +5,7 @@
 #include "components/player_control.h"
 #include "components/speech/lip_sync.h"
 #include "tools/make_speech_script/phone_recognition.h"
-#include "tools/make_speech_script/sound_shapes.h"
+#include "tools/make_speech_script/sound_shape_phones.h"
 
 #include <QDir>
 #include <QFile>

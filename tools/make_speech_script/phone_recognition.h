@@ -21,7 +21,7 @@ struct RecognisedPhones {
     // How far the recognition can be trusted, 0..1: the share of the loud
     // part of the recording heard as speech phones, times how well those
     // phones match their sound. Under kWeakRecognition the caller should
-    // shape the mouth from the sound instead (see sound_shapes.h).
+    // shape the mouth from the sound instead (see sound_shape_phones.h).
     double quality = 0;
     double speechShare = 0;  // of the loud 10 ms frames, those in speech phones
     double match = 0;        // 0..1, from the speech phones' acoustic score per frame

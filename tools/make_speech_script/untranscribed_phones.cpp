@@ -1,7 +1,7 @@
 #include "tools/make_speech_script/untranscribed_phones.h"
 
 #include "tools/make_speech_script/phone_recognition.h"
-#include "tools/make_speech_script/sound_shapes.h"
+#include "tools/make_speech_script/sound_shape_phones.h"
 
 namespace vizmo::speech {
 

@@ -2,7 +2,7 @@
 // Where the phones of a recording fall when its text is not known. An English
 // voice is heard by the phone recogniser (phone_recognition.h); another
 // language, or a recording the recogniser hears badly, gets stand-in phones
-// from its sound alone (sound_shapes.h). Which one was used, and why, is said
+// from its sound alone (sound_shape_phones.h). Which one was used, and why, is said
 // in `how`, for the tool's output and the script's comment.
 
 #include "tools/make_speech_script/recording.h"

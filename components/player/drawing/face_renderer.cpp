@@ -149,8 +149,11 @@ HeadLayers headLayers(const QRectF& area, const FaceModel& model, const FacePose
     // The skin's shading follows the turn, the chin the jaw, and the cheeks'
     // glow the smile (in steps of its alpha).
     const double glow = model.blushStrength > 0 ? 0.55 * model.blushStrength * (0.6 + 0.5 * layout.weights.smile) : 0.0;
-    layers.head = {q(head.centre().y() * px), q(head.yawSine() * px),    q(head.pitchSine() * px),
-                   q(layout.roll * degree),   q(0.09 * layout.mouthOpen * px), std::llround(std::clamp(glow, 0.0, 1.0) * 255)};
+    // The hair on the skull and the glasses move with the head alone.
+    layers.skull = {q(head.centre().y() * px), q(head.yawSine() * px), q(head.pitchSine() * px), q(layout.roll * degree)};
+    layers.head = layers.skull;
+    layers.head.insert(layers.head.end(),
+                       {q(0.09 * layout.mouthOpen * px), std::llround(std::clamp(glow, 0.0, 1.0) * 255)});
     // The hair on the skull and the glasses lie within the head's outline
     // grown by the hair's volume and the curls.
     const double margin = 0.1;

@@ -33,7 +33,8 @@ void drawHeadTop(QPainter& painter, const QRectF& area, const FaceModel& model, 
 // device pixel: equal keys draw the same layer.
 struct HeadLayers {
     LayerCache::Key behind;  // drawBehindHead
-    LayerCache::Key head;    // drawHeadBase and drawHeadTop
+    LayerCache::Key head;    // drawHeadBase
+    LayerCache::Key skull;   // drawHeadTop: the head's turn without the jaw, which moves with every syllable
     QRect top;               // what drawHeadTop covers, in `area`'s logical pixels
 };
 HeadLayers headLayers(const QRectF& area, const FaceModel& model, const FacePose& pose, double pixelRatio);

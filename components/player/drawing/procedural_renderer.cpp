@@ -30,7 +30,7 @@ void ProceduralRenderer::paint(QPainter& painter, const QRectF& area, const Face
         drawHeadBase(base, area, model_, pose);
     });
     drawFeatures(painter, area, model_, pose);
-    headTop_.paint(painter, layers.top, Qt::transparent, keyOf({&layers.head}),
+    headTop_.paint(painter, layers.top, Qt::transparent, keyOf({&layers.skull}),
                    [&](QPainter& top) { drawHeadTop(top, area, model_, pose); });
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 // Mouth shapes from the sound of a voice alone, for languages the phone
-// recogniser does not know or recordings it hears badly. Each stretch of the
-// sound gets a stand-in phone that the component's lip sync shapes by its
-// usual rules: silences close the mouth, vowels open it (as far as they are
-// loud, from the sound the lip sync is given) and are rounded, spread or open
-// by where their lowest resonances lie, hissing sounds bring the teeth
-// together.
+// recogniser does not know or recordings it hears badly: the tool is the
+// offline caller of the analysis the player listens with
+// (components/sound_shapes), fed the whole recording at once. Each run of
+// frames of one class becomes a stand-in phone that the component's lip
+// sync shapes by its usual rules.
 
 #include "components/speech/speech_engine.h"
 #include "tools/make_speech_script/recording.h"

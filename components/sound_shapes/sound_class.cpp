@@ -1,0 +1,129 @@
+#include "components/sound_shapes/sound_class.h"
+
+#include "components/player_control.h"
+#include "components/sound_shapes/speaker_vowels.h"
+#include "components/sound_shapes/voice_levels.h"
+
+#include <array>
+#include <cmath>
+
+
+namespace vizmo::sound_shapes {
+
+namespace {
+
+namespace v = player::viseme;
+
+struct ClassInfo {
+    SoundClass sound;
+    int viseme;
+    const char* phone;
+    const char* name;
+};
+
+// In SoundClass order.
+constexpr std::array<ClassInfo, kSoundClassCount> kClasses = {{
+    {SoundClass::Silence, v::Silence, "pau", "silence"},
+    {SoundClass::LipsClosed, v::PP, "m", "closed"},
+    {SoundClass::LipTeeth, v::FF, "f", "teeth"},
+    {SoundClass::Hiss, v::SS, "s", "hiss"},
+    {SoundClass::Hush, v::CH, "sh", "hush"},
+    {SoundClass::Burst, v::DD, "t", "burst"},
+    {SoundClass::Sonorant, v::nn, "n", "sonorant"},
+    {SoundClass::Open, v::aa, "aa", "open"},
+    {SoundClass::Mid, v::E, "eh", "mid"},
+    {SoundClass::Spread, v::ih, "iy", "spread"},
+    {SoundClass::HalfRound, v::oh, "ow", "half-round"},
+    {SoundClass::Round, v::ou, "uw", "round"},
+    {SoundClass::Neutral, v::E, "ax", "neutral"},
+}};
+
+const ClassInfo& info(SoundClass c) { return kClasses[std::size_t(c)]; }
+
+// Vowels by their two lowest resonances against the speaker's (as ratios
+// to the middle of the speaker's span, and for the back vowels the second's
+// place in it): rounding lowers the second, spreading the lips raises it,
+// opening the jaw raises the first. A second resonance further back than
+// most of the speaker's is rounding even in a half-open "o"; otherwise the
+// most open vowels are "a", even at the back.
+constexpr double kOpenFirst = 1.3;
+constexpr double kBackSecond = 0.75;
+constexpr double kFrontSecond = 1.2;
+constexpr double kCloseRoundedFirst = 0.9;
+constexpr double kCloseSpreadFirst = 0.85;
+constexpr double kHalfOpenFirst = 1.15;
+
+SoundClass vowelOf(const FrameFeatures& f, const SpeakerVowels& vowels)
+{
+    const double first = vowels.firstRatio(f.f1), second = vowels.secondRatio(f.f2);
+    const auto rounded = [&] { return first < kCloseRoundedFirst ? SoundClass::Round : SoundClass::HalfRound; };
+    if (vowels.frontness(f.f2) < 0)
+        return rounded();
+    if (first > kOpenFirst)
+        return SoundClass::Open;
+    if (second < kBackSecond)
+        return rounded();
+    if (second > kFrontSecond)
+        return first < kCloseSpreadFirst ? SoundClass::Spread : SoundClass::Mid;
+    return first > kHalfOpenFirst ? SoundClass::Open : SoundClass::Neutral;
+}
+
+// Hissing: most of the energy high, or much of it high and nothing periodic.
+bool hissing(const FrameFeatures& f) { return f.highShare > 0.6 || (f.voicing < 0.5 && f.highShare > 0.4); }
+
+// f and th are the faintest hisses there are: well under the voice, where
+// s and sh are nearly as loud as vowels. Their noise is spread over the
+// spectrum, where the start of an s, as faint, already has nearly all of
+// it high; fainter still, a hiss is taken for f whatever its spectrum.
+constexpr double kFaintHissDb = 18;
+constexpr double kFaintestHissDb = 26;
+constexpr double kSharpHissShare = 0.88;
+// s is higher than sh.
+constexpr double kHissCentroidHz = 4500;
+// A murmur behind closed lips (m, b): nearly all its energy under 400 Hz and
+// its first resonance that low, a little quieter than the vowels.
+constexpr double kMurmurLowShare = 0.85;
+constexpr double kMurmurF1Hz = 300;
+constexpr double kMurmurBelowVoiceDb = 4;
+// v: a quieter buzz, low but not all of it that low.
+constexpr double kBuzzLowShare = 0.7;
+constexpr double kBuzzF1Hz = 360;
+constexpr double kBuzzBelowVoiceDb = 14;
+
+// Far quieter than the voice, a voiced sound is no vowel.
+constexpr double kQuietBelowVoiceDb = 25;
+
+}  // namespace
+
+bool isVowel(SoundClass c) { return c >= SoundClass::Open; }
+int visemeOf(SoundClass c) { return info(c).viseme; }
+QByteArray standInPhone(SoundClass c) { return QByteArray(info(c).phone); }
+const char* nameOf(SoundClass c) { return info(c).name; }
+
+bool clearlyVoiced(const FrameFeatures& f)
+{
+    return f.voicing >= 0.5 && f.highShare < 0.3 && f.f1 >= 250 && f.f2 > 0;
+}
+
+SoundClass classify(const FrameFeatures& f, const VoiceLevels& levels, const SpeakerVowels& vowels)
+{
+    if (f.db < levels.gateDb())
+        return SoundClass::Silence;
+    const double belowVoice = levels.voiceDb() - f.db;
+    if (hissing(f)) {
+        if (belowVoice > kFaintestHissDb || (belowVoice > kFaintHissDb && f.highShare < kSharpHissShare))
+            return SoundClass::LipTeeth;
+        return f.centroid > kHissCentroidHz ? SoundClass::Hiss : SoundClass::Hush;
+    }
+    if (f.voicing < 0.5)
+        return SoundClass::Burst;
+    if (f.lowShare >= kMurmurLowShare && f.f1 < kMurmurF1Hz && belowVoice > kMurmurBelowVoiceDb)
+        return SoundClass::LipsClosed;
+    if (f.lowShare >= kBuzzLowShare && f.f1 < kBuzzF1Hz && belowVoice > kBuzzBelowVoiceDb)
+        return SoundClass::LipTeeth;
+    if (belowVoice > kQuietBelowVoiceDb || f.f1 < 250 || f.f2 <= 0)
+        return SoundClass::Sonorant;
+    return vowelOf(f, vowels);
+}
+
+}  // namespace vizmo::sound_shapes

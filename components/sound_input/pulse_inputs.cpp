@@ -216,10 +216,10 @@ void PulseInputs::openStream()
             return;  // not there now: it is opened when it comes back
         source = *it;
     }
-    pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, std::uint32_t(source.rate), std::uint8_t(source.channels)};
-    if (!pa_sample_spec_valid(&spec))
+    pa_sample_spec format{PA_SAMPLE_FLOAT32NE, std::uint32_t(source.rate), std::uint8_t(source.channels)};
+    if (!pa_sample_spec_valid(&format))
         return;
-    stream_ = pa_stream_new(context_, "listening", &spec, nullptr);
+    stream_ = pa_stream_new(context_, "listening", &format, nullptr);
     if (!stream_)
         return;
     pa_stream_set_state_callback(stream_, &Callbacks::streamState, this);
@@ -227,7 +227,7 @@ void PulseInputs::openStream()
     pa_buffer_attr buffer{};
     buffer.maxlength = std::uint32_t(-1);
     buffer.tlength = buffer.prebuf = buffer.minreq = std::uint32_t(-1);
-    buffer.fragsize = std::uint32_t(pa_usec_to_bytes(kPieceMs * 1000, &spec));
+    buffer.fragsize = std::uint32_t(pa_usec_to_bytes(kPieceMs * 1000, &format));
     // Never moved to another input when this one goes: it is read again when it comes back.
     const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE | PA_STREAM_INTERPOLATE_TIMING |
                                          PA_STREAM_AUTO_TIMING_UPDATE);
@@ -269,7 +269,7 @@ void PulseInputs::streamChanged()
 
 void PulseInputs::readStream()
 {
-    const pa_sample_spec* spec = pa_stream_get_sample_spec(stream_);
+    const pa_sample_spec* format = pa_stream_get_sample_spec(stream_);
     while (stream_ && pa_stream_readable_size(stream_) > 0) {
         const void* data = nullptr;
         std::size_t bytes = 0;
@@ -282,8 +282,8 @@ void PulseInputs::readStream()
             auto heardAt = std::chrono::steady_clock::now();
             if (pa_stream_get_latency(stream_, &latency, &negative) == 0 && !negative)
                 heardAt -= std::chrono::microseconds(latency);
-            sink_({std::span<const float>(static_cast<const float*>(data), bytes / sizeof(float)), int(spec->rate),
-                   int(spec->channels), heardAt});
+            sink_({std::span<const float>(static_cast<const float*>(data), bytes / sizeof(float)), int(format->rate),
+                   int(format->channels), heardAt});
         }
         pa_stream_drop(stream_);
     }

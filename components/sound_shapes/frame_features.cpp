@@ -16,6 +16,7 @@ constexpr int kFft = 1024;   // room for the autocorrelation without wrapping ro
 constexpr int kBins = kFft / 2 + 1;
 constexpr int kOrder = 18;   // linear prediction: two coefficients a kHz, and two more
 constexpr double kHzPerBin = double(kRate) / kFft;
+constexpr double kBrightFromHz = 2000, kBrightToHz = 5000;
 
 std::mutex& plannerLock()
 {
@@ -123,6 +124,12 @@ FrameFeatures FrameAnalyser::analyse(std::span<const float, kWindow> window)
         f.samples[i] = window[i] - 0.97 * window[i - 1];
     f.samples[0] = window[0];
     f.transform();
+    double dark = 0, bright = 0;
+    for (std::size_t k = 1; k < kBins; ++k) {
+        const double hz = double(k) * kHzPerBin;
+        (hz < kBrightFromHz ? dark : bright) += hz < kBrightToHz ? f.power[k] : 0;
+    }
+    out.brightness = 10 * std::log10((bright + 1e-12) / (dark + 1e-12));
     f.autocorrelate();
     std::array<double, kOrder + 1> r{};
     std::copy_n(f.correlation.begin(), kOrder + 1, r.begin());

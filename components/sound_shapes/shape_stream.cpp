@@ -89,7 +89,7 @@ void ShapeStream::analyseReadyFrames()
         const bool voiced = clearlyVoiced(f);
         levels_.add(f.db, voiced, f.voicing >= kPeriodic);
         if (voiced && f.db >= levels_.gateDb())
-            vowels_.add(f.f1, f.f2);
+            vowels_.add(f.f1, f.f2, f.brightness);
         decide({nextFrame_, classify(f, levels_, vowels_), opennessOf(f.db, levels_), f.db});
         ++nextFrame_;
     }

@@ -5,6 +5,7 @@
 #include "components/sound_shapes/voice_levels.h"
 
 #include <array>
+#include <algorithm>
 #include <cmath>
 
 
@@ -40,30 +41,34 @@ constexpr std::array<ClassInfo, kSoundClassCount> kClasses = {{
 
 const ClassInfo& info(SoundClass c) { return kClasses[std::size_t(c)]; }
 
-// Vowels by their two lowest resonances against the speaker's (as ratios
-// to the middle of the speaker's span, and for the back vowels the second's
-// place in it): rounding lowers the second, spreading the lips raises it,
-// opening the jaw raises the first. A second resonance further back than
-// most of the speaker's is rounding even in a half-open "o"; otherwise the
-// most open vowels are "a", even at the back.
+// Vowels by their first resonance and how far front they are, against the
+// speaker's: opening the jaw raises the first resonance; rounding the lips
+// and backing the tongue lower the second and darken the sound, spreading
+// the lips raises it and brightens the sound. How far front a vowel is, is
+// the further front of what its second resonance and its brightness say:
+// among a high voice's sparse harmonics the second resonance of an "i" can
+// be taken for a back one's, but its sound stays bright. A vowel further back
+// than most of the speaker's is rounded even when half open, as an "o" is;
+// otherwise the most open vowels are "a", even at the back.
 constexpr double kOpenFirst = 1.3;
-constexpr double kBackSecond = 0.75;
-constexpr double kFrontSecond = 1.2;
+constexpr double kBackFront = 0.2;
+constexpr double kFrontFront = 0.8;
 constexpr double kCloseRoundedFirst = 0.9;
 constexpr double kCloseSpreadFirst = 0.85;
 constexpr double kHalfOpenFirst = 1.15;
 
 SoundClass vowelOf(const FrameFeatures& f, const SpeakerVowels& vowels)
 {
-    const double first = vowels.firstRatio(f.f1), second = vowels.secondRatio(f.f2);
+    const double first = vowels.firstRatio(f.f1);
+    const double front = std::max(vowels.secondPosition(f.f2), vowels.brightnessPosition(f.brightness));
     const auto rounded = [&] { return first < kCloseRoundedFirst ? SoundClass::Round : SoundClass::HalfRound; };
-    if (vowels.frontness(f.f2) < 0)
+    if (front < 0)
         return rounded();
     if (first > kOpenFirst)
         return SoundClass::Open;
-    if (second < kBackSecond)
+    if (front < kBackFront)
         return rounded();
-    if (second > kFrontSecond)
+    if (front > kFrontFront)
         return first < kCloseSpreadFirst ? SoundClass::Spread : SoundClass::Mid;
     return first > kHalfOpenFirst ? SoundClass::Open : SoundClass::Neutral;
 }

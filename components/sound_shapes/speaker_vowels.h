@@ -1,36 +1,56 @@
 #pragma once
-// Where this speaker's vowels lie: the span of the two lowest resonances
-// over the clearly voiced frames heard so far, from their lower quartile to
-// their upper. A vowel is read against it (a child's "o" sits where a man's
-// "e" does), so that high and low voices are shaped alike.
+// Where this speaker's vowels lie: the span of the two lowest resonances,
+// and of how bright the vowels sound, over the clearly voiced frames heard,
+// from their lower quartile to their upper. A vowel is read against it (a
+// child's "o" sits where a man's "e" does), so that high and low voices are
+// shaped alike.
+
+#include <vector>
 
 namespace vizmo::sound_shapes {
 
 class SpeakerVowels {
 public:
-    // A vowel's two resonances, Hz.
-    void add(double f1, double f2);
-    // A resonance against the middle of the speaker's span: 1 at the middle,
-    // 1.3 when 30 % higher.
+    SpeakerVowels();
+
+    // A vowel's two resonances, Hz, and its brightness, dB (FrameFeatures).
+    void add(double f1, double f2, double brightness);
+    // The first resonance against the middle of the speaker's span: 1 at
+    // the middle, 1.3 when 30 % higher.
     double firstRatio(double f1) const;
-    double secondRatio(double f2) const;
-    // Where the second resonance lies in the speaker's span: 0 at its lower
-    // quartile (the back, rounded vowels), 1 at its upper (the front ones),
-    // below 0 further back than most of the speaker's vowels.
-    double frontness(double f2) const;
+    // Where the second resonance, and the brightness, lie in the speaker's
+    // span: 0 at its lower quartile (the back, rounded vowels), 1 at its
+    // upper (the front ones), below 0 further back than most of the
+    // speaker's vowels.
+    double secondPosition(double f2) const;
+    double brightnessPosition(double brightness) const;
+
+    // How many vowel frames the span remembers: a voice's vowels are learnt
+    // within a second or two of speech, and then held over the speaker's
+    // last half minute or so, so that a run of one vowel ("oh, no, no") is
+    // read against all of the speaker's and not against itself.
+    static constexpr double kMemoryFrames = 2000;
 
 private:
-    // Natural logarithms of the quartiles, each nudged a step towards a new
-    // value as a running quantile: they follow a new speaker within a second
-    // or two of speech.
-    struct Span {
-        double low, high;
-        void add(double logValue);
-        double middle() const { return (low + high) / 2; }
-        double position(double logValue) const;
+    // The quartiles of one measure over the vowels heard, each weighed less
+    // the longer ago it was heard, from a histogram that starts as a guess
+    // of a few vowels spread evenly about where most voices lie.
+    class Span {
+    public:
+        Span(double low, double high, double lowest, double highest, double bin, double narrowest);
+        void add(double value);
+        double middle() const { return (low_ + high_) / 2; }
+        double position(double value) const;
+
+    private:
+        double quantile(double q) const;
+        double lowest_, bin_, narrowest_;
+        std::vector<double> weights_;
+        double total_ = 0;
+        double low_, high_;
     };
-    Span f1_{6.0, 6.55};  // 400..700 Hz, between a man's vowels and a woman's
-    Span f2_{7.1, 7.65};  // 1200..2100 Hz
+    // Of the natural logarithms of the resonances, and of the brightness, dB.
+    Span f1_, f2_, brightness_;
 };
 
 }  // namespace vizmo::sound_shapes

@@ -9,14 +9,23 @@
 // 30 frames a second: an input handing over 10 ms of 48 kHz stereo at a
 // time (Italian syllables from klettres-data, looped), converted and
 // analysed on its own thread as the system's input is, and the mouth
-// following it; the difference is what listening costs.
+// following it; the difference is what listening costs. Then the figures
+// of a face that moves (moving_figures.h): the frames of a speaking passage
+// at 256, 512 and 1024 pixels, and the share of a core while it speaks in
+// the window, each in a process of its own, side by side with a reference
+// build of this bench (build_reference.sh) when one is given.
 //
 //   player_bench [CONTENT] [--frames-only N] [--models A.qvm,B.qvm]
+//                [--reference PLAYER_BENCH] [--rounds N] [--moving-only]
 //
 // --frames-only renders N frames at 256 pixels of the first model and
 // nothing else, for a run under
 // `valgrind --tool=callgrind --toggle-collect='*Vizmo4::paintEvent*'`,
 // whose instruction counts repeat from run to run on a shared machine.
+#include "moving_figures.h"
+
+#include "bench_measures.h"
+
 #include "components/player/vizmo4.h"
 #include "components/player_control.h"
 #include "support/syllable_recordings.h"
@@ -29,7 +38,6 @@
 #include <QPainter>
 #include <QTimer>
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <atomic>
@@ -39,16 +47,11 @@
 #include <vector>
 
 using namespace vizmo;
+using bench::cpuSeconds;
+using bench::PaintCounter;
 
 namespace {
 
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // Time of rendering the widget, at this size, into an image of its own size.
 double renderMs(player::Vizmo4& player, int side)
@@ -86,16 +89,6 @@ double resizedFrameMs(player::Vizmo4& player, int frames)
     return median(times);
 }
 
-// Counts the frames the player paints, to show the idle loop really ran.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
 
 struct Idle {
     double cpuSeconds = 0, wallSeconds = 0;
@@ -195,6 +188,16 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
+    // A process of the moving figures' rounds.
+    if (args.value(1) == QStringLiteral("--moving"))
+        return bench::printMovingFrames(args.value(3), args.value(2).toInt());
+    if (args.value(1) == QStringLiteral("--speaking"))
+        return bench::printSpeakingShare(args.value(5), args.value(2).toInt(), args.value(3).toInt(),
+                                         args.value(4).toDouble());
+    const qsizetype referenceAt = args.indexOf(QStringLiteral("--reference"));
+    const QString reference = referenceAt > 0 ? args.value(referenceAt + 1) : QString();
+    const qsizetype roundsAt = args.indexOf(QStringLiteral("--rounds"));
+    const int rounds = roundsAt > 0 ? args.value(roundsAt + 1).toInt() : 3;
     const qsizetype framesOnlyAt = args.indexOf(QStringLiteral("--frames-only"));
     const int framesOnly = framesOnlyAt > 0 ? args.value(framesOnlyAt + 1).toInt() : 0;
     const qsizetype modelsAt = args.indexOf(QStringLiteral("--models"));
@@ -205,6 +208,10 @@ int main(int argc, char** argv)
     QStringList models;
     for (const QString& name : names)
         models << content + QStringLiteral("/qvm/") + name;
+    if (args.contains(QStringLiteral("--moving-only"))) {
+        bench::compareMovingFigures(QApplication::applicationFilePath(), reference, models, rounds);
+        return 0;
+    }
     player::Vizmo4 player;
     const std::vector<float> recording = voice();
     if (recording.empty())
@@ -272,5 +279,7 @@ int main(int argc, char** argv)
                         l.paints / l.wallSeconds, 100 * (l.cpuSeconds / l.wallSeconds - i.cpuSeconds / i.wallSeconds));
         }
     }
+    player.hide();
+    bench::compareMovingFigures(QApplication::applicationFilePath(), reference, models, rounds);
     return 0;
 }

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds this player_bench against the player of another commit, for
+# `player_bench --reference DIR/build/bin/player_bench`: the same passage and
+# measures, that commit's renderer. The commit's tree is taken out of git
+# into DIR (no checkout is touched), this bench's sources are put over its
+# own, and only the bench and what it links are built.
+#
+#   bench/player/build_reference.sh COMMIT DIR
+#
+# The bench needs of the player only the control's dispatch members, its
+# clock, render() and show(): any commit since the clock was made settable
+# builds.
+set -euo pipefail
+if [ $# -ne 2 ]; then
+    echo "usage: $0 COMMIT DIR" >&2
+    exit 2
+fi
+here=$(cd "$(dirname "$0")/../.." && pwd)
+commit=$1
+dir=$2
+mkdir -p "$dir"
+git -C "$here" archive "$commit" | tar -x -C "$dir"
+cp "$here"/bench/player/{player_bench.cpp,bench_measures.h,moving_figures.h,moving_figures.cpp,speaking_passage.h,speaking_passage.cpp} \
+    "$dir/bench/player/"
+sed -i 's/^add_executable(player_bench player_bench.cpp)$/add_executable(player_bench player_bench.cpp moving_figures.cpp speaking_passage.cpp)/' \
+    "$dir/bench/player/CMakeLists.txt"
+grep -q 'moving_figures.cpp' "$dir/bench/player/CMakeLists.txt" || {
+    echo "$commit: bench/player/CMakeLists.txt does not build player_bench as expected" >&2
+    exit 1
+}
+cmake -S "$dir" -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" -DVIZMO_BUILD_TESTS=OFF >/dev/null
+cmake --build "$dir/build" --target player_bench
+echo "$dir/build/bin/player_bench"

@@ -2,6 +2,7 @@
 
 #include "components/dispatch/ole_color.h"
 #include "components/player/control_bar.h"
+#include "components/player/drawing/one_thread_painting.h"
 #include "components/player/listening/listened_mouth.h"
 #include "components/player/motion/pose_composer.h"
 #include "components/player/player_accessible.h"
@@ -296,7 +297,8 @@ void Vizmo4::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const FacePose pose = currentPose();
-    paintFrame(painter, pose, dispatch::toQColor(backColor_), palette().color(QPalette::WindowText));
+    const QColor backColor = dispatch::toQColor(backColor_), borderColor = palette().color(QPalette::WindowText);
+    framesOnOneThread_ += paintOnOneThread([&] { paintFrame(painter, pose, backColor, borderColor); });
     frameGate_.drawn(measuresOf(pose));
     drawnAt_ = std::chrono::steady_clock::now();
     if (listener_->listening())

@@ -42,6 +42,9 @@ public:
     FacePose currentPose();
     PlaybackState playbackState() const { return timeline_.state(); }
     int framesPerSecond() const { return fps_; }
+    // How many frames were painted on one of Qt's pool threads
+    // (one_thread_painting.h), for tests.
+    int framesPaintedOnOneThread() const { return framesOnOneThread_; }
 
     // Replaces the monotonic clock (milliseconds), so tests can step time.
     void setClock(std::function<double()> clock);
@@ -176,6 +179,7 @@ private:
     std::unique_ptr<FigureRenderer> figure_;
     int figureGeneration_ = -1;
     FrameGate frameGate_;
+    int framesOnOneThread_ = 0;
     int modelGeneration_ = 0;
     std::function<void()> loadGate_;
 

@@ -167,7 +167,9 @@ TEST(MouseEvents, ChoosingStillInTheMenuRedrawsAtOnce)
     EXPECT_EQ(f.player.get(id::LifeMode).value().asI2(), 0);
     const QImage after = f.shown();
     EXPECT_NE(after, moving) << "idle motion changed the pose, or the test shows nothing";
-    EXPECT_EQ(after, f.player.grab().toImage().convertToFormat(QImage::Format_RGB32))
+    // (A part painted straight onto one frame and copied from its picture
+    // in the next differs by a level of rounding.)
+    EXPECT_LE(testing::largestChannelDifference(after, f.player.grab().toImage().convertToFormat(QImage::Format_RGB32)), 2)
         << "the screen shows the still face, not the last moving frame";
 }
 

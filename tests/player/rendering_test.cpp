@@ -289,7 +289,9 @@ TEST(Rendering, EachLifeModeAddsItsMotionToThePicture)
         for (int step = 0; step < 120; ++step) {
             f.nowMs += 100;
             const Frame frame = grab(f.player);
-            seen.anyChange |= frame.image != first.image;
+            // A part kept as a picture composes within a level of the part
+            // painted straight onto the frame.
+            seen.anyChange |= testing::largestChannelDifference(frame.image, first.image) > 2;
             seen.blinked |= frame.count(isIris) < openIris / 2;
             seen.shouldersMoved |= frame.image.copy(0, 216, 256, 40) != shoulders;
             if (frame.count(isIris) > openIris * 3 / 4)

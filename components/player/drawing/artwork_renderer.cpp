@@ -28,6 +28,11 @@ std::optional<ArtLayer> eyeAnchor(const ArtworkGeometry& g, std::size_t eye)
     return std::nullopt;
 }
 
+// Layers drawn whole and opaque, which hide what lies under them. An eye is
+// composed of parts that move over each other, and a mouth is morphed
+// between shapes: neither is counted on to hide anything.
+bool hidesWhatIsUnder(ArtLayer layer) { return !isMouthLayer(layer) && !isEyeLayer(layer); }
+
 QTransform fitted(const QRectF& shown, const QRectF& area)
 {
     const double scale = std::min(area.width() / shown.width(), area.height() / shown.height());
@@ -55,10 +60,11 @@ ArtworkRenderer::Sprite ArtworkRenderer::render(ArtLayer layer, double ratio) co
     const auto index = std::size_t(layer);
     const QTransform toDevice = toArea_ * QTransform::fromScale(ratio, ratio);
     const QRect pixels = toDevice.mapRect(artwork_->geometry.bounds[index]).toAlignedRect().adjusted(-1, -1, 1, 1);
-    Sprite sprite{QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied), toDevice.inverted().mapRect(QRectF(pixels))};
+    Sprite sprite{QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied), toDevice.inverted().mapRect(QRectF(pixels)), {}};
     sprite.image.fill(Qt::transparent);
     artwork_->svg->render(sprite.image, toDevice * QTransform::fromTranslate(-pixels.x(), -pixels.y()),
                           artwork_->pictures[index].element, artwork_->pictures[index].hidden);
+    sprite.coverage = measureCoverage(sprite.image);
     return sprite;
 }
 
@@ -81,11 +87,21 @@ const ArtworkRenderer::Sprite& ArtworkRenderer::sprite(ArtLayer layer)
     return sprites_[index];
 }
 
-void ArtworkRenderer::drawSprite(QPainter& painter, const Sprite& sprite, const QTransform& place) const
+QTransform ArtworkRenderer::spriteToArea(const Sprite& sprite, const QTransform& place) const
+{
+    const QSize pixels = sprite.image.size();
+    return QTransform::fromScale(sprite.rect.width() / pixels.width(), sprite.rect.height() / pixels.height()) *
+           QTransform::fromTranslate(sprite.rect.x(), sprite.rect.y()) * place * toArea_;
+}
+
+void ArtworkRenderer::drawSprite(QPainter& painter, const Sprite& sprite, const QTransform& place,
+                                 const QRegion* within) const
 {
     if (sprite.empty())
         return;
     painter.save();
+    if (within)
+        painter.setClipRegion(*within, Qt::IntersectClip);
     painter.setTransform(place * toArea_, true);
     painter.drawImage(sprite.rect, sprite.image);
     painter.restore();
@@ -120,7 +136,7 @@ void ArtworkRenderer::drawEye(QPainter& painter, std::size_t eye, const ArtworkF
     if (frame.lidCover[eye] > 0.0 && !sprite(layers.lid).empty())
         composer.drawImage(sprite(layers.lid).rect.translated(frame.lidShift[eye]), sprite(layers.lid).image);
     composer.end();
-    drawSprite(painter, Sprite{buffer, white.rect}, place);
+    drawSprite(painter, Sprite{buffer, white.rect, {}}, place);
 }
 
 // The open eye's lashes give way to the shut lid's own as it closes.
@@ -136,18 +152,53 @@ void ArtworkRenderer::drawLashes(QPainter& painter, std::size_t eye, const Artwo
     painter.setOpacity(1.0);
 }
 
+// A small picture costs less to draw whole than to clip.
+bool ArtworkRenderer::worthCulling(const Sprite& sprite)
+{
+    return !sprite.empty() && sprite.image.width() * sprite.image.height() >= 96 * 96;
+}
+
+ArtworkRenderer::Hidden ArtworkRenderer::hiddenIn(const ArtworkFrame& frame, const QPainter& painter)
+{
+    const std::vector<ArtLayer>& stacking = artwork_->stacking;
+    Hidden hidden{std::vector<QRegion>(stacking.size()), {}};
+    // Only a layer drawn whole and opaque over what is under it hides it.
+    if (!culling_ || painter.opacity() < 1.0 || painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return hidden;
+    // From the top down: each layer sees what the ones above it hide.
+    QRegion above;
+    for (std::size_t i = stacking.size(); i-- > 0;) {
+        hidden.underLayer[i] = above;
+        const ArtLayer layer = stacking[i];
+        if (!hidesWhatIsUnder(layer))
+            continue;
+        const Sprite& picture = sprite(layer);
+        if (!picture.empty())
+            above += innerRegion(picture.coverage.opaque, spriteToArea(picture, frame.place[std::size_t(layer)]));
+    }
+    hidden.underAll = above;
+    return hidden;
+}
+
 void ArtworkRenderer::paint(QPainter& painter, const QRectF& area, const FacePose& pose, const FigureBackdrop& backdrop)
 {
     if (area.isEmpty())
         return;
     prepare(area, painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
-    backdrop.paint(painter);
     const ArtworkGeometry& g = artwork_->geometry;
     const ArtworkFrame frame = poseArtwork(g, pose);
+    const std::vector<ArtLayer>& stacking = artwork_->stacking;
+    const Hidden hidden = hiddenIn(frame, painter);
+    painter.save();
+    if (!hidden.underAll.isEmpty())
+        painter.setClipRegion(QRegion(area.toAlignedRect()) - hidden.underAll, Qt::IntersectClip);
+    backdrop.paint(painter);
+    painter.restore();
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     bool mouthDrawn = false;
-    for (ArtLayer layer : artwork_->stacking) {
+    for (std::size_t i = 0; i < stacking.size(); ++i) {
+        const ArtLayer layer = stacking[i];
         if (isMouthLayer(layer)) {
             // All shapes share the first one's place in the stacking.
             if (!std::exchange(mouthDrawn, true))
@@ -159,7 +210,15 @@ void ArtworkRenderer::paint(QPainter& painter, const QRectF& area, const FacePos
             else if (layer == eyeAnchor(g, eye))
                 drawEye(painter, eye, frame);
         } else {
-            drawSprite(painter, sprite(layer), frame.place[std::size_t(layer)]);
+            const Sprite& picture = sprite(layer);
+            const QTransform& place = frame.place[std::size_t(layer)];
+            if (culling_ && worthCulling(picture)) {
+                // Where it has paint and nothing later hides it.
+                const QRegion within = coveringRegion(picture.coverage.painted, spriteToArea(picture, place)) - hidden.underLayer[i];
+                drawSprite(painter, picture, place, &within);
+            } else {
+                drawSprite(painter, picture, place);
+            }
         }
     }
     painter.restore();

@@ -31,7 +31,10 @@ void paintBackdrop(QPainter& painter, const QRectF& area, BackMode mode, const Q
         return;
     }
     painter.fillRect(area, color);  // under the image's transparent parts
-    painter.drawTiledPixmap(area, QPixmap::fromImage(image));
+    painter.save();
+    painter.setBrushOrigin(area.topLeft());
+    painter.fillRect(area, QBrush(image));
+    painter.restore();
 }
 
 bool backdropIsOpaque(BackMode mode, const QColor& color, const QImage& image)
@@ -45,23 +48,23 @@ bool backdropIsOpaque(BackMode mode, const QColor& color, const QImage& image)
 
 void BackdropCache::paint(QPainter& painter, const QRectF& area, BackMode mode, const QColor& color, const QImage& image)
 {
-    // A plain colour fills as fast as a pixmap copies.
+    // A plain colour fills as fast as a picture copies.
     if (mode == BackMode::Transparent || mode == BackMode::Color || image.isNull()) {
         paintBackdrop(painter, area, mode, color, image);
         return;
     }
     const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const Key key{area.size(), ratio, mode, color.rgba(), image.cacheKey()};
-    if (pixmap_.isNull() || !(key == key_)) {
-        pixmap_ = QPixmap((area.size() * ratio).toSize());
-        pixmap_.setDevicePixelRatio(ratio);
-        pixmap_.fill(Qt::transparent);
-        QPainter fill(&pixmap_);
+    if (picture_.isNull() || !(key == key_)) {
+        picture_ = QImage((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        picture_.setDevicePixelRatio(ratio);
+        picture_.fill(Qt::transparent);
+        QPainter fill(&picture_);
         paintBackdrop(fill, QRectF(QPointF(), area.size()), mode, color, image);
         key_ = key;
         ++refills_;
     }
-    painter.drawPixmap(area.topLeft(), pixmap_);
+    painter.drawImage(area.topLeft(), picture_);
 }
 
 namespace {

@@ -8,7 +8,6 @@
 
 #include <QColor>
 #include <QImage>
-#include <QPixmap>
 #include <QRectF>
 #include <QString>
 
@@ -23,13 +22,13 @@ void paintBackdrop(QPainter& painter, const QRectF& area, BackMode mode, const Q
 bool backdropIsOpaque(BackMode mode, const QColor& color, const QImage& image);
 
 // Paints the backdrop like paintBackdrop, but keeps an image backdrop as a
-// pixmap of the area's size and pixel ratio: a stretched photo is smoothed once
+// picture of the area's size and pixel ratio: a stretched photo is smoothed once
 // instead of every frame. Any change of size, ratio, mode, colour or image
 // paints it afresh.
 class BackdropCache {
 public:
     void paint(QPainter& painter, const QRectF& area, BackMode mode, const QColor& color, const QImage& image);
-    // How many times the pixmap was painted afresh.
+    // How many times the picture was painted afresh.
     int refills() const { return refills_; }
 
 private:
@@ -42,7 +41,7 @@ private:
         bool operator==(const Key&) const = default;
     };
     Key key_;
-    QPixmap pixmap_;
+    QImage picture_;  // an image, not a pixmap: the frame may be painted off the UI thread
     int refills_ = 0;
 };
 

@@ -6,6 +6,8 @@
 namespace vizmo::player {
 
 void drawEyes(const FaceScene& s);
+// One eye: `side` -1 the eye on the viewer's left, 1 the right.
+void drawEye(const FaceScene& s, int side);
 void drawBrows(const FaceScene& s);
 void drawGlasses(const FaceScene& s);
 

@@ -5,7 +5,6 @@
 // curved face instead of sliding a flat picture.
 
 #include "components/player/content/face_model.h"
-#include "components/player/drawing/layer_cache.h"
 #include "components/player/motion/face_pose.h"
 
 #include <QRect>
@@ -15,28 +14,35 @@ class QPainter;
 
 namespace vizmo::player {
 
+class GradientTextures;
+
 // Draws into `area` (logical pixels), keeping the figure's proportions and
 // centring it; the painter's state is restored afterwards.
 void drawFace(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
 
-// drawFace in layers: what lies behind the head (the hair hanging behind it,
-// the neck and shoulders), and the head with everything on it. The head in
-// turn is its base (ears, skin, beard), the features that move on it (eyes,
-// brows, nose, mouth) and its top (hair, glasses), drawn in that order.
-void drawBehindHead(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
-void drawHead(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
-void drawHeadBase(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
-void drawFeatures(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
-void drawHeadTop(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose);
-
-// What the cached layers' pictures depend on in `pose`, in quarters of a
-// device pixel: equal keys draw the same layer.
-struct HeadLayers {
-    LayerCache::Key behind;  // drawBehindHead
-    LayerCache::Key head;    // drawHeadBase
-    LayerCache::Key skull;   // drawHeadTop: the head's turn without the jaw, which moves with every syllable
-    QRect top;               // what drawHeadTop covers, in `area`'s logical pixels
+// drawFace in parts, in the order they are painted: drawing each in turn
+// is drawFace. Each depends on less of the pose than the whole (its key,
+// face_part_keys.h), so the player keeps each as a picture while its key
+// holds.
+enum class FacePart {
+    BackHair,      // the hair hanging behind the head
+    Torso,         // neck, shoulders and clothes, upright below the tilting head
+    HeadBase,      // ears, skin and beard
+    LeftEye,       // the eye on the viewer's left, with its lids, lashes and crease
+    RightEye,
+    BrowsAndNose,
+    Mouth,
+    HeadTop,       // the hair on the head, and glasses
 };
-HeadLayers headLayers(const QRectF& area, const FaceModel& model, const FacePose& pose, double pixelRatio);
+inline constexpr int kFacePartCount = int(FacePart::HeadTop) + 1;
+
+// Draws one part. Radial gradients come from `textures` when it is given
+// (pictures of them, gradient_textures.h).
+void drawFacePart(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose, FacePart part,
+                  GradientTextures* textures = nullptr);
+
+// What drawing `part` touches, in the painter's logical pixels, with a pixel
+// to spare; empty when it draws nothing.
+QRect facePartBounds(QPainter& painter, const QRectF& area, const FaceModel& model, const FacePose& pose, FacePart part);
 
 }  // namespace vizmo::player

@@ -1,5 +1,8 @@
 #include "components/player/drawing/pixel_painter.h"
 
+#include "components/player/drawing/gradient_textures.h"
+
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -8,8 +11,9 @@
 
 namespace vizmo::player {
 
-PixelPainter::PixelPainter(QPainter& painter)
-    : painter_(painter), initial_(painter.transform()), transform_(initial_), pen_(painter.pen()), brush_(painter.brush())
+PixelPainter::PixelPainter(QPainter& painter, GradientTextures* textures)
+    : painter_(painter), textures_(textures), pixelRatio_(painter.device() ? painter.device()->devicePixelRatioF() : 1.0),
+      initial_(painter.transform()), transform_(initial_), pen_(painter.pen()), brush_(painter.brush())
 {
     painter_.setTransform(QTransform());
 }
@@ -74,26 +78,49 @@ void PixelPainter::setBrush(const QBrush& brush)
 }
 
 // Pens widen and brushes (gradients) follow the scene transform, as they would
-// under a transformed painter; a foreshortened frame gets the mean scale.
-void PixelPainter::applyStyle()
+// under a transformed painter; a foreshortened frame gets the mean scale. A
+// radial gradient's picture is placed for the shape it fills.
+bool PixelPainter::applyStyle(const QRectF& bounds)
 {
-    if (!styleDirty_)
-        return;
-    QPen pen = pen_;
-    if (pen.style() != Qt::NoPen && !pen.isCosmetic())
-        pen.setWidthF(pen.widthF() * std::sqrt(std::abs(transform_.determinant())));
-    painter_.setPen(pen);
+    if (measured_) {
+        const double pen = pen_.style() == Qt::NoPen ? 0.0
+                           : pen_.isCosmetic()     ? pen_.widthF()
+                                                   : pen_.widthF() * std::sqrt(std::abs(transform_.determinant()));
+        const double spare = pen / 2 + 1;
+        *measured_ |= bounds.adjusted(-spare, -spare, spare, spare);
+        return false;
+    }
+    if (!styleDirty_ && !brushFollowsBounds_)
+        return true;
+    if (styleDirty_) {
+        QPen pen = pen_;
+        if (pen.style() != Qt::NoPen && !pen.isCosmetic())
+            pen.setWidthF(pen.widthF() * std::sqrt(std::abs(transform_.determinant())));
+        painter_.setPen(pen);
+    }
     QBrush brush = brush_;
-    if (brush.style() != Qt::NoBrush && brush.style() != Qt::SolidPattern)
+    brushFollowsBounds_ = false;
+    if (brush.style() == Qt::RadialGradientPattern && textures_) {
+        const QTransform toTarget = brush.transform() * transform_;
+        if (auto picture = textures_->brush(*static_cast<const QRadialGradient*>(brush.gradient()), toTarget, bounds, pixelRatio_)) {
+            brush = *picture;
+            brushFollowsBounds_ = true;
+        } else {
+            brush.setTransform(toTarget);
+        }
+    } else if (brush.style() != Qt::NoBrush && brush.style() != Qt::SolidPattern) {
         brush.setTransform(brush.transform() * transform_);
+    }
     painter_.setBrush(brush);
     styleDirty_ = false;
+    return true;
 }
 
 void PixelPainter::drawPath(const QPainterPath& path)
 {
-    applyStyle();
-    painter_.drawPath(transform_.map(path));
+    const QPainterPath mapped = transform_.map(path);
+    if (applyStyle(mapped.controlPointRect()))
+        painter_.drawPath(mapped);
 }
 
 void PixelPainter::drawEllipse(QPointF centre, double rx, double ry)
@@ -105,7 +132,8 @@ void PixelPainter::drawEllipse(QPointF centre, double rx, double ry)
 
 void PixelPainter::drawRect(const QRectF& rect)
 {
-    applyStyle();
+    if (!applyStyle(transform_.mapRect(rect)))
+        return;
     if (transform_.type() <= QTransform::TxScale) {
         painter_.drawRect(transform_.mapRect(rect));
         return;
@@ -122,8 +150,9 @@ void PixelPainter::drawRoundedRect(const QRectF& rect, double rx, double ry)
 
 void PixelPainter::drawPolyline(const QPolygonF& polyline)
 {
-    applyStyle();
-    painter_.drawPolyline(transform_.map(polyline));
+    const QPolygonF mapped = transform_.map(polyline);
+    if (applyStyle(mapped.boundingRect()))
+        painter_.drawPolyline(mapped);
 }
 
 QPolygonF PixelPainter::devicePolygon(const QPainterPath& path) const
@@ -135,20 +164,20 @@ void PixelPainter::drawDevicePolygon(const QPolygonF& polygon)
 {
     if (polygon.size() < 3)
         return;
-    applyStyle();
-    painter_.drawPolygon(polygon);
+    if (applyStyle(polygon.boundingRect()))
+        painter_.drawPolygon(polygon);
 }
 
 void PixelPainter::drawLine(QPointF from, QPointF to)
 {
-    applyStyle();
-    painter_.drawLine(transform_.map(from), transform_.map(to));
+    if (applyStyle(QRectF(transform_.map(from), transform_.map(to)).normalized()))
+        painter_.drawLine(transform_.map(from), transform_.map(to));
 }
 
 void PixelPainter::drawPoint(QPointF point)
 {
-    applyStyle();
-    painter_.drawPoint(transform_.map(point));
+    if (applyStyle(QRectF(transform_.map(point), QSizeF(0, 0))))
+        painter_.drawPoint(transform_.map(point));
 }
 
 void PixelPainter::setClipPath(const QPainterPath& path)

@@ -21,14 +21,21 @@ class QRectF;
 
 namespace vizmo::player {
 
+class GradientTextures;
+
 class PixelPainter {
 public:
     // Starts from the painter's transform; the painter draws untransformed
-    // until this object is gone, then gets its transform back.
-    explicit PixelPainter(QPainter& painter);
+    // until this object is gone, then gets its transform back. Radial
+    // gradients come from `textures` where it is given and they can.
+    explicit PixelPainter(QPainter& painter, GradientTextures* textures = nullptr);
     ~PixelPainter();
     PixelPainter(const PixelPainter&) = delete;
     PixelPainter& operator=(const PixelPainter&) = delete;
+
+    // From now on records where it would draw, in target pixels (with a
+    // pixel to spare for anti-aliasing), instead of drawing.
+    void measureInto(QRectF* bounds) { measured_ = bounds; }
 
     const QTransform& transform() const { return transform_; }
     void setTransform(const QTransform& transform, bool combine = false);
@@ -60,7 +67,9 @@ public:
     void setClipping(bool enabled);
 
 private:
-    void applyStyle();
+    // Sets the pen and brush for a shape within `bounds` (target pixels);
+    // false when measuring, having recorded them instead.
+    bool applyStyle(const QRectF& bounds);
 
     struct State {
         QTransform transform;
@@ -68,11 +77,15 @@ private:
         QBrush brush;
     };
     QPainter& painter_;
+    GradientTextures* textures_;
+    double pixelRatio_;
     QTransform initial_;
     QTransform transform_;
     QPen pen_;
     QBrush brush_;
     bool styleDirty_ = true;
+    bool brushFollowsBounds_ = false;  // the brush set is a gradient picture placed for its shape
+    QRectF* measured_ = nullptr;
     std::vector<State> saved_;
 };
 

@@ -1,37 +1,46 @@
 #include "components/player/drawing/procedural_renderer.h"
 
-#include "components/player/drawing/face_renderer.h"
+#include "components/player/drawing/face_part_keys.h"
 
-#include <QPainter>
 #include <QPaintDevice>
+#include <QPainter>
 
 namespace vizmo::player {
 
-void ProceduralRenderer::paint(QPainter& painter, const QRectF& area, const FacePose& pose,
-                               const FigureBackdrop& backdrop)
+void ProceduralRenderer::paint(QPainter& painter, const QRectF& area, const FacePose& pose, const FigureBackdrop& backdrop)
 {
     const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const HeadLayers layers = headLayers(area, model_, pose, ratio);
-    const auto keyOf = [&](std::initializer_list<const LayerCache::Key*> parts) {
-        LayerCache::Key key = backdrop.key;
+    const FacePartKeys keys = facePartKeys(area, model_, pose, ratio);
+    const auto joined = [&](std::initializer_list<const LayerCache::Key*> parts) {
+        LayerCache::Key key;
         for (const LayerCache::Key* part : parts)
             key.insert(key.end(), part->begin(), part->end());
         return key;
     };
-    // A frame is the still head's base over what lies behind it, the features
-    // drawn afresh, and the head's top; the two under the features come as one
-    // opaque copy when the backdrop covers everything.
+    const auto draw = [&](FacePart part) {
+        return [this, &area, &pose, part](QPainter& target) { drawFacePart(target, area, model_, pose, part, &textures_); };
+    };
+    // A part's picture covers what it draws, measured when the picture is made.
+    const auto bounds = [&](FacePart part) {
+        return [this, &painter, &area, &pose, part] { return facePartBounds(painter, area, model_, pose, part); };
+    };
+    const auto& keyOf = [&](FacePart part) -> const LayerCache::Key& { return keys[std::size_t(part)]; };
     const QRect whole = area.toAlignedRect();
-    headBase_.paint(painter, whole, backdrop.ground, keyOf({&layers.behind, &layers.head}), [&](QPainter& base) {
-        behindHead_.paint(base, whole, backdrop.ground, keyOf({&layers.behind}), [&](QPainter& layer) {
-            backdrop.paint(layer);
-            drawBehindHead(layer, area, model_, pose);
-        });
-        drawHeadBase(base, area, model_, pose);
-    });
-    drawFeatures(painter, area, model_, pose);
-    headTop_.paint(painter, layers.top, Qt::transparent, keyOf({&layers.skull}),
-                   [&](QPainter& top) { drawHeadTop(top, area, model_, pose); });
+
+    under_.paint(painter, whole, backdrop.ground,
+                 joined({&backdrop.key, &keyOf(FacePart::BackHair), &keyOf(FacePart::Torso), &keyOf(FacePart::HeadBase)}),
+                 [&](QPainter& under) {
+                     behind_.paint(under, whole, backdrop.ground, joined({&backdrop.key, &keyOf(FacePart::BackHair)}),
+                                   [&](QPainter& layer) {
+                                       backdrop.paint(layer);
+                                       draw(FacePart::BackHair)(layer);
+                                   });
+                     for (FacePart part : {FacePart::Torso, FacePart::HeadBase})
+                         parts_[std::size_t(part)].paint(under, whole, Qt::transparent, keyOf(part), draw(part), bounds(part));
+                 });
+    for (FacePart part :
+         {FacePart::LeftEye, FacePart::RightEye, FacePart::BrowsAndNose, FacePart::Mouth, FacePart::HeadTop})
+        parts_[std::size_t(part)].paint(painter, whole, Qt::transparent, keyOf(part), draw(part), bounds(part));
 }
 
 }  // namespace vizmo::player

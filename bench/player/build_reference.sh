@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds this player_bench against the player of another commit, for
+# Builds the moving rounds of this player_bench (moving_figures.h) against
+# the player of another commit, for
 # `player_bench --reference DIR/build/bin/player_bench`: the same passage and
 # measures, that commit's renderer. The commit's tree is taken out of git
 # into DIR (no checkout is touched), this bench's sources are put over its
@@ -20,9 +21,11 @@ commit=$1
 dir=$2
 mkdir -p "$dir"
 git -C "$here" archive "$commit" | tar -x -C "$dir"
-cp "$here"/bench/player/{player_bench.cpp,bench_measures.h,moving_figures.h,moving_figures.cpp,speaking_passage.h,speaking_passage.cpp} \
+cp "$here"/bench/player/{moving_round_main.cpp,bench_measures.h,moving_figures.h,moving_figures.cpp,speaking_passage.h,speaking_passage.cpp} \
     "$dir/bench/player/"
-sed -i 's/^add_executable(player_bench player_bench.cpp)$/add_executable(player_bench player_bench.cpp moving_figures.cpp speaking_passage.cpp)/' \
+# Its player_bench is the moving rounds alone: the rest of this bench may
+# measure what that commit's player does not have (listening, say).
+sed -i 's/^add_executable(player_bench player_bench.cpp)$/add_executable(player_bench moving_round_main.cpp moving_figures.cpp speaking_passage.cpp)/' \
     "$dir/bench/player/CMakeLists.txt"
 grep -q 'moving_figures.cpp' "$dir/bench/player/CMakeLists.txt" || {
     echo "$commit: bench/player/CMakeLists.txt does not build player_bench as expected" >&2

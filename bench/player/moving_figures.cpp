@@ -157,6 +157,16 @@ int printSpeakingShare(const QString& model, int fps, int side, double seconds)
     return 0;
 }
 
+std::optional<int> runMovingRound(const QStringList& arguments)
+{
+    if (arguments.value(1) == QStringLiteral("--moving"))
+        return printMovingFrames(arguments.value(3), arguments.value(2).toInt());
+    if (arguments.value(1) == QStringLiteral("--speaking"))
+        return printSpeakingShare(arguments.value(5), arguments.value(2).toInt(), arguments.value(3).toInt(),
+                                  arguments.value(4).toDouble());
+    return std::nullopt;
+}
+
 void compareMovingFigures(const QString& self, const QString& reference, const QStringList& models, int rounds)
 {
     std::vector<Series> series;

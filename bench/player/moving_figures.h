@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace vizmo::bench {
 
 // The processes' side: print one line of figures for `model` and return 0.
@@ -17,6 +19,9 @@ namespace vizmo::bench {
 int printMovingFrames(const QString& model, int side);
 // `--speaking FPS SIDE SECONDS`: the share of a core and the frames painted a second.
 int printSpeakingShare(const QString& model, int fps, int side, double seconds);
+// The process's exit status when `arguments` (the program's, its name
+// first) ask for one of the two; nothing when they do not.
+std::optional<int> runMovingRound(const QStringList& arguments);
 
 // Runs the rounds and prints the table: `models` measured by `self`, and
 // the first of them by `reference` too when it is not empty.

@@ -189,11 +189,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     // A process of the moving figures' rounds.
-    if (args.value(1) == QStringLiteral("--moving"))
-        return bench::printMovingFrames(args.value(3), args.value(2).toInt());
-    if (args.value(1) == QStringLiteral("--speaking"))
-        return bench::printSpeakingShare(args.value(5), args.value(2).toInt(), args.value(3).toInt(),
-                                         args.value(4).toDouble());
+    if (const std::optional<int> round = bench::runMovingRound(args))
+        return *round;
     const qsizetype referenceAt = args.indexOf(QStringLiteral("--reference"));
     const QString reference = referenceAt > 0 ? args.value(referenceAt + 1) : QString();
     const qsizetype roundsAt = args.indexOf(QStringLiteral("--rounds"));

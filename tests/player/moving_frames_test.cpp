@@ -164,6 +164,59 @@ TEST(MovingFrames, OnlyWhatMovedIsPaintedAgain)
 }
 
 
+// Whichever of the mouth's measures changes, alone, while the mouth was
+// kept as a picture, the frame shows the new mouth: none of them is left
+// out of what the picture is kept by.
+TEST(MovingFrames, EachMeasureOfTheMouthAloneRedrawsIt)
+{
+    const auto model = loadFaceModel(QStringLiteral(VIZMO_CONTENT_DIR "/qvm/anna.qvm"));
+    ASSERT_TRUE(model.ok());
+    FacePose held;
+    held.mouth = visemeShape(viseme::oh);
+    held.mouth.tongue = 0.3, held.mouth.teeth = 0.5;
+    int shown = 0;
+    const std::array<double MouthShape::*, 7> measures = {&MouthShape::open,  &MouthShape::width, &MouthShape::round,
+                                                          &MouthShape::teeth, &MouthShape::tongue, &MouthShape::press,
+                                                          &MouthShape::lipBite};
+    for (std::size_t m = 0; m < measures.size(); ++m) {
+        const auto kept = makeFigureRenderer(model.value());
+        for (int frame = 0; frame < 3; ++frame)
+            paintWith(*kept, 333, 1, held);  // the mouth held still: kept as a picture
+        FacePose moved = held;
+        double& value = moved.mouth.*measures[m];
+        value = value > 0.5 ? value - 0.5 : value + 0.5;
+        const QImage afresh = paintWith(*makeFigureRenderer(model.value()), 333, 1, moved);
+        EXPECT_LE(blurredDifference(paintWith(*kept, 333, 1, moved), afresh), kAntiAliasing) << "measure " << m;
+        shown += blurredDifference(afresh, paintWith(*makeFigureRenderer(model.value()), 333, 1, held)) > kAntiAliasing;
+    }
+    // Pressing and biting show only on a closed mouth.
+    EXPECT_GE(shown, 5) << "the measures change the picture, or the test shows nothing";
+}
+
+// After a change of size or of pixel ratio, a renderer that kept its
+// pictures (the parts, the shading's gradients, a character's layers) draws
+// the frame as a new one does.
+TEST(MovingFrames, AChangeOfSizeOrPixelRatioIsDrawnAsAFreshRendererDrawsIt)
+{
+    for (const char* name : {"anna", "mira"}) {
+        const QString path = QStringLiteral(VIZMO_CONTENT_DIR "/qvm/%1.qvm").arg(QLatin1String(name));
+        const auto model = loadFaceModel(path);
+        ASSERT_TRUE(model.ok());
+        FacePose pose;
+        pose.mouth = visemeShape(viseme::aa);
+        pose.headX = 0.3;
+        const auto kept = makeFigureRenderer(model.value());
+        for (const auto& [side, ratio] : {std::pair{333, 1.0}, std::pair{333, 2.0}, std::pair{520, 1.0}, std::pair{250, 2.0},
+                                          std::pair{333, 1.0}}) {
+            const QImage afresh = paintWith(*makeFigureRenderer(model.value()), side, ratio, pose);
+            for (int frame = 0; frame < 3; ++frame) {
+                ASSERT_LE(blurredDifference(paintWith(*kept, side, ratio, pose), afresh), kAntiAliasing)
+                    << name << " at " << side << " px, ratio " << ratio << ", frame " << frame << " after the change";
+            }
+        }
+    }
+}
+
 // A drawn character's large pictures are drawn only where they have paint
 // and no later layer hides them. That must leave every frame as drawing each
 // picture whole leaves it: over the spoken passage, and at the limits of
@@ -195,7 +248,8 @@ TEST(DrawnWhereItShows, EachFrameIsTheCharacterWithEveryPictureDrawnWhole)
     const auto miraModel = loadFaceModel(mira);
     ASSERT_TRUE(miraModel.ok());
     std::vector<std::pair<QString, std::shared_ptr<const Artwork>>> characters = {{mira, miraModel.value().artwork}};
-    for (const char* name : {"juno.svg", "lorelei.svg", "openmoji-person.svg"}) {
+    // (The emoji face's eyes have no whites: its irises are drawn where they move.)
+    for (const char* name : {"juno.svg", "lorelei.svg", "openmoji-person.svg", "twemoji-face.svg"}) {
         const QString path = QStringLiteral(VIZMO_PLAYER_TEST_DIR "/drawings/") + QLatin1String(name);
         const auto art = loadArtwork(path);
         ASSERT_TRUE(art.ok()) << name;
@@ -213,6 +267,30 @@ TEST(DrawnWhereItShows, EachFrameIsTheCharacterWithEveryPictureDrawnWhole)
                     << path.toStdString() << " at " << side << " px, ratio " << ratio << ", pose " << frame;
             }
         }
+    }
+}
+
+// An eye's parts move over each other and are cut to its white: a lid drawn
+// shut larger than its white, and one with no white at all (shown only once
+// mostly shut), hide nothing of the head under them while the eye is open.
+TEST(DrawnWhereItShows, AnEyesLidHidesNothingWhereItIsNotShown)
+{
+    const auto artwork = readArtwork(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 100 100">
+      <g id="head"><rect x="10" y="5" width="80" height="90" fill="#00ff00"/></g>
+      <g id="eye-left-white"><rect x="26" y="34" width="12" height="6" fill="#ffffff"/></g>
+      <g id="eye-left-lid"><rect x="18" y="26" width="28" height="22" fill="#ff8000"/></g>
+      <g id="eye-right-lid"><rect x="54" y="26" width="28" height="22" fill="#ff8000"/></g>
+      <g id="mouth-rest"><rect x="40" y="70" width="20" height="4" fill="#ff0000"/></g>
+    </svg>)",
+                                     QStringLiteral("lids.svg"));
+    ASSERT_TRUE(artwork.ok());
+    for (double blink : {0.0, 0.3, 1.0}) {
+        FacePose pose;
+        pose.blink = blink;
+        ArtworkRenderer culled(artwork.value()), whole(artwork.value());
+        whole.setCulling(false);
+        EXPECT_LE(largestChannelDifference(paintWith(culled, 333, 1, pose), paintWith(whole, 333, 1, pose)), kResampling)
+            << "blink " << blink;
     }
 }
 

@@ -12,10 +12,12 @@
 // quality figure on speech it was not made for. Two voices are heard again
 // with white noise added.
 //
-// recognition_bench [--list] [--quick] [--shapes-only]
+// recognition_bench [--list] [--quick] [--shapes-only] [--confusion]
 //   --list prints every sentence's phones; --quick: two voices, five sentences;
 //   --shapes-only: the shapes from the sound alone, without the recogniser
-//   (in seconds, to try a rule)
+//   (in seconds, to try a rule); --confusion: under each voice's shapes from
+//   the sound, its vowel frames by their true shape and the shape heard
+#include "components/player_control.h"
 #include "components/speech/engine_thread.h"
 #include "tools/make_speech_script/phone_recognition.h"
 #include "tools/make_speech_script/sound_shape_phones.h"
@@ -26,6 +28,7 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <future>
 #include <map>
@@ -184,6 +187,7 @@ struct Tally {
     std::size_t refPhoneCount = 0;
     std::size_t frames = 0, framesAgreeing = 0;
     std::size_t vowelFrames = 0, vowelsAgreeing = 0;  // both say vowel: the same shape?
+    std::map<std::pair<int, int>, std::size_t> vowelShapes;  // (true, heard) viseme: frames
     std::vector<double> qualities;
 
     // `ref` and `hyp` are paired; the frames are compared phone by phone
@@ -228,6 +232,7 @@ struct Tally {
             if (classOf(refPhones[i].phone) == Vowel && classOf(hypPhones[j].phone) == Vowel) {
                 ++vowelFrames;
                 vowelsAgreeing += refPhones[i].viseme == hypPhones[j].viseme;
+                ++vowelShapes[{refPhones[i].viseme, hypPhones[j].viseme}];
             }
         }
     }
@@ -239,6 +244,30 @@ double percentile(std::vector<double> v, double p)
         return 0;
     std::sort(v.begin(), v.end());
     return v[std::min(v.size() - 1, std::size_t(p * double(v.size())))];
+}
+
+// The frames both call a vowel, by their true mouth shape (a row) and the
+// one found (a column); any other shape is counted under "other".
+void printVowelShapes(const Tally& t)
+{
+    namespace v = vizmo::player::viseme;
+    const int shapes[] = {v::aa, v::E, v::ih, v::oh, v::ou};
+    const char* const names[] = {"aa", "E", "ih", "oh", "ou"};
+    std::printf("    %-10s", "true\\found");
+    for (const char* name : names)
+        std::printf(" %6s", name);
+    std::printf(" %6s\n", "other");
+    for (std::size_t row = 0; row < std::size(shapes); ++row) {
+        std::size_t other = 0;
+        for (const auto& [pair, frames] : t.vowelShapes)
+            other += pair.first == shapes[row] && std::find(std::begin(shapes), std::end(shapes), pair.second) == std::end(shapes) ? frames : 0;
+        std::printf("    %-10s", names[row]);
+        for (int found : shapes) {
+            const auto at = t.vowelShapes.find({shapes[row], found});
+            std::printf(" %6zu", at == t.vowelShapes.end() ? std::size_t(0) : at->second);
+        }
+        std::printf(" %6zu\n", other);
+    }
 }
 
 void printRow(const char* name, const Tally& t, bool phones)
@@ -309,6 +338,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const bool list = app.arguments().contains(QStringLiteral("--list"));
     const bool shapesOnly = app.arguments().contains(QStringLiteral("--shapes-only"));
+    const bool confusion = app.arguments().contains(QStringLiteral("--confusion"));
     const int voiceCount = app.arguments().contains(QStringLiteral("--quick")) ? 2 : 4;
     const int sentenceCount = app.arguments().contains(QStringLiteral("--quick")) ? 5 : 10;
     QString error;
@@ -375,6 +405,8 @@ int main(int argc, char** argv)
             printRow((QByteArray(voiceName) + " 3 classes, recognised").constData(), classesRecognised, false);
         }
         printRow((QByteArray(voiceName) + " 3 classes, from sound").constData(), classesSound, false);
+        if (confusion)
+            printVowelShapes(classesSound);
         const double pairedShare = double(asAligned.phoneMs.size()) / std::max(1, asAligned.referencePhones);
         comparable.push_back(QStringLiteral("%1: %2% of sounding phones paired, median %3 ms, p90 %4 ms")
                                  .arg(QLatin1String(voiceName))

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace vizmo::sound_shapes {
 
@@ -47,6 +48,25 @@ void ShapeStream::reset()
 {
     levels_ = VoiceLevels();
     vowels_ = SpeakerVowels();
+    restart();
+}
+
+void ShapeStream::learn(std::span<const float> samples)
+{
+    FrameSink settled = std::exchange(sink_, [](const ShapeFrame&) {});
+    FrameSink heard = std::exchange(heard_, {});
+    restart();
+    push(samples);
+    finish();
+    sink_ = std::move(settled);
+    heard_ = std::move(heard);
+    restart();
+}
+
+// The stream's position in its sound and what it holds of it; what it has
+// learnt of the voice stays.
+void ShapeStream::restart()
+{
     // The first frame's window reaches back before the sound: silence there.
     pending_.assign(std::size_t(kLookAhead), 0.f);
     samplesIn_ = 0;
@@ -156,6 +176,16 @@ std::vector<ShapeFrame> shapesOf(std::span<const float> samples)
 {
     std::vector<ShapeFrame> frames;
     ShapeStream stream([&](const ShapeFrame& f) { frames.push_back(f); });
+    stream.push(samples);
+    stream.finish();
+    return frames;
+}
+
+std::vector<ShapeFrame> shapesOfKnownVoice(std::span<const float> samples)
+{
+    std::vector<ShapeFrame> frames;
+    ShapeStream stream([&](const ShapeFrame& f) { frames.push_back(f); });
+    stream.learn(samples);
     stream.push(samples);
     stream.finish();
     return frames;

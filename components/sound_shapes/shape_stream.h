@@ -62,6 +62,11 @@ public:
     void finish();
     // Starts afresh, as a new stream from another source.
     void reset();
+    // Hears `samples` to learn the voice from them (its levels and the
+    // speaker's vowels) and gives no frame: the sound pushed next starts a
+    // stream of its own, from frame 0, that already knows the voice, as a
+    // listener who has heard it once does.
+    void learn(std::span<const float> samples);
 
     const VoiceLevels& levels() const { return levels_; }
 
@@ -73,6 +78,7 @@ private:
         double openness;
         double db;
     };
+    void restart();
     void analyseReadyFrames();
     void decide(const Analysed& next);
     void settle();
@@ -95,7 +101,12 @@ private:
     bool rising_ = false;
 };
 
-// Every frame of a whole sound at kRate: the offline caller's way in.
+// Every frame of a whole sound at kRate, read as a listener reads it from
+// its first frame.
 std::vector<ShapeFrame> shapesOf(std::span<const float> samples);
+// The same, read by a listener who has heard the whole sound once already:
+// the offline caller's way in, which knows the whole voice before its first
+// frame where a live listener learns it over the first second or two.
+std::vector<ShapeFrame> shapesOfKnownVoice(std::span<const float> samples);
 
 }  // namespace vizmo::sound_shapes

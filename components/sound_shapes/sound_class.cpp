@@ -5,8 +5,6 @@
 #include "components/sound_shapes/voice_levels.h"
 
 #include <array>
-#include <algorithm>
-#include <cmath>
 
 
 namespace vizmo::sound_shapes {
@@ -44,32 +42,35 @@ const ClassInfo& info(SoundClass c) { return kClasses[std::size_t(c)]; }
 // Vowels by their first resonance and how far front they are, against the
 // speaker's: opening the jaw raises the first resonance; rounding the lips
 // and backing the tongue lower the second and darken the sound, spreading
-// the lips raises it and brightens the sound. How far front a vowel is, is
-// the further front of what its second resonance and its brightness say:
-// among a high voice's sparse harmonics the second resonance of an "i" can
-// be taken for a back one's, but its sound stays bright. A vowel further back
-// than most of the speaker's is rounded even when half open, as an "o" is;
-// otherwise the most open vowels are "a", even at the back.
-constexpr double kOpenFirst = 1.3;
-constexpr double kBackFront = 0.2;
-constexpr double kFrontFront = 0.8;
-constexpr double kCloseRoundedFirst = 0.9;
-constexpr double kCloseSpreadFirst = 0.85;
+// the lips raises it and brightens the sound.
+//
+// A close vowel (i, u) is told by its brightness alone: its second resonance
+// is the one the analysis loses, among a high voice's sparse harmonics (an
+// i's, above 3 kHz, is taken for a harmonic near 1 kHz) and where a u's two
+// lowest resonances merge (the third is taken for the second); but an i
+// stays bright and a u dark. A more open vowel is told by its second
+// resonance against the speaker's usual one: its brightness follows how open
+// it is as much as how far front, and an a sounds as bright as an e. The
+// most open vowels are "a", even at the back.
+constexpr double kCloseFirst = 0.9;
+constexpr double kBrightClose = 0.4;
+constexpr double kOpenFirst = 1.45;
 constexpr double kHalfOpenFirst = 1.15;
+constexpr double kBackSecond = 0.75;
+constexpr double kFrontSecond = 1.3;
 
 SoundClass vowelOf(const FrameFeatures& f, const SpeakerVowels& vowels)
 {
     const double first = vowels.firstRatio(f.f1);
-    const double front = std::max(vowels.secondPosition(f.f2), vowels.brightnessPosition(f.brightness));
-    const auto rounded = [&] { return first < kCloseRoundedFirst ? SoundClass::Round : SoundClass::HalfRound; };
-    if (front < 0)
-        return rounded();
+    if (first < kCloseFirst)
+        return vowels.brightnessPosition(f.brightness) > kBrightClose ? SoundClass::Spread : SoundClass::Round;
     if (first > kOpenFirst)
         return SoundClass::Open;
-    if (front < kBackFront)
-        return rounded();
-    if (front > kFrontFront)
-        return first < kCloseSpreadFirst ? SoundClass::Spread : SoundClass::Mid;
+    const double second = vowels.secondRatio(f.f2);
+    if (second < kBackSecond)
+        return SoundClass::HalfRound;
+    if (second > kFrontSecond)
+        return SoundClass::Mid;
     return first > kHalfOpenFirst ? SoundClass::Open : SoundClass::Neutral;
 }
 

@@ -77,7 +77,7 @@ void SpeakerVowels::add(double f1, double f2, double brightness)
 }
 
 double SpeakerVowels::firstRatio(double f1) const { return std::exp(std::log(f1) - f1_.middle()); }
-double SpeakerVowels::secondPosition(double f2) const { return f2_.position(std::log(f2)); }
+double SpeakerVowels::secondRatio(double f2) const { return std::exp(std::log(f2) - f2_.middle()); }
 double SpeakerVowels::brightnessPosition(double brightness) const { return brightness_.position(brightness); }
 
 }  // namespace vizmo::sound_shapes

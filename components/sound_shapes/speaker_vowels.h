@@ -15,14 +15,13 @@ public:
 
     // A vowel's two resonances, Hz, and its brightness, dB (FrameFeatures).
     void add(double f1, double f2, double brightness);
-    // The first resonance against the middle of the speaker's span: 1 at
-    // the middle, 1.3 when 30 % higher.
+    // A resonance against the middle of the speaker's span of it: 1 at the
+    // middle, 1.3 when 30 % higher.
     double firstRatio(double f1) const;
-    // Where the second resonance, and the brightness, lie in the speaker's
-    // span: 0 at its lower quartile (the back, rounded vowels), 1 at its
-    // upper (the front ones), below 0 further back than most of the
-    // speaker's vowels.
-    double secondPosition(double f2) const;
+    double secondRatio(double f2) const;
+    // Where the brightness lies in the speaker's span: 0 at its lower
+    // quartile (the back, rounded vowels), 1 at its upper (the front ones),
+    // below 0 darker than most of the speaker's vowels.
     double brightnessPosition(double brightness) const;
 
     // How many vowel frames the span remembers: a voice's vowels are learnt

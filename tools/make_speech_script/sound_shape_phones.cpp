@@ -56,7 +56,7 @@ std::vector<PhoneMark> shapesFromSound(const Recording& recording)
         return {};
     const std::vector<float> sound = resample(recording.samples, recording.rate, shapes::kRate);
     std::vector<PhoneMark> out;
-    for (const Run& run : runsOf(shapes::shapesOf(sound))) {
+    for (const Run& run : runsOf(shapes::shapesOfKnownVoice(sound))) {
         const std::int64_t start = std::int64_t(run.start) * shapes::kHop * recording.rate / shapes::kRate;
         out.push_back(flitePhone(start, run.phone));
     }

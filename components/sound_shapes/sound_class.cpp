@@ -44,16 +44,20 @@ const ClassInfo& info(SoundClass c) { return kClasses[std::size_t(c)]; }
 // and backing the tongue lower the second and darken the sound, spreading
 // the lips raises it and brightens the sound.
 //
-// A close vowel (i, u) is told by its brightness alone: its second resonance
-// is the one the analysis loses, among a high voice's sparse harmonics (an
-// i's, above 3 kHz, is taken for a harmonic near 1 kHz) and where a u's two
+// A close vowel (i, u) is told by its brightness: its second resonance is
+// the one the analysis loses, among a high voice's sparse harmonics (an i's,
+// above 3 kHz, is taken for a harmonic near 1 kHz) and where a u's two
 // lowest resonances merge (the third is taken for the second); but an i
-// stays bright and a u dark. A more open vowel is told by its second
-// resonance against the speaker's usual one: its brightness follows how open
-// it is as much as how far front, and an a sounds as bright as an e. The
-// most open vowels are "a", even at the back.
+// stays bright and a u dark. Dark with its second resonance midway, neither
+// a u's nor its third, it is the murmur of an n, m or l going into a vowel:
+// the lips neither round nor spread for it. A more open vowel is told by its second
+// resonance against the speaker's usual one: its brightness follows how
+// open it is as much as how far front, and an a sounds as bright as an e.
+// The most open vowels are "a", even at the back.
 constexpr double kCloseFirst = 0.9;
-constexpr double kBrightClose = 0.4;
+constexpr double kBrightClose = 0.3;
+constexpr double kMurmurLowestSecond = 0.85;
+constexpr double kMurmurHighestSecond = 1.6;
 constexpr double kOpenFirst = 1.45;
 constexpr double kHalfOpenFirst = 1.15;
 constexpr double kBackSecond = 0.75;
@@ -62,11 +66,14 @@ constexpr double kFrontSecond = 1.3;
 SoundClass vowelOf(const FrameFeatures& f, const SpeakerVowels& vowels)
 {
     const double first = vowels.firstRatio(f.f1);
-    if (first < kCloseFirst)
-        return vowels.brightnessPosition(f.brightness) > kBrightClose ? SoundClass::Spread : SoundClass::Round;
+    const double second = vowels.secondRatio(f.f2);
+    if (first < kCloseFirst) {
+        if (vowels.brightnessPosition(f.brightness) > kBrightClose)
+            return SoundClass::Spread;
+        return second > kMurmurLowestSecond && second < kMurmurHighestSecond ? SoundClass::Neutral : SoundClass::Round;
+    }
     if (first > kOpenFirst)
         return SoundClass::Open;
-    const double second = vowels.secondRatio(f.f2);
     if (second < kBackSecond)
         return SoundClass::HalfRound;
     if (second > kFrontSecond)

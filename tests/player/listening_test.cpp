@@ -305,6 +305,30 @@ TEST(SoundListening, EachFrameIsHeardWhenItsSoundWas)
     EXPECT_TRUE(listener.takeHeard().empty());
 }
 
+// An input that comes back at another rate (another device under the same
+// name, or the server restarted with other settings) is read at its new rate,
+// as a new stream: a second of its sound is a hundred frames from frame 0.
+TEST(SoundListening, AnInputBackAtAnotherRateIsReadAtThatRate)
+{
+    PlayedInputs* inputs = nullptr;
+    SoundListener listener(playedInputs(inputs));
+    ASSERT_TRUE(listener.listenTo("mic"));
+    const auto heardOnce = [&] {
+        std::vector<HeardFrame> heard = listener.takeHeard();
+        std::erase_if(heard, [](const HeardFrame& h) { return h.settled; });
+        return heard;
+    };
+    for (const int rate : {48000, 16000, 44100}) {
+        SCOPED_TRACE(rate);
+        const std::vector<float> second(std::size_t(rate), 0.1f);
+        inputs->play(second, rate);
+        const std::vector<HeardFrame> heard = heardOnce();
+        ASSERT_FALSE(heard.empty());
+        EXPECT_EQ(heard.front().frame.index, 0);
+        EXPECT_NEAR(double(heard.size()), 100, 3);
+    }
+}
+
 // The listener wakes the player once when sound comes at or after the moment
 // the player asked for its next frame, and not before it asks again: the
 // player draws as the sound comes, no more often than it asks.

@@ -166,6 +166,26 @@ TEST_F(SoundShapesOfSyllables, OAndURoundTheLipsIAndESpreadThem)
     EXPECT_GE(high.roundShare(), high.spreadShare() + 0.25) << high.roundRounded << " of " << high.round;
 }
 
+// Going from an m, n or l into an i or e, the murmur is as dark and as close
+// as a u, but its second resonance lies midway: the lips do not round for it.
+TEST_F(SoundShapesOfSyllables, TheLipsDoNotRoundGoingFromMNOrLIntoIOrE)
+{
+    for (const Heard& h : speakers()) {
+        int frames = 0, rounded = 0;
+        for (const SyllableMark& m : h.sound.marks) {
+            if (!QStringLiteral("mnl").contains(m.name[0]) || !QStringLiteral("ie").contains(m.name[1]))
+                continue;
+            for (long f = m.start / kHop; f < std::min(m.end / kHop, m.vowel / kHop + 20); ++f) {
+                const SoundClass c = h.frames[std::size_t(f)].sound;
+                ++frames;
+                rounded += c == SoundClass::Round || c == SoundClass::HalfRound;
+            }
+        }
+        ASSERT_GT(frames, 100);
+        EXPECT_LE(rounded, frames / 20) << "of " << frames << " frames";
+    }
+}
+
 // A speaker who says rounded vowels for a while, and then spread ones, is
 // read against all of her vowels heard, not against the few last ones: the
 // o and u round and the i and e do not, as in the syllables mixed.
@@ -448,6 +468,17 @@ TEST(ShapeStreaming, TheRecordedVoiceToolReadsTheSameFrames)
     // The lips close for the m and the p: "m" is a phone the lip sync closes them for.
     EXPECT_TRUE(std::any_of(phones.begin(), phones.end(), [](const auto& p) { return p.viseme == player::viseme::PP; }));
     EXPECT_TRUE(std::any_of(phones.begin(), phones.end(), [](const auto& p) { return p.viseme == player::viseme::FF; }));
+
+    // A recording at 44.1 kHz gets its phones at its own rate, where they lie
+    // in the sound: the same phones, each within a frame of the same time.
+    const std::vector<speech::PhoneMark> cd = speech::shapesFromSound({speech::resample(sound->samples, kRate, 44100), 44100});
+    std::size_t same = 0;
+    for (const speech::PhoneMark& p : phones) {
+        same += std::any_of(cd.begin(), cd.end(), [&](const speech::PhoneMark& q) {
+            return q.phone == p.phone && std::abs(double(q.startSample) / 44100 - double(p.startSample) / kRate) <= 0.01;
+        });
+    }
+    EXPECT_GE(same, phones.size() * 9 / 10) << "of " << phones.size() << " phones";
 }
 
 TEST(ShapeStreaming, ABrokenInputsNumbersAreHeardAsSilenceOrFullScale)
@@ -499,6 +530,20 @@ double brightnessOf(const std::vector<float>& sound)
 {
     FrameAnalyser analyser;
     return analyser.analyse(std::span<const float, kWindow>(sound.data(), kWindow)).brightness;
+}
+
+// A man's deep voice (90 Hz) has under three periods in the window, whose
+// taper weakens its likeness to itself a period later: taken with the taper
+// out, it is as periodic as a child's, and its vowels are vowels.
+TEST(VowelBrightness, ADeepVoiceIsAsPeriodicAsAChilds)
+{
+    FrameAnalyser analyser;
+    for (const double pitch : {90.0, 120.0, 370.0}) {
+        const std::vector<float> a = vowel(pitch, {700, 1200, 2500}, 0.5f);
+        const FrameFeatures f = analyser.analyse(std::span<const float, kWindow>(a.data(), kWindow));
+        EXPECT_GT(f.voicing, 0.8) << pitch << " Hz";
+        EXPECT_TRUE(clearlyVoiced(f)) << pitch << " Hz";
+    }
 }
 
 TEST(VowelBrightness, IAndESoundBrighterThanOAndUForAManAndAChildAlike)

@@ -155,6 +155,16 @@ TEST_F(SoundShapesOfSyllables, OAndURoundTheLipsIAndESpreadThem)
     }
     EXPECT_GE(adults.roundShare(), 0.65) << adults.roundRounded << " of " << adults.round;
     EXPECT_LE(adults.spreadShare(), 0.1) << adults.spreadRounded << " of " << adults.spread;
+    // Each adult's u on its own, even where its two lowest resonances merge
+    // and its third is taken for its second (the Italian speaker's, after m).
+    for (std::size_t s = 0; s < 2; ++s) {
+        int u = 0, uRounded = 0;
+        for (const SyllableMark& m : speakers()[s].sound.marks) {
+            if (m.name[1] == u'u')
+                ++u, uRounded += rounded(speakers()[s].vowelClass(m));
+        }
+        EXPECT_GE(uRounded * 4, u * 3) << uRounded << " of " << u << " u syllables, speaker " << s;
+    }
     // The Brazilian speaker's voice is high: among its sparse harmonics the
     // second resonance of her i is taken for a back vowel's, but her i and e
     // stay bright. Her o is nearly as open as her a, so fewer of her o and u

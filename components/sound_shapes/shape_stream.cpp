@@ -172,23 +172,20 @@ void ShapeStream::give(std::int64_t index, SoundClass sound, double openness, do
     sink_(frame);
 }
 
-std::vector<ShapeFrame> shapesOf(std::span<const float> samples)
+namespace {
+std::vector<ShapeFrame> readWhole(std::span<const float> samples, bool knowingTheVoice)
 {
     std::vector<ShapeFrame> frames;
     ShapeStream stream([&](const ShapeFrame& f) { frames.push_back(f); });
+    if (knowingTheVoice)
+        stream.learn(samples);
     stream.push(samples);
     stream.finish();
     return frames;
 }
+}  // namespace
 
-std::vector<ShapeFrame> shapesOfKnownVoice(std::span<const float> samples)
-{
-    std::vector<ShapeFrame> frames;
-    ShapeStream stream([&](const ShapeFrame& f) { frames.push_back(f); });
-    stream.learn(samples);
-    stream.push(samples);
-    stream.finish();
-    return frames;
-}
+std::vector<ShapeFrame> shapesOf(std::span<const float> samples) { return readWhole(samples, false); }
+std::vector<ShapeFrame> shapesOfKnownVoice(std::span<const float> samples) { return readWhole(samples, true); }
 
 }  // namespace vizmo::sound_shapes

@@ -50,10 +50,10 @@ const ClassInfo& info(SoundClass c) { return kClasses[std::size_t(c)]; }
 // lowest resonances merge (the third is taken for the second); but an i
 // stays bright and a u dark. Dark with its second resonance midway, neither
 // a u's nor its third, it is the murmur of an n, m or l going into a vowel:
-// the lips neither round nor spread for it. A more open vowel is told by its second
-// resonance against the speaker's usual one: its brightness follows how
-// open it is as much as how far front, and an a sounds as bright as an e.
-// The most open vowels are "a", even at the back.
+// the lips neither round nor spread for it. A more open vowel is told by
+// its second resonance against the speaker's usual one: its brightness
+// follows how open it is as much as how far front, and an a sounds as
+// bright as an e. The most open vowels are "a", even at the back.
 constexpr double kCloseFirst = 0.9;
 constexpr double kBrightClose = 0.3;
 constexpr double kMurmurLowestSecond = 0.85;

@@ -391,11 +391,6 @@ TEST(ShapeStreaming, AFrameIsGivenAsSoonAsItsSoundIsThere)
         EXPECT_EQ(when, std::size_t((frame + 1) * kHop + ShapeStream::kDelaySamples)) << frame;
 }
 
-// A file read by the recorded-voice tool (mixed to mono, resampled whole,
-// carefully) and the same sound streamed from a live input at its own rate
-// and channels (converted a piece at a time, quickly) give nearly the same
-// frames: each frame's class is one the tool finds within a frame of it,
-// but for a few that the two conversions' small differences tip.
 // The frames of `live` from `from` on whose class no frame of `offline`
 // within one of it shares.
 int framesApart(const std::vector<ShapeFrame>& live, std::size_t from, const std::vector<ShapeFrame>& offline)
@@ -408,6 +403,11 @@ int framesApart(const std::vector<ShapeFrame>& live, std::size_t from, const std
     return apart;
 }
 
+// A file read whole (mixed to mono, resampled whole, carefully) and the same
+// sound streamed from a live input at its own rate and channels (converted a
+// piece at a time, quickly) give nearly the same frames: each frame's class
+// is one the whole reading finds within a frame of it, but for a few that
+// the two conversions' small differences tip.
 TEST(ShapeStreaming, ALiveInputAgreesWithTheWholeSoundReadAtOnceWithinAFrame)
 {
     const auto sound = testing::joinSyllables(QStringLiteral("it"), {"bo", "ma", "fi", "pu", "se", "lo", "vu"}, 44100, kGapMs);

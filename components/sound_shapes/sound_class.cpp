@@ -53,15 +53,19 @@ const ClassInfo& info(SoundClass c) { return kClasses[std::size_t(c)]; }
 // the lips neither round nor spread for it. A more open vowel is told by
 // its second resonance against the speaker's usual one: its brightness
 // follows how open it is as much as how far front, and an a sounds as
-// bright as an e. The most open vowels are "a", even at the back.
+// bright as an e. The most open vowels are "a", even at the back. But one
+// with its second resonance forward and a dark sound is rounded: rounding
+// darkens a vowel whatever the tongue does, as in many an English "you"
+// and "go", whose tongue is forward.
 constexpr double kCloseFirst = 0.9;
 constexpr double kBrightClose = 0.3;
-constexpr double kMurmurLowestSecond = 0.85;
+constexpr double kMurmurLowestSecond = 0.8;
 constexpr double kMurmurHighestSecond = 1.6;
 constexpr double kOpenFirst = 1.45;
-constexpr double kHalfOpenFirst = 1.15;
-constexpr double kBackSecond = 0.75;
-constexpr double kFrontSecond = 1.3;
+constexpr double kHalfOpenFirst = 1.2;
+constexpr double kBackSecond = 0.77;
+constexpr double kFrontSecond = 1.2;
+constexpr double kDarkFront = 0.3;
 
 SoundClass vowelOf(const FrameFeatures& f, const SpeakerVowels& vowels)
 {
@@ -77,7 +81,7 @@ SoundClass vowelOf(const FrameFeatures& f, const SpeakerVowels& vowels)
     if (second < kBackSecond)
         return SoundClass::HalfRound;
     if (second > kFrontSecond)
-        return SoundClass::Mid;
+        return vowels.brightnessPosition(f.brightness) < kDarkFront ? SoundClass::HalfRound : SoundClass::Mid;
     return first > kHalfOpenFirst ? SoundClass::Open : SoundClass::Neutral;
 }
 

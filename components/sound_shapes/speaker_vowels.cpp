@@ -24,6 +24,7 @@ SpeakerVowels::Span::Span(double low, double high, double lowest, double highest
     total_ = kGuessFrames;
     low_ = quantile(kQuantile);
     high_ = quantile(1 - kQuantile);
+    median_ = quantile(0.5);
 }
 
 void SpeakerVowels::Span::add(double value)
@@ -35,6 +36,7 @@ void SpeakerVowels::Span::add(double value)
     weights_[std::size_t(at)] += 1;
     low_ = quantile(kQuantile);
     high_ = quantile(1 - kQuantile);
+    median_ = quantile(0.5);
 }
 
 // The value under which a share `q` of the weight lies, spread evenly within a bin.
@@ -76,8 +78,8 @@ void SpeakerVowels::add(double f1, double f2, double brightness)
     brightness_.add(brightness);
 }
 
-double SpeakerVowels::firstRatio(double f1) const { return std::exp(std::log(f1) - f1_.middle()); }
-double SpeakerVowels::secondRatio(double f2) const { return std::exp(std::log(f2) - f2_.middle()); }
+double SpeakerVowels::firstRatio(double f1) const { return std::exp(std::log(f1) - f1_.median()); }
+double SpeakerVowels::secondRatio(double f2) const { return std::exp(std::log(f2) - f2_.median()); }
 double SpeakerVowels::brightnessPosition(double brightness) const { return brightness_.position(brightness); }
 
 }  // namespace vizmo::sound_shapes

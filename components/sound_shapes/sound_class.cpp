@@ -53,15 +53,17 @@ const ClassInfo& info(SoundClass c) { return kClasses[std::size_t(c)]; }
 // the lips neither round nor spread for it. A more open vowel is told by
 // its second resonance against the speaker's usual one: its brightness
 // follows how open it is as much as how far front, and an a sounds as
-// bright as an e. The most open vowels are "a", even at the back. But one
-// with its second resonance forward and a dark sound is rounded: rounding
-// darkens a vowel whatever the tongue does, as in many an English "you"
-// and "go", whose tongue is forward.
+// bright as an e. The most open vowels are "a"; at the back, only the most
+// open of all, as an "o" is far more open than the close vowels that most
+// of a speaker's are. One with its second resonance forward and a dark
+// sound is rounded: rounding darkens a vowel whatever the tongue does, as
+// in many an English "you" and "go", whose tongue is forward.
 constexpr double kCloseFirst = 0.9;
 constexpr double kBrightClose = 0.3;
 constexpr double kMurmurLowestSecond = 0.8;
 constexpr double kMurmurHighestSecond = 1.6;
 constexpr double kOpenFirst = 1.45;
+constexpr double kBackOpenFirst = 1.6;
 constexpr double kHalfOpenFirst = 1.2;
 constexpr double kBackSecond = 0.77;
 constexpr double kFrontSecond = 1.2;
@@ -76,10 +78,10 @@ SoundClass vowelOf(const FrameFeatures& f, const SpeakerVowels& vowels)
             return SoundClass::Spread;
         return second > kMurmurLowestSecond && second < kMurmurHighestSecond ? SoundClass::Neutral : SoundClass::Round;
     }
+    if (second < kBackSecond)
+        return first > kBackOpenFirst ? SoundClass::Open : SoundClass::HalfRound;
     if (first > kOpenFirst)
         return SoundClass::Open;
-    if (second < kBackSecond)
-        return SoundClass::HalfRound;
     if (second > kFrontSecond)
         return vowels.brightnessPosition(f.brightness) < kDarkFront ? SoundClass::HalfRound : SoundClass::Mid;
     return first > kHalfOpenFirst ? SoundClass::Open : SoundClass::Neutral;

@@ -156,14 +156,19 @@ TEST_F(SoundShapesOfSyllables, OAndURoundTheLipsIAndESpreadThem)
     EXPECT_GE(adults.roundShare(), 0.65) << adults.roundRounded << " of " << adults.round;
     EXPECT_LE(adults.spreadShare(), 0.1) << adults.spreadRounded << " of " << adults.spread;
     // Each adult's u on its own, even where its two lowest resonances merge
-    // and its third is taken for its second (the Italian speaker's, after m).
+    // and its third is taken for its second (the Italian speaker's, after m);
+    // and her o, far more open than the close vowels most of hers are, but
+    // at the back: not an a.
     for (std::size_t s = 0; s < 2; ++s) {
-        int u = 0, uRounded = 0;
+        int u = 0, uRounded = 0, o = 0, oRounded = 0;
         for (const SyllableMark& m : speakers()[s].sound.marks) {
             if (m.name[1] == u'u')
                 ++u, uRounded += rounded(speakers()[s].vowelClass(m));
+            if (m.name[1] == u'o')
+                ++o, oRounded += rounded(speakers()[s].vowelClass(m));
         }
         EXPECT_GE(uRounded * 4, u * 3) << uRounded << " of " << u << " u syllables, speaker " << s;
+        EXPECT_GE(oRounded * 3, o * 2) << oRounded << " of " << o << " o syllables, speaker " << s;
     }
     // The Brazilian speaker's voice is high: among its sparse harmonics the
     // second resonance of her i is taken for a back vowel's, but her i and e

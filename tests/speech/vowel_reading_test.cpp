@@ -52,14 +52,18 @@ TEST(VowelReading, ASoundWithItsSecondResonanceForwardIsRoundedWhenItIsDark)
     f.highShare = 0.05;
     f.lowShare = 0.3;
     f.f1 = 550;   // neither close nor open
-    f.f2 = 2000;  // forward: a third above her usual one
+    f.f2 = 1875;  // forward: a quarter above her usual one
     f.brightness = -5;
     EXPECT_EQ(classify(f, levels, vowels), SoundClass::HalfRound) << "a fronted o or u";
     f.brightness = 5;
     EXPECT_EQ(classify(f, levels, vowels), SoundClass::Mid) << "an e";
-    // Only forward resonances count: in the middle, a dark vowel is no rounder.
-    f.f2 = 1500;
+    // The most open vowels are a, however dark.
+    f.f1 = 900;
     f.brightness = -5;
+    EXPECT_EQ(classify(f, levels, vowels), SoundClass::Open);
+    // Only forward resonances count: in the middle, a dark vowel is no rounder.
+    f.f1 = 550;
+    f.f2 = 1500;
     EXPECT_EQ(classify(f, levels, vowels), SoundClass::Neutral);
 }
 

@@ -35,36 +35,52 @@ TEST(VowelReading, AResonanceIsReadAgainstTheOneTheSpeakerSaysMost)
     EXPECT_NEAR(vowels.secondRatio(2400), 1.6, 0.06);
 }
 
+// A speaker whose vowels lie about 500 and 1500 Hz, from dark to bright: a
+// brightness's place in her span is read from the quartiles, -6 dB to +6.
+struct Speaking {
+    SpeakerVowels vowels;
+    VoiceLevels levels;
+    Speaking()
+    {
+        for (int i = 0; i < 1000; ++i)
+            vowels.add(500, 1500, -12 + 24 * double(i % 100) / 99);
+        for (int i = 0; i < 200; ++i)
+            levels.add(i % 2 ? -25 : -70, i % 2 == 1, i % 2 == 1);
+    }
+    // A loud, clearly voiced vowel.
+    SoundClass read(double f1, double f2, double brightness) const
+    {
+        FrameFeatures f;
+        f.db = -25;
+        f.voicing = 0.9;
+        f.highShare = 0.05;
+        f.lowShare = 0.3;
+        f.f1 = f1;
+        f.f2 = f2;
+        f.brightness = brightness;
+        return classify(f, levels, vowels);
+    }
+};
+
 TEST(VowelReading, ASoundWithItsSecondResonanceForwardIsRoundedWhenItIsDark)
 {
-    SpeakerVowels vowels;
-    // Her vowels from dark to bright: a brightness's place in her span is
-    // read from the quartiles, -6 dB to +6.
-    for (int i = 0; i < 1000; ++i)
-        vowels.add(500, 1500, -12 + 24 * double(i % 100) / 99);
-    VoiceLevels levels;
-    for (int i = 0; i < 200; ++i)
-        levels.add(i % 2 ? -25 : -70, i % 2 == 1, i % 2 == 1);
-
-    FrameFeatures f;
-    f.db = -25;
-    f.voicing = 0.9;
-    f.highShare = 0.05;
-    f.lowShare = 0.3;
-    f.f1 = 550;   // neither close nor open
-    f.f2 = 1875;  // forward: a quarter above her usual one
-    f.brightness = -5;
-    EXPECT_EQ(classify(f, levels, vowels), SoundClass::HalfRound) << "a fronted o or u";
-    f.brightness = 5;
-    EXPECT_EQ(classify(f, levels, vowels), SoundClass::Mid) << "an e";
+    const Speaking her;
+    // Neither close nor open, and forward: a quarter above her usual one.
+    EXPECT_EQ(her.read(550, 1875, -5), SoundClass::HalfRound) << "a fronted o or u";
+    EXPECT_EQ(her.read(550, 1875, 5), SoundClass::Mid) << "an e";
     // The most open vowels are a, however dark.
-    f.f1 = 900;
-    f.brightness = -5;
-    EXPECT_EQ(classify(f, levels, vowels), SoundClass::Open);
+    EXPECT_EQ(her.read(900, 1875, -5), SoundClass::Open);
     // Only forward resonances count: in the middle, a dark vowel is no rounder.
-    f.f1 = 550;
-    f.f2 = 1500;
-    EXPECT_EQ(classify(f, levels, vowels), SoundClass::Neutral);
+    EXPECT_EQ(her.read(550, 1500, -5), SoundClass::Neutral);
+}
+
+// At the back, an o is far more open than her usual vowel and still an o;
+// only the most open of all is an a.
+TEST(VowelReading, AtTheBackOnlyTheMostOpenVowelIsAnA)
+{
+    const Speaking her;
+    EXPECT_EQ(her.read(750, 1000, 0), SoundClass::HalfRound);
+    EXPECT_EQ(her.read(900, 1000, 0), SoundClass::Open);
 }
 
 }  // namespace

@@ -100,9 +100,13 @@ constexpr double kSharpHissShare = 0.88;
 // s is higher than sh.
 constexpr double kHissCentroidHz = 4500;
 // A murmur behind closed lips (m, b): nearly all its energy under 400 Hz and
-// its first resonance that low, a little quieter than the vowels.
+// its first resonance that low, a little quieter than the vowels. Its first
+// resonance is also well under the speaker's usual one: a low man's weak i
+// or schwa is as low in hertz, but near his other vowels, and the lips stay
+// open for it.
 constexpr double kMurmurLowShare = 0.85;
 constexpr double kMurmurF1Hz = 300;
+constexpr double kMurmurFirst = 0.7;
 constexpr double kMurmurBelowVoiceDb = 4;
 // v: a quieter buzz, low but not all of it that low.
 constexpr double kBuzzLowShare = 0.7;
@@ -136,7 +140,8 @@ SoundClass classify(const FrameFeatures& f, const VoiceLevels& levels, const Spe
     }
     if (f.voicing < 0.5)
         return SoundClass::Burst;
-    if (f.lowShare >= kMurmurLowShare && f.f1 < kMurmurF1Hz && belowVoice > kMurmurBelowVoiceDb)
+    if (f.lowShare >= kMurmurLowShare && f.f1 < kMurmurF1Hz && vowels.firstRatio(f.f1) < kMurmurFirst &&
+        belowVoice > kMurmurBelowVoiceDb)
         return SoundClass::LipsClosed;
     if (f.lowShare >= kBuzzLowShare && f.f1 < kBuzzF1Hz && belowVoice > kBuzzBelowVoiceDb)
         return SoundClass::LipTeeth;

@@ -18,11 +18,16 @@ constexpr double kFirstFloorDb = VoiceLevels::kQuietestVoiceDb - VoiceLevels::kA
 constexpr double kVoiceStepDb = 1.0;
 constexpr double kVoicePercentile = 0.9;
 // The swing tracks the 98th percentile of how far the room's frames (near
-// the floor, and not periodic as voices and music are) rise above it: up 0.2 dB for a frame above
-// it, down 0.004 dB for one below, so a restless moment is remembered.
+// the floor, and not periodic as voices and music are) rise above it: up 0.2
+// dB for a frame above it, down 0.004 dB for one below, so a restless moment
+// is remembered.
 constexpr double kRoomBandDb = 15;
 constexpr double kSwingStepDb = 0.2;
 constexpr double kSwingPercentile = 0.98;
+// Only frames this far from any voice are the room's for the swing: within a
+// voice's reach, what is not periodic is its consonants (an s, a t's burst,
+// an h), which rise over a hissing room's floor as far as its swells would.
+constexpr std::int64_t kVoiceReachFrames = 20;
 
 }  // namespace
 
@@ -43,9 +48,22 @@ void VoiceLevels::add(double db, bool vowel, bool periodic)
                                                   : candidates_.front().db;
     }
 
+    // The swing hears a frame of the room once kVoiceReachFrames have passed
+    // after it with no voice, and none was heard as long before it.
     const double aboveFloor = db - floorDb_;
-    if (!periodic && aboveFloor < kRoomBandDb)
-        swingDb_ += aboveFloor > swingDb_ ? kSwingStepDb * kSwingPercentile : -kSwingStepDb * (1 - kSwingPercentile);
+    if (periodic && db >= gateDb()) {
+        lastVoiceFrame_ = frame_;
+        while (!roomHeld_.empty() && roomHeld_.back().frame >= frame_ - kVoiceReachFrames)
+            roomHeld_.pop_back();
+    } else if (!periodic && aboveFloor < kRoomBandDb && frame_ > lastVoiceFrame_ + kVoiceReachFrames) {
+        roomHeld_.push_back({frame_, aboveFloor});
+    }
+    while (!roomHeld_.empty() && roomHeld_.front().frame <= frame_ - kVoiceReachFrames) {
+        const double above = roomHeld_.front().db;
+        roomHeld_.pop_front();
+        swingDb_ += above > swingDb_ ? kSwingStepDb * kSwingPercentile : -kSwingStepDb * (1 - kSwingPercentile);
+    }
+    ++frame_;
 
     if (vowel && db >= gateDb())
         voiceDb_ += db > voiceDb_ ? kVoiceStepDb * kVoicePercentile : -kVoiceStepDb * (1 - kVoicePercentile);

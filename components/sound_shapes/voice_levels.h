@@ -5,7 +5,8 @@
 // sound (what is not periodic, as voices and music are) has been over its
 // last two seconds, the voice's level the loudness its voiced
 // frames reach nine times in ten, and the room's swing how far its own
-// noise rises above the floor (a fan hums steadily, a street swells). A
+// noise rises above the floor (a fan hums steadily, a street swells),
+// heard away from the voice, whose consonants are no room's noise. A
 // frame within the swing of the floor, or far below the voice, is silence:
 // the gate that keeps a room's noise from moving the mouth, and that rises
 // with a louder or more restless room.
@@ -48,6 +49,11 @@ private:
     };
     std::deque<Kept> candidates_;
     std::int64_t roomFrames_ = 0;
+    // The room's frames not yet heard by the swing, as dB above the floor:
+    // a voice may still come within reach of them.
+    std::deque<Kept> roomHeld_;
+    std::int64_t frame_ = 0;
+    std::int64_t lastVoiceFrame_ = -1'000'000;
     double floorDb_ = kQuietestVoiceDb - kAboveFloorDb;  // a quiet room, until one is heard
     double swingDb_ = kAboveFloorDb - kAboveSwingDb;
     double voiceDb_ = kFirstVoiceDb;

@@ -722,6 +722,51 @@ TEST(NoiseGate, ALouderRoomRaisesTheGateWithinTwoSeconds)
     EXPECT_EQ(lateMoves, 0);
 }
 
+// A voice in a hissing room: its consonants rise some 10 dB over the
+// room's floor, as far as a restless room's swells would, and are no part
+// of the room. The gate stays under them. The same bursts heard with no
+// voice near (a door, a street) are the room's, and raise it over them.
+TEST(NoiseGate, AVoicesConsonantsAreNoPartOfTheRoom)
+{
+    constexpr double kFloorDb = -60, kConsonantDb = -50, kVowelDb = -25;
+    auto roomFrame = [](VoiceLevels& levels, int i) { levels.add(kFloorDb + (i % 2), false, false); };
+    // Syllables with a consonant either side of the vowel, and a pause of the
+    // room between them, long enough that the onset is far from the last voice.
+    VoiceLevels voice;
+    for (int i = 0; i < 300; ++i)
+        roomFrame(voice, i);
+    int consonantsGated = 0;
+    for (int syllable = 0; syllable < 20; ++syllable) {
+        for (int i = 0; i < 6; ++i) {
+            consonantsGated += kConsonantDb < voice.gateDb();
+            voice.add(kConsonantDb, false, false);
+        }
+        for (int i = 0; i < 15; ++i)
+            voice.add(kVowelDb, true, true);
+        // Every other syllable ends in a long n: periodic, and no vowel.
+        for (int i = 0; i < (syllable % 2 ? 25 : 0); ++i)
+            voice.add(kVowelDb - 6, false, true);
+        for (int i = 0; i < 6; ++i) {
+            consonantsGated += kConsonantDb < voice.gateDb();
+            voice.add(kConsonantDb, false, false);
+        }
+        for (int i = 0; i < 30; ++i)
+            roomFrame(voice, i);
+    }
+    EXPECT_EQ(consonantsGated, 0) << "gate " << voice.gateDb() << " dB";
+
+    VoiceLevels restless;
+    for (int i = 0; i < 300; ++i)
+        roomFrame(restless, i);
+    for (int burst = 0; burst < 20; ++burst) {
+        for (int i = 0; i < 12; ++i)
+            restless.add(kConsonantDb, false, false);
+        for (int i = 0; i < 45; ++i)
+            roomFrame(restless, i);
+    }
+    EXPECT_GT(restless.gateDb(), kConsonantDb);
+}
+
 TEST(NoiseGate, MusicMovesTheMouthAndNeverFreezesIt)
 {
     // Twenty seconds of notes, loud, with a beat in the loudness.

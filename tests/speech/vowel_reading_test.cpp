@@ -1,6 +1,6 @@
 // How one frame's vowel is read against the speaker's: her usual
-// resonances, and the rounding that a dark sound tells where the tongue is
-// forward.
+// resonances, the rounding that a dark sound tells where the tongue is
+// forward, and a murmur's first resonance far under her vowels'.
 #include "components/sound_shapes/sound_class.h"
 #include "components/sound_shapes/speaker_vowels.h"
 #include "components/sound_shapes/voice_levels.h"
@@ -81,6 +81,37 @@ TEST(VowelReading, AtTheBackOnlyTheMostOpenVowelIsAnA)
     const Speaking her;
     EXPECT_EQ(her.read(750, 1000, 0), SoundClass::HalfRound);
     EXPECT_EQ(her.read(900, 1000, 0), SoundClass::Open);
+}
+
+// A murmur behind closed lips has its first resonance low in hertz and far
+// under the speaker's usual one. A low man's weak, close vowel is as low in
+// hertz, but near his other vowels: his lips stay open for it.
+TEST(VowelReading, TheLipsCloseOnlyForAFirstResonanceFarUnderTheSpeakersUsualOne)
+{
+    auto speaker = [](double usualFirst) {
+        Speaking s;
+        s.vowels = SpeakerVowels();
+        for (int i = 0; i < 1000; ++i)
+            s.vowels.add(usualFirst, 1300, -12 + 24 * double(i % 100) / 99);
+        return s;
+    };
+    // Nearly all of it under 400 Hz, 7 dB under the voice.
+    auto murmur = [](const Speaking& s, double f1) {
+        FrameFeatures f;
+        f.db = -32;
+        f.voicing = 0.9;
+        f.highShare = 0.01;
+        f.lowShare = 0.96;
+        f.f1 = f1;
+        f.f2 = 1300;
+        f.brightness = -6;
+        return classify(f, s.levels, s.vowels);
+    };
+    const Speaking lowMan = speaker(360), woman = speaker(530);
+    EXPECT_NE(murmur(lowMan, 266), SoundClass::LipsClosed) << "three quarters of his usual first resonance";
+    EXPECT_EQ(murmur(lowMan, 203), SoundClass::LipsClosed) << "an m, under three fifths of it";
+    EXPECT_EQ(murmur(woman, 266), SoundClass::LipsClosed) << "her m: half her usual first resonance";
+    EXPECT_NE(murmur(woman, 320), SoundClass::LipsClosed) << "too high in hertz for a murmur, however far under hers";
 }
 
 }  // namespace

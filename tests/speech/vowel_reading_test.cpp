@@ -35,6 +35,20 @@ TEST(VowelReading, AResonanceIsReadAgainstTheOneTheSpeakerSaysMost)
     EXPECT_NEAR(vowels.secondRatio(2400), 1.6, 0.06);
 }
 
+// A clearly voiced frame, nearly nothing of it high.
+FrameFeatures voicedFrame(double db, double lowShare, double f1, double f2, double brightness)
+{
+    FrameFeatures f;
+    f.db = db;
+    f.voicing = 0.9;
+    f.highShare = 0.05;
+    f.lowShare = lowShare;
+    f.f1 = f1;
+    f.f2 = f2;
+    f.brightness = brightness;
+    return f;
+}
+
 // A speaker whose vowels lie about 500 and 1500 Hz, from dark to bright: a
 // brightness's place in her span is read from the quartiles, -6 dB to +6.
 struct Speaking {
@@ -50,15 +64,7 @@ struct Speaking {
     // A loud, clearly voiced vowel.
     SoundClass read(double f1, double f2, double brightness) const
     {
-        FrameFeatures f;
-        f.db = -25;
-        f.voicing = 0.9;
-        f.highShare = 0.05;
-        f.lowShare = 0.3;
-        f.f1 = f1;
-        f.f2 = f2;
-        f.brightness = brightness;
-        return classify(f, levels, vowels);
+        return classify(voicedFrame(-25, 0.3, f1, f2, brightness), levels, vowels);
     }
 };
 
@@ -97,15 +103,7 @@ TEST(VowelReading, TheLipsCloseOnlyForAFirstResonanceFarUnderTheSpeakersUsualOne
     };
     // Nearly all of it under 400 Hz, 7 dB under the voice.
     auto murmur = [](const Speaking& s, double f1) {
-        FrameFeatures f;
-        f.db = -32;
-        f.voicing = 0.9;
-        f.highShare = 0.01;
-        f.lowShare = 0.96;
-        f.f1 = f1;
-        f.f2 = 1300;
-        f.brightness = -6;
-        return classify(f, s.levels, s.vowels);
+        return classify(voicedFrame(-32, 0.96, f1, 1300, -6), s.levels, s.vowels);
     };
     const Speaking lowMan = speaker(360), woman = speaker(530);
     EXPECT_NE(murmur(lowMan, 266), SoundClass::LipsClosed) << "three quarters of his usual first resonance";

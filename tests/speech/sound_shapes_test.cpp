@@ -737,14 +737,16 @@ TEST(NoiseGate, AVoicesConsonantsAreNoPartOfTheRoom)
         roomFrame(voice, i);
     int consonantsGated = 0;
     for (int syllable = 0; syllable < 20; ++syllable) {
-        for (int i = 0; i < 6; ++i) {
+        // Every other syllable is a long s and a short, weak vowel, the
+        // others end in a long n: periodic, and no vowel.
+        const bool longS = syllable % 2 == 0;
+        for (int i = 0; i < (longS ? 15 : 6); ++i) {
             consonantsGated += kConsonantDb < voice.gateDb();
             voice.add(kConsonantDb, false, false);
         }
-        for (int i = 0; i < 15; ++i)
+        for (int i = 0; i < (longS ? 4 : 15); ++i)
             voice.add(kVowelDb, true, true);
-        // Every other syllable ends in a long n: periodic, and no vowel.
-        for (int i = 0; i < (syllable % 2 ? 25 : 0); ++i)
+        for (int i = 0; i < (longS ? 0 : 25); ++i)
             voice.add(kVowelDb - 6, false, true);
         for (int i = 0; i < 6; ++i) {
             consonantsGated += kConsonantDb < voice.gateDb();

@@ -59,7 +59,7 @@ void VoiceLevels::add(double db, bool vowel, bool periodic)
         roomHeld_.push_back({frame_, aboveFloor});
     }
     while (!roomHeld_.empty() && roomHeld_.front().frame <= frame_ - kVoiceReachFrames) {
-        const double above = roomHeld_.front().db;
+        const double above = roomHeld_.front().aboveFloorDb;
         roomHeld_.pop_front();
         swingDb_ += above > swingDb_ ? kSwingStepDb * kSwingPercentile : -kSwingStepDb * (1 - kSwingPercentile);
     }

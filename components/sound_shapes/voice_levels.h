@@ -49,9 +49,13 @@ private:
     };
     std::deque<Kept> candidates_;
     std::int64_t roomFrames_ = 0;
-    // The room's frames not yet heard by the swing, as dB above the floor:
-    // a voice may still come within reach of them.
-    std::deque<Kept> roomHeld_;
+    // The room's frames not yet heard by the swing: a voice may still come
+    // within reach of them.
+    struct Held {
+        std::int64_t frame;
+        double aboveFloorDb;
+    };
+    std::deque<Held> roomHeld_;
     std::int64_t frame_ = 0;
     std::int64_t lastVoiceFrame_ = -1'000'000;
     double floorDb_ = kQuietestVoiceDb - kAboveFloorDb;  // a quiet room, until one is heard

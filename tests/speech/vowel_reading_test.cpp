@@ -49,15 +49,16 @@ FrameFeatures voicedFrame(double db, double lowShare, double f1, double f2, doub
     return f;
 }
 
-// A speaker whose vowels lie about 500 and 1500 Hz, from dark to bright: a
-// brightness's place in her span is read from the quartiles, -6 dB to +6.
+// A speaker whose vowels lie about 500 and 1500 Hz (or where given), from
+// dark to bright: a brightness's place in her span is read from the
+// quartiles, -6 dB to +6.
 struct Speaking {
     SpeakerVowels vowels;
     VoiceLevels levels;
-    Speaking()
+    explicit Speaking(double usualFirst = 500, double usualSecond = 1500)
     {
         for (int i = 0; i < 1000; ++i)
-            vowels.add(500, 1500, -12 + 24 * double(i % 100) / 99);
+            vowels.add(usualFirst, usualSecond, -12 + 24 * double(i % 100) / 99);
         for (int i = 0; i < 200; ++i)
             levels.add(i % 2 ? -25 : -70, i % 2 == 1, i % 2 == 1);
     }
@@ -94,18 +95,11 @@ TEST(VowelReading, AtTheBackOnlyTheMostOpenVowelIsAnA)
 // hertz, but near his other vowels: his lips stay open for it.
 TEST(VowelReading, TheLipsCloseOnlyForAFirstResonanceFarUnderTheSpeakersUsualOne)
 {
-    auto speaker = [](double usualFirst) {
-        Speaking s;
-        s.vowels = SpeakerVowels();
-        for (int i = 0; i < 1000; ++i)
-            s.vowels.add(usualFirst, 1300, -12 + 24 * double(i % 100) / 99);
-        return s;
-    };
     // Nearly all of it under 400 Hz, 7 dB under the voice.
     auto murmur = [](const Speaking& s, double f1) {
         return classify(voicedFrame(-32, 0.96, f1, 1300, -6), s.levels, s.vowels);
     };
-    const Speaking lowMan = speaker(360), woman = speaker(530);
+    const Speaking lowMan(360, 1300), woman(530, 1300);
     EXPECT_NE(murmur(lowMan, 266), SoundClass::LipsClosed) << "three quarters of his usual first resonance";
     EXPECT_EQ(murmur(lowMan, 203), SoundClass::LipsClosed) << "an m, under three fifths of it";
     EXPECT_EQ(murmur(woman, 266), SoundClass::LipsClosed) << "her m: half her usual first resonance";
